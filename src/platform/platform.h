@@ -1,0 +1,238 @@
+// Platform layer: the one place where the program meets the operating system.
+//
+// Everything above this header is portable. Two backends implement it:
+// platform_win32.cpp (the real Win32 API) and platform_posix.cpp (a Windows
+// machine emulated inside one "machine root" folder: drive_c/, drive_d/, ...,
+// a registry file, special folders and a temporary folder). Paths are always
+// Windows paths (backslashes, drive letters); the POSIX backend maps them.
+//
+// Conventions: operations that can fail return a status code (SYS_OK = 0) or
+// a handle/pointer that is 0 on failure. Null pointers given to the byte and
+// text operations are tolerated and do nothing. Handles are pointer-sized.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+
+// ---------------------------------------------------------------- status codes
+enum : uint32_t {
+  SYS_OK = 0,
+  SYS_ERR_TIMEOUT = 2,   // a wait timed out
+  SYS_ERR_FAILED = 3,    // failure; for KeyedList: key not found
+  SYS_ERR_BADARG = 5,    // missing value name, non-digit in a number
+  SYS_ERR_NOMEM = 6,     // out of memory
+  SYS_ERR_POSITION = 7,  // unknown KeyedList position code
+  SYS_ERR_EVENT = 8,     // an event could not be created
+  SYS_ERR_EMPTY = 12,    // KeyedList is empty
+  SYS_ERR_INDEX = 13,    // index beyond the end of a KeyedList
+  SYS_ERR_NOFILE = 14,   // file to delete does not exist
+  SYS_ERR_CLOSING = 15,  // KeyedList is being destroyed
+  SYS_ERR_OS = 255,      // a registry or file operation failed
+};
+
+typedef uintptr_t SYS_Handle;  // files, events, mutexes, threads; 0 = invalid
+typedef uintptr_t SYS_RegKey;  // open registry key; 0 = invalid
+
+static const size_t SYS_MAX_PATH = 260;  // every path buffer holds this many bytes
+static const uint32_t SYS_INFINITE = 0xFFFFFFFFu;
+static const uint64_t SYS_BAD_POS = ~uint64_t(0);  // failed seek or size
+
+// ---------------------------------------------------------------- process
+struct SysStartupInfo {
+  uint32_t size;         // always sizeof(SysStartupInfo) as the program fills it
+  const char *log_name;  // stored, never opened
+  uintptr_t instance;    // the program's instance handle
+};
+
+// 0 when started; 1 when the layer was already started (nothing changes).
+uint32_t SYS_Init(const SysStartupInfo *info);
+void SYS_Shutdown();
+bool SYS_IsStarted();
+
+// Milliseconds since some fixed point; wraps like GetTickCount. Tests may
+// replace the source with a manual clock; nullptr restores the system clock.
+uint32_t SYS_GetTickCount();
+void SYS_SetTickSource(uint32_t (*source)());
+void SYS_SeedRandom(uint32_t seed);
+
+// Logging: channels with 32-bit codes and module names. Discards everything by
+// default; a sink may be installed (tests, debugging). Never fails.
+enum : uint32_t {
+  SYS_LOG_MAIN = 0x42526272,
+  SYS_LOG_BIGFILE = 0x33224422,
+  SYS_LOG_GUI = 0x88447373,
+  SYS_LOG_GUIB = 0x12341234,
+};
+uint32_t SYS_LogOpen(uint32_t channel, const char *name);
+void SYS_LogClose(uint32_t channel);
+void SYS_LogPrint(uint32_t channel, uint32_t level, const char *format, ...);
+typedef void (*SYS_LogSink)(uint32_t channel, uint32_t level, const char *line);
+void SYS_SetLogSink(SYS_LogSink sink);
+
+// The process's own command line, as the system hands it over.
+const char *SYS_GetCommandLine();
+
+// ---------------------------------------------------------------- memory
+void *SYS_Alloc(size_t bytes, const char *tag);  // tag names the allocation; ignored
+void SYS_Free(void *p);                          // p must not be 0
+void SYS_FreeSafe(void *p);                      // ignores 0
+void *SYS_GlobalAlloc(size_t bytes);  // zero-filled, with 16 more zero bytes behind
+void SYS_GlobalFree(void *p);
+void SYS_Fill(void *p, uint32_t unit, size_t count, uint32_t value);  // unit 4, 2 or bytes
+void SYS_Zero(void *p, size_t bytes);
+void SYS_Copy(void *dst, const void *src, size_t bytes);  // forward copy
+
+// Address ranges reserved once and committed in steps, so that pointers into
+// a growing table stay valid. Committed memory reads as zero.
+void *SYS_Reserve(size_t bytes);
+bool SYS_Commit(void *base, size_t offset, size_t bytes);
+void SYS_ReleaseReserved(void *base, size_t bytes);
+
+// ---------------------------------------------------------------- text
+size_t SYS_StrLen(const char *s);
+size_t SYS_StrCopy(char *dst, const char *src);  // null src writes ""
+// Bounded copy: at most size-1 characters and a terminator; returns the
+// characters copied. The program's path buffers use this one.
+size_t SYS_StrCopyN(char *dst, const char *src, size_t size);
+int SYS_StrCmp(const char *a, const char *b);  // -1, 0, 1; unsigned bytes
+size_t SYS_StrUpper(char *s);
+size_t SYS_StrLower(char *s);
+size_t SYS_DirPart(char *dst, const char *path);   // up to and with the last '\'
+size_t SYS_FilePart(char *dst, const char *path);  // after the last '\'
+// printf-style into a buffer of size bytes; always terminated, never overflows.
+// Returns the characters written.
+int SYS_Format(char *dst, size_t size, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+int SYS_FormatV(char *dst, size_t size, const char *format, va_list args);
+uint32_t SYS_StrToInt(int32_t *out, const char *text);  // 0, or 5 (out unchanged)
+size_t SYS_WStrLen(const uint16_t *s);
+size_t SYS_WStrSize(const uint16_t *s);  // bytes: units * 2
+size_t SYS_Widen(uint16_t *dst, const char *s);
+uint32_t SYS_ReleaseFreeKey(uintptr_t key, uintptr_t value);  // frees key as a pointer
+
+// ---------------------------------------------------------------- numbers
+double SYS_Trunc(double v);
+int32_t SYS_Round(double v);  // nearest, halves to even
+
+// ---------------------------------------------------------------- files
+enum : uint32_t {
+  SYS_OPEN_SEQUENTIAL = 2,          // sequential-scan hint, not an access right
+  SYS_ACCESS_READ = 0x80000000u,
+  SYS_ACCESS_WRITE = 0x40000000u,
+};
+SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags);
+SYS_Handle SYS_FileCreate(const char *name);  // truncates an existing file
+uint32_t SYS_FileRead(SYS_Handle f, void *buffer, uint32_t bytes);  // bytes read
+uint32_t SYS_FileWrite(SYS_Handle f, const void *buffer, uint32_t bytes);  // 0 or 3
+uint64_t SYS_FileSeek(SYS_Handle f, int64_t offset, uint32_t origin);  // 0 set, 1 cur, 2 end
+uint64_t SYS_FileSize(SYS_Handle f);
+void SYS_FileClose(SYS_Handle f);
+uint32_t SYS_FileDelete(const char *name);  // 0, 14 missing, 255 other failure
+
+// File attributes as Windows has them.
+enum : uint32_t {
+  SYS_ATTR_READONLY = 0x01,
+  SYS_ATTR_HIDDEN = 0x02,
+  SYS_ATTR_SYSTEM = 0x04,
+  SYS_ATTR_DIRECTORY = 0x10,
+  SYS_ATTR_ARCHIVE = 0x20,
+  SYS_ATTR_NORMAL = 0x80,
+  SYS_ATTR_INVALID = 0xFFFFFFFFu,
+};
+uint32_t SYS_GetFileAttributes(const char *path);  // SYS_ATTR_INVALID when missing
+bool SYS_SetFileAttributes(const char *path, uint32_t attributes);
+bool SYS_CreateDirectory(const char *path);  // one level
+bool SYS_RemoveDirectory(const char *path);  // must be empty
+// Replaces to, if present. With to == 0 the file is scheduled for deletion at
+// the next restart (MoveFileEx's delay-until-reboot); natively this is recorded.
+bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot);
+
+// File search with the system's own wildcard rules ("*.*" matches every name).
+struct SYS_FindData {
+  uint32_t attributes;
+  uint64_t size;
+  char name[SYS_MAX_PATH];
+};
+SYS_Handle SYS_FindFirst(const char *pattern, SYS_FindData *out);  // 0: nothing
+bool SYS_FindNext(SYS_Handle find, SYS_FindData *out);
+void SYS_FindClose(SYS_Handle find);
+
+// Folders. Each fills a buffer of size bytes and returns the length, 0 on
+// failure or when the buffer is too small (nothing is ever cut short).
+size_t SYS_GetCurrentDir(char *buffer, size_t size);  // no trailing backslash except at a root
+bool SYS_SetCurrentDir(const char *path);
+size_t SYS_GetTempDir(char *buffer, size_t size);    // ends with a backslash
+size_t SYS_GetSystemDir(char *buffer, size_t size);  // no trailing backslash
+enum SYS_SpecialFolder { SYS_FOLDER_DESKTOP, SYS_FOLDER_PROGRAMS };
+size_t SYS_GetSpecialFolder(SYS_SpecialFolder which, char *buffer, size_t size);
+
+// Drives: root strings "C:\" back to back, each ended by a zero byte, the list
+// ended by an empty string. Returns the bytes needed (including the final
+// zero); nothing is written when that exceeds size.
+size_t SYS_GetLogicalDrives(char *buffer, size_t size);
+enum : uint32_t {
+  SYS_DRIVE_UNKNOWN = 0,
+  SYS_DRIVE_NO_ROOT = 1,
+  SYS_DRIVE_REMOVABLE = 2,
+  SYS_DRIVE_FIXED = 3,
+  SYS_DRIVE_REMOTE = 4,
+  SYS_DRIVE_CDROM = 5,
+  SYS_DRIVE_RAMDISK = 6,
+};
+uint32_t SYS_GetDriveType(const char *root);
+// Free space of the drive holding root, in bytes (64-bit). false on failure.
+bool SYS_GetDiskFreeSpace(const char *root, uint64_t *free_bytes);
+
+// ---------------------------------------------------------------- synchronisation
+SYS_Handle SYS_CreateEvent();  // manual reset, not signalled
+uint32_t SYS_SetEvent(SYS_Handle event, bool on);  // 0 or 3
+SYS_Handle SYS_CreateMutex(bool initially_owned);
+uint32_t SYS_ReleaseMutex(SYS_Handle mutex);  // 0 or 3
+// 0 signalled (a mutex: now owned), 2 timed out, 3 anything else. Threads
+// are signalled when they have ended.
+uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms);
+uint32_t SYS_CloseHandle(SYS_Handle h);  // 0 or 3 (3 also for 0)
+typedef uint32_t (*SYS_ThreadFn)(void *arg);
+SYS_Handle SYS_CreateThread(SYS_ThreadFn fn, void *arg);  // close when done
+void SYS_Sleep(uint32_t ms);
+
+// ---------------------------------------------------------------- registry
+// Every path is under HKEY_LOCAL_MACHINE. Key and value names are matched
+// without regard to case.
+SYS_RegKey SYS_RegCreateKey(const char *path);
+SYS_RegKey SYS_RegOpenKey(const char *path);
+uint32_t SYS_RegDeleteKey(const char *path);      // 0 or 255; no subkeys
+uint32_t SYS_RegDeleteKeyTree(const char *path);  // 0 or 255
+uint32_t SYS_RegSetText(SYS_RegKey key, const char *name, const char *text);  // REG_SZ
+// Copies the value's data (for text: with its terminator) into buffer; *size
+// holds the buffer size on entry and the data size on success. 0 or 255.
+uint32_t SYS_RegQueryValue(SYS_RegKey key, const char *name, void *buffer, uint32_t *size);
+uint32_t SYS_RegDeleteValue(SYS_RegKey key, const char *name);
+void SYS_RegCloseKey(SYS_RegKey key);
+// Enumeration by index: 0 with the name, SYS_REG_NO_MORE past the end,
+// 255 on any other failure.
+static const uint32_t SYS_REG_NO_MORE = 259;
+uint32_t SYS_RegEnumKey(SYS_RegKey key, uint32_t index, char *name, size_t size);
+uint32_t SYS_RegEnumValue(SYS_RegKey key, uint32_t index, char *name, size_t size);
+
+// ---------------------------------------------------------------- dialogs
+// The operating system's message box. One call for every box the program
+// shows ("Disk error", "Fatal error"). Natively a replaceable answerer decides
+// (default: Cancel for OK/Cancel boxes, OK otherwise).
+enum : uint32_t { SYS_MB_OK = 0, SYS_MB_OKCANCEL = 1 };
+enum : uint32_t { SYS_ID_OK = 1, SYS_ID_CANCEL = 2 };
+// owner_top_window: owned by the window at the top of the desktop's order and
+// modal to the task (the "Disk error" box); otherwise no owner.
+uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons,
+                        bool owner_top_window);
+typedef uint32_t (*SYS_MessageBoxAnswerer)(const char *text, const char *caption,
+                                          uint32_t buttons);
+void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer);  // native only; 0 = default
+
+// COM for the main thread (shortcuts need it); no-ops natively.
+bool SYS_ComInit();
+void SYS_ComUninit();
