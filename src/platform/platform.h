@@ -70,8 +70,10 @@ void SYS_LogPrint(uint32_t channel, uint32_t level, const char *format, ...);
 typedef void (*SYS_LogSink)(uint32_t channel, uint32_t level, const char *line);
 void SYS_SetLogSink(SYS_LogSink sink);
 
-// The process's own command line, as the system hands it over.
+// The process's own command line, as the system hands it over, unless a
+// replacement was set (tests, the native headless program); 0 clears it.
 const char *SYS_GetCommandLine();
+void SYS_SetCommandLine(const char *command_line);
 
 // ---------------------------------------------------------------- memory
 void *SYS_Alloc(size_t bytes, const char *tag);  // tag names the allocation; ignored
