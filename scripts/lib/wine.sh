@@ -1,0 +1,46 @@
+# Helpers for running the Windows build under Wine, headless. Sourced by
+# scripts/test, scripts/demo and the end-to-end tests.
+#
+# wine_setup DIR   makes a throw-away prefix and HOME under DIR, starts a
+#                  virtual X display and a persistent wineserver.
+# wine_run ARGS    runs /usr/lib/wine/wine64 with that environment.
+# wine_teardown    stops the wineserver and the X display.
+
+WINE64=/usr/lib/wine/wine64
+
+wine_setup() {
+  local dir=$1
+  mkdir -p "$dir/home" "$dir/prefix"
+  export WINEPREFIX="$dir/prefix" HOME="$dir/home" WINEDEBUG=-all
+  export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+  export WINEARCH=win64
+  if [ -z "${DISPLAY_KEEP:-}" ]; then
+    local n
+    for n in $(seq 90 140); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  fi
+  "$WINE64" wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # No window manager here: let Wine draw the frames itself.
+  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -p
+}
+
+wine_run() {
+  "$WINE64" "$@"
+}
+
+wine_teardown() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${WINE_XVFB_PID:-}" ]; then
+    kill "$WINE_XVFB_PID" >/dev/null 2>&1 || true
+    wait "$WINE_XVFB_PID" 2>/dev/null || true
+    WINE_XVFB_PID=
+  fi
+}

@@ -1,0 +1,22 @@
+// The program's spine: start-up, main loop and shutdown.
+//
+// AppMain is what the entry point runs: parse the command line, AppInit,
+// build the installer and its first page, turn the main loop while
+// AppRunning is set, then AppShutdown, which undoes AppInit in reverse.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+extern char TempArchivePath[SYS_MAX_PATH];  // copy of setup.cbf in the temporary folder
+extern volatile uint32_t AppRunning;        // the main loop turns while non-zero
+
+// 1 when everything is up; 0 when start-up failed, with everything that had
+// been started stopped again.
+int AppInit(uintptr_t instance);
+void AppShutdown();
+
+// The whole run of the program: 0 after an orderly end, -1 when start-up or
+// the installer's GUI failed.
+int AppMain(uintptr_t instance);
