@@ -1,0 +1,40 @@
+#include "store/archive.h"
+
+#include <cstring>
+
+bool BF_ParseHeader(const uint8_t *b, ArchiveHeader *out) {
+  out->magic = BF_Load32(b);
+  out->archive_size = BF_Load64(b + 8);
+  out->entry_count = BF_Load32(b + 16);
+  out->directory_offset = BF_Load64(b + 20);
+  out->directory_size = BF_Load32(b + 28);
+  return out->magic == BF_ARCHIVE_MAGIC;
+}
+
+bool BF_ParseRecord(const uint8_t *dir, size_t size, size_t *offset, DirectoryRecord *out) {
+  size_t at = *offset;
+  if (at > size || size - at < BF_RECORD_FIXED_SIZE + 1) return false;
+  const uint8_t *r = dir + at;
+  const char *name = reinterpret_cast<const char *>(r + BF_RECORD_FIXED_SIZE);
+  size_t room = size - at - BF_RECORD_FIXED_SIZE;
+  const void *end = memchr(name, 0, room);
+  if (!end) return false;
+  out->data_offset = BF_Load64(r);
+  out->attributes = BF_Load32(r + 8);
+  out->reserved_a = BF_Load32(r + 12);
+  out->reserved_b = BF_Load32(r + 16);
+  out->size = BF_Load64(r + 20);
+  out->reserved_c = BF_Load32(r + 28);
+  out->method = BF_Load32(r + 32);
+  out->flags = BF_Load32(r + 36);
+  out->name = name;
+  out->name_length = size_t(static_cast<const char *>(end) - name);
+  *offset = at + BF_RECORD_FIXED_SIZE + out->name_length + 1;
+  return true;
+}
+
+void BF_ParseBlockHeader(const uint8_t *b, BlockHeader *out) {
+  out->magic = BF_Load32(b);
+  out->packed_length = BF_Load32(b + 4);
+  out->unpacked_length = BF_Load32(b + 8);
+}
