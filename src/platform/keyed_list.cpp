@@ -1,0 +1,312 @@
+// KeyedList (Part 1.2): a mutex-guarded doubly linked list of reference
+// counted (key, value) items. Built on the platform's own mutex and events,
+// so it is the same code on every backend.
+#include "platform/keyed_list.h"
+
+#include "platform/platform.h"
+
+namespace {
+
+struct Item {
+  Item *next;
+  Item *prev;
+  uint32_t refs;
+  SYS_Handle event;  // set only while someone waits in KeyedList_Remove
+  uintptr_t key;
+  uintptr_t value;
+};
+
+}  // namespace
+
+struct KeyedList {
+  SYS_Handle mutex;
+  Item *head;
+  Item *tail;
+  uint32_t count;
+  bool closing;    // KeyedList_Destroy has begun: insertions refused
+  bool destroyed;  // KeyedList_Destroy has ended: the last release frees the list
+  KeyedListReleaseFn release;
+};
+
+namespace {
+
+// Takes the list's mutex: 0, or the failed wait's status.
+uint32_t Lock(KeyedList *list) { return SYS_WaitResult(list->mutex, SYS_INFINITE); }
+void Unlock(KeyedList *list) { SYS_ReleaseMutex(list->mutex); }
+
+void FreeList(KeyedList *list) {
+  SYS_CloseHandle(list->mutex);
+  SYS_Free(list);
+}
+
+Item *Find(KeyedList *list, uintptr_t key) {
+  for (Item *it = list->head; it; it = it->next)
+    if (it->key == key) return it;
+  return nullptr;
+}
+
+void LinkAfter(KeyedList *list, Item *item, Item *prev) {
+  Item *next = prev ? prev->next : list->head;
+  item->prev = prev;
+  item->next = next;
+  (prev ? prev->next : list->head) = item;
+  (next ? next->prev : list->tail) = item;
+  list->count++;
+}
+
+void Unlink(KeyedList *list, Item *item) {
+  (item->prev ? item->prev->next : list->head) = item->next;
+  (item->next ? item->next->prev : list->tail) = item->prev;
+  item->next = item->prev = nullptr;
+  list->count--;
+}
+
+// Links an unlinked item at the place a position code names.
+uint32_t Link(KeyedList *list, Item *item, int32_t position, uintptr_t argument) {
+  switch (position) {
+    case KL_HEAD:
+      LinkAfter(list, item, nullptr);
+      return SYS_OK;
+    case KL_TAIL:
+      LinkAfter(list, item, list->tail);
+      return SYS_OK;
+    case KL_AFTER_KEY:
+    case KL_BEFORE_KEY: {
+      Item *at = Find(list, argument);
+      if (!at) return SYS_ERR_FAILED;
+      LinkAfter(list, item, position == KL_AFTER_KEY ? at : at->prev);
+      return SYS_OK;
+    }
+    case KL_BEFORE_INDEX: {
+      if (argument > list->count) return SYS_ERR_INDEX;
+      Item *prev = nullptr;
+      for (uintptr_t i = 0; i < argument; i++) prev = prev ? prev->next : list->head;
+      LinkAfter(list, item, prev);
+      return SYS_OK;
+    }
+    default:
+      return SYS_ERR_POSITION;
+  }
+}
+
+// Drops one reference of an item while the mutex is held, and releases the
+// mutex. At zero: unlink, callback outside the lock, free, wake the waiter.
+void ReleaseLocked(KeyedList *list, Item *item) {
+  if (--item->refs > 0) {
+    Unlock(list);
+    return;
+  }
+  Unlink(list, item);
+  bool free_list = list->destroyed && list->count == 0;
+  KeyedListReleaseFn release = list->release;
+  Unlock(list);
+  if (release) release(item->key, item->value);
+  SYS_Handle event = item->event;
+  SYS_Free(item);
+  if (event) SYS_SetEvent(event, true);
+  if (free_list) FreeList(list);
+}
+
+uint32_t InsertItem(KeyedList *list, uintptr_t key, uintptr_t value, int32_t position,
+                    uintptr_t argument) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  if (list->closing) {
+    Unlock(list);
+    return SYS_ERR_CLOSING;
+  }
+  Item *item = static_cast<Item *>(SYS_Alloc(sizeof(Item), "KeyedList item"));
+  if (!item) {
+    Unlock(list);
+    return SYS_ERR_NOMEM;
+  }
+  *item = Item{nullptr, nullptr, 1, 0, key, value};
+  status = Link(list, item, position, argument);
+  if (status != SYS_OK) SYS_Free(item);
+  Unlock(list);
+  return status;
+}
+
+}  // namespace
+
+KeyedList *KeyedList_Create(KeyedListReleaseFn release) {
+  KeyedList *list = static_cast<KeyedList *>(SYS_Alloc(sizeof(KeyedList), "KeyedList"));
+  if (!list) return nullptr;
+  *list = KeyedList{SYS_CreateMutex(false), nullptr, nullptr, 0, false, false, release};
+  if (!list->mutex) {
+    SYS_Free(list);
+    return nullptr;
+  }
+  return list;
+}
+
+uint32_t KeyedList_Insert(KeyedList *list, uintptr_t key, uintptr_t value, int32_t position) {
+  if (position != KL_HEAD && position != KL_TAIL) return SYS_ERR_POSITION;
+  return InsertItem(list, key, value, position, 0);
+}
+
+uint32_t KeyedList_InsertAt(KeyedList *list, uintptr_t key, uintptr_t value, int32_t position,
+                            uintptr_t argument) {
+  return InsertItem(list, key, value, position, argument);
+}
+
+uint32_t KeyedList_Move(KeyedList *list, uintptr_t key, int32_t position, uintptr_t argument) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  Item *item = Find(list, key);
+  if (item) {
+    Item *old_prev = item->prev;
+    Unlink(list, item);
+    status = Link(list, item, position, argument);
+    if (status != SYS_OK) LinkAfter(list, item, old_prev);
+  }
+  Unlock(list);
+  return status;
+}
+
+uint32_t KeyedList_Get(KeyedList *list, uintptr_t key, uintptr_t *value) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  Item *item = Find(list, key);
+  if (!item) {
+    status = SYS_ERR_FAILED;
+  } else if (value) {
+    item->refs++;
+    *value = item->value;
+  }
+  Unlock(list);
+  return status;
+}
+
+uint32_t KeyedList_GetAt(KeyedList *list, int32_t index, uintptr_t *key, uintptr_t *value) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  Item *item = nullptr;
+  if (index == KL_HEAD || index == KL_TAIL) {
+    item = index == KL_HEAD ? list->head : list->tail;
+    if (!item) status = SYS_ERR_EMPTY;
+  } else if (index < 0 || static_cast<uint32_t>(index) >= list->count) {
+    status = SYS_ERR_INDEX;
+  } else {
+    item = list->head;
+    for (int32_t i = 0; i < index; i++) item = item->next;
+  }
+  if (item) {
+    if (key) *key = item->key;
+    if (value) {
+      item->refs++;
+      *value = item->value;
+    }
+  }
+  Unlock(list);
+  return status;
+}
+
+uint32_t KeyedList_Release(KeyedList *list, uintptr_t key) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  Item *item = Find(list, key);
+  if (!item) {
+    Unlock(list);
+    return SYS_ERR_FAILED;
+  }
+  ReleaseLocked(list, item);
+  return SYS_OK;
+}
+
+uint32_t KeyedList_Remove(KeyedList *list, uintptr_t key, bool wait) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  Item *item = Find(list, key);
+  if (!item) {
+    Unlock(list);
+    return SYS_ERR_FAILED;
+  }
+  SYS_Handle event = 0;
+  // One waiter per item: a second one only drops its reference.
+  if (wait && !item->event) {
+    event = SYS_CreateEvent();
+    if (!event) {
+      Unlock(list);
+      return SYS_ERR_EVENT;
+    }
+    item->event = event;
+  }
+  ReleaseLocked(list, item);
+  if (!event) return SYS_OK;
+  status = SYS_WaitResult(event, SYS_INFINITE);
+  SYS_CloseHandle(event);
+  return status;
+}
+
+uint32_t KeyedList_Count(KeyedList *list, uint32_t *count) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  if (count) *count = list->count;
+  Unlock(list);
+  return SYS_OK;
+}
+
+uint32_t KeyedList_Keys(KeyedList *list, uintptr_t **keys, uint32_t *count) {
+  if (!list) return SYS_ERR_FAILED;
+  if (!keys || !count) return SYS_ERR_BADARG;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  *keys = nullptr;
+  *count = 0;
+  if (list->count > 0) {
+    uintptr_t *array =
+        static_cast<uintptr_t *>(SYS_Alloc(list->count * sizeof(uintptr_t), "KeyedList keys"));
+    if (!array) {
+      status = SYS_ERR_NOMEM;
+    } else {
+      uint32_t n = 0;
+      for (Item *it = list->head; it; it = it->next) array[n++] = it->key;
+      *keys = array;
+      *count = n;
+    }
+  }
+  Unlock(list);
+  return status;
+}
+
+uint32_t KeyedList_Destroy(KeyedList *list, bool release_all, bool wait) {
+  if (!list) return SYS_ERR_FAILED;
+  uint32_t status = Lock(list);
+  if (status != SYS_OK) return status;
+  list->closing = true;
+  Unlock(list);
+
+  if (release_all) {
+    uintptr_t *keys = nullptr;
+    uint32_t count = 0;
+    status = KeyedList_Keys(list, &keys, &count);
+    if (status != SYS_OK) return status;
+    for (uint32_t i = 0; i < count; i++) KeyedList_Remove(list, keys[i], wait);
+    SYS_FreeSafe(keys);
+  }
+
+  status = Lock(list);
+  if (status != SYS_OK) return status;
+  if (release_all && list->count > 0) {
+    // Still held elsewhere: the last KeyedList_Release frees the list.
+    list->destroyed = true;
+    Unlock(list);
+    return SYS_OK;
+  }
+  for (Item *it = list->head, *next; it; it = next) {
+    next = it->next;
+    if (it->event) SYS_SetEvent(it->event, true);
+    SYS_Free(it);
+  }
+  Unlock(list);
+  FreeList(list);
+  return SYS_OK;
+}

@@ -1,0 +1,67 @@
+// KeyedList: the shared locked container (Part 1.2).
+//
+// A doubly linked list of (key, value) items guarded by one mutex, with a
+// reference count per item and a release callback chosen at creation. Keys
+// and values are pointer-sized; keys are compared as plain numbers and the
+// lookups find the item nearest the head. Every operation returns a status
+// code of platform.h (0 = success).
+#pragma once
+
+#include <cstdint>
+
+struct KeyedList;
+
+// Called once per item after its last reference is gone, outside the lock
+// (so it may use the same list). Its result is ignored. SYS_ReleaseFreeKey
+// (platform.h) is a ready-made one that frees the key as a pointer.
+typedef uint32_t (*KeyedListReleaseFn)(uintptr_t key, uintptr_t value);
+
+// Position codes.
+enum : int32_t {
+  KL_HEAD = -1,          // at the head
+  KL_TAIL = -2,          // at the tail
+  KL_AFTER_KEY = -3,     // after the first item whose key equals the argument
+  KL_BEFORE_KEY = -4,    // before it
+  KL_BEFORE_INDEX = -5,  // before the item at index argument (== count: at the tail)
+};
+
+KeyedList *KeyedList_Create(KeyedListReleaseFn release);
+
+// KL_HEAD or KL_TAIL only (7 otherwise); 15 while the list is closing, 6 out
+// of memory. The new item holds one reference (the list's).
+uint32_t KeyedList_Insert(KeyedList *list, uintptr_t key, uintptr_t value, int32_t position);
+// Every position code; 3 when the argument key is absent, 13 when the index
+// is beyond the count.
+uint32_t KeyedList_InsertAt(KeyedList *list, uintptr_t key, uintptr_t value, int32_t position,
+                            uintptr_t argument);
+// Relinks the first item with that key by the same rules. A key that is not
+// in the list gives 0; when the new position does not exist the item keeps
+// its place and that status is returned.
+uint32_t KeyedList_Move(KeyedList *list, uintptr_t key, int32_t position, uintptr_t argument);
+
+// 3 when absent. With value given, adds a reference (give it back with
+// KeyedList_Release) and returns the value.
+uint32_t KeyedList_Get(KeyedList *list, uintptr_t key, uintptr_t *value);
+// index KL_TAIL (-2), KL_HEAD (-1) (12 when empty), or a count from the head
+// (13 when index >= count). A reference is added only when value is given.
+uint32_t KeyedList_GetAt(KeyedList *list, int32_t index, uintptr_t *key, uintptr_t *value);
+
+// Drops one reference (3 when absent). At zero the item leaves the list, the
+// callback runs, and a waiter in KeyedList_Remove is woken.
+uint32_t KeyedList_Release(KeyedList *list, uintptr_t key);
+// Drops the list's reference; with wait, returns only after the last holder
+// released the item (8 when the wake-up event cannot be created).
+uint32_t KeyedList_Remove(KeyedList *list, uintptr_t key, bool wait);
+
+uint32_t KeyedList_Count(KeyedList *list, uint32_t *count);
+// A fresh array of every key, head to tail, to be freed with SYS_Free; an
+// empty list gives count 0 and a null array. 6 out of memory.
+uint32_t KeyedList_Keys(KeyedList *list, uintptr_t **keys, uint32_t *count);
+
+// Refuses further insertions (15); with release_all removes every item
+// (KeyedList_Remove with wait), then frees the list. Items still held
+// elsewhere when not waiting stay alive, together with the list's memory,
+// until their holders release them with KeyedList_Release; nothing else may
+// be done with the list after this call. Without release_all the remaining
+// items are discarded without callbacks.
+uint32_t KeyedList_Destroy(KeyedList *list, bool release_all, bool wait);

@@ -1,0 +1,47 @@
+// The emulated Windows machine of the POSIX backend. Native only: include
+// this from backend files, native tools and native-only tests, never from
+// portable code.
+//
+// A machine root is one host folder laid out like a Wine prefix:
+//   drive_c/, drive_d/, ...   the drives (C:\ is drive_c/)
+//   registry                  HKEY_LOCAL_MACHINE, a text file written atomically
+//   attributes                file attributes (read-only, hidden, system, ...)
+//   drives                    drive types and free space set by SYS_SetDrive
+//   pending_moves             moves and deletions waiting for the next restart
+// Inside drive_c: WINDOWS\SYSTEM32 (system folder), WINDOWS\TEMP (temporary
+// folder), Documents and Settings\User\Desktop and ...\Start Menu\Programs.
+//
+// The root in use is the one set last; when none was set, the environment
+// variable SETUP_MACHINE_ROOT names it, else $HOME/.local/share/demodisc/machine.
+// It is created on first use.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Switches to another root (created with its standard folders when missing)
+// and forgets everything cached from the previous one: the current directory
+// becomes C:\ and the registry is read again from disk, as after a restart.
+// 0 goes back to the default root. false when the folder cannot be made.
+bool SYS_SetMachineRoot(const char *host_folder);
+// The host folder of the root in use (set up on first use); "" on failure.
+const char *SYS_GetMachineRoot();
+
+// The host path a Windows path maps to (entries resolved without regard to
+// case; the last component need not exist). 0 when the path is refused.
+size_t SYS_MapPath(const char *windows_path, char *host, size_t size);
+
+// Drive configuration. A drive exists when its folder drive_x exists; this
+// creates the folder and records the type (SYS_DRIVE_*; default fixed) and
+// the free space reported for it (SYS_FREE_FROM_HOST: the host file
+// system's, from statvfs). SYS_DRIVE_NO_ROOT removes the record (the folder
+// stays and the drive reads as fixed again).
+static const uint64_t SYS_FREE_FROM_HOST = ~uint64_t(0);
+bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes);
+
+// The restart: carries out the moves and deletions recorded by SYS_MoveFile
+// with delay_until_reboot, in order, and forgets them. The record file
+// pending_moves has one line per request: "D\t<path>" to delete (a file, or
+// an empty folder) or "M\t<from>\t<to>" to move; the paths are full Windows
+// paths. Returns false when one of them failed (the others are still done).
+bool SYS_RunPendingMoves();

@@ -1,0 +1,155 @@
+// Text and number operations (Part 1.2): single-byte text, ASCII case rules,
+// null pointers tolerated.
+#include "platform/platform.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+size_t SYS_StrLen(const char *s) {
+  size_t n = 0;
+  if (s)
+    while (s[n]) n++;
+  return n;
+}
+
+size_t SYS_StrCopy(char *dst, const char *src) {
+  if (!dst) return 0;
+  size_t n = 0;
+  if (src)
+    for (; src[n]; n++) dst[n] = src[n];
+  dst[n] = 0;
+  return n;
+}
+
+size_t SYS_StrCopyN(char *dst, const char *src, size_t size) {
+  if (!dst || size == 0) return 0;
+  size_t n = 0;
+  if (src)
+    for (; n + 1 < size && src[n]; n++) dst[n] = src[n];
+  dst[n] = 0;
+  return n;
+}
+
+int SYS_StrCmp(const char *a, const char *b) {
+  const unsigned char *x = reinterpret_cast<const unsigned char *>(a ? a : "");
+  const unsigned char *y = reinterpret_cast<const unsigned char *>(b ? b : "");
+  for (;; x++, y++) {
+    if (*x != *y) return *x < *y ? -1 : 1;
+    if (*x == 0) return 0;
+  }
+}
+
+size_t SYS_StrUpper(char *s) {
+  size_t n = 0;
+  if (s)
+    for (; s[n]; n++)
+      if (s[n] >= 'a' && s[n] <= 'z') s[n] = static_cast<char>(s[n] - 'a' + 'A');
+  return n;
+}
+
+size_t SYS_StrLower(char *s) {
+  size_t n = 0;
+  if (s)
+    for (; s[n]; n++)
+      if (s[n] >= 'A' && s[n] <= 'Z') s[n] = static_cast<char>(s[n] - 'A' + 'a');
+  return n;
+}
+
+// Index just behind the last backslash, 0 when there is none.
+static size_t AfterLastBackslash(const char *path) {
+  size_t cut = 0;
+  for (size_t i = 0; path[i]; i++)
+    if (path[i] == '\\') cut = i + 1;
+  return cut;
+}
+
+size_t SYS_DirPart(char *dst, const char *path) {
+  if (!dst) return 0;
+  if (!path) return SYS_StrCopy(dst, "");
+  size_t cut = AfterLastBackslash(path);
+  for (size_t i = 0; i < cut; i++) dst[i] = path[i];
+  dst[cut] = 0;
+  return cut;
+}
+
+size_t SYS_FilePart(char *dst, const char *path) {
+  if (!dst) return 0;
+  if (!path) return SYS_StrCopy(dst, "");
+  return SYS_StrCopy(dst, path + AfterLastBackslash(path));
+}
+
+int SYS_FormatV(char *dst, size_t size, const char *format, va_list args) {
+  if (!dst || size == 0) return 0;
+  if (!format) {
+    dst[0] = 0;
+    return 0;
+  }
+  int n = std::vsnprintf(dst, size, format, args);
+  if (n < 0) {
+    dst[0] = 0;
+    return 0;
+  }
+  dst[size - 1] = 0;
+  return static_cast<size_t>(n) < size ? n : static_cast<int>(size - 1);
+}
+
+int SYS_Format(char *dst, size_t size, const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  int n = SYS_FormatV(dst, size, format, args);
+  va_end(args);
+  return n;
+}
+
+// An optional '-' and decimal digits; 32-bit arithmetic that wraps.
+uint32_t SYS_StrToInt(int32_t *out, const char *text) {
+  if (!text) return SYS_ERR_BADARG;
+  bool negative = *text == '-';
+  if (negative) text++;
+  uint32_t value = 0;
+  for (; *text; text++) {
+    if (*text < '0' || *text > '9') return SYS_ERR_BADARG;
+    value = value * 10u + static_cast<uint32_t>(*text - '0');
+  }
+  if (negative) value = 0u - value;
+  if (out) *out = static_cast<int32_t>(value);
+  return SYS_OK;
+}
+
+size_t SYS_WStrLen(const uint16_t *s) {
+  size_t n = 0;
+  if (s)
+    while (s[n]) n++;
+  return n;
+}
+
+size_t SYS_WStrSize(const uint16_t *s) { return SYS_WStrLen(s) * 2; }
+
+size_t SYS_Widen(uint16_t *dst, const char *s) {
+  if (!dst) return 0;
+  size_t n = 0;
+  if (s)
+    for (; s[n]; n++) dst[n] = static_cast<unsigned char>(s[n]);
+  dst[n] = 0;
+  return n;
+}
+
+uint32_t SYS_ReleaseFreeKey(uintptr_t key, uintptr_t /*value*/) {
+  SYS_FreeSafe(reinterpret_cast<void *>(key));
+  return SYS_OK;
+}
+
+double SYS_Trunc(double v) { return std::trunc(v); }
+
+// Round to nearest with halves to even, whatever the floating-point mode.
+// Values outside the 32-bit range and NaN give 0x80000000, as the
+// processor's integer conversion does.
+int32_t SYS_Round(double v) {
+  if (!(v > -2147483648.5 && v < 2147483647.5)) return INT32_MIN;
+  double f = std::floor(v);
+  double diff = v - f;
+  if (diff > 0.5 || (diff == 0.5 && std::fmod(f, 2.0) != 0.0)) f += 1.0;
+  if (f > 2147483647.0) return INT32_MIN;
+  return static_cast<int32_t>(f);
+}

@@ -1,0 +1,293 @@
+// Files, folders, attributes and file search, through Windows paths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "support/scratch.h"
+
+namespace {
+
+class Files : public ScratchTest {};
+
+std::vector<std::string> Find(const std::string &pattern) {
+  std::vector<std::string> names;
+  SYS_FindData data;
+  SYS_Handle find = SYS_FindFirst(pattern.c_str(), &data);
+  if (!find) return names;
+  do names.push_back(data.name);
+  while (SYS_FindNext(find, &data));
+  SYS_FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+TEST_F(Files, CreateWriteReadSeekAndSize) {
+  std::string path = machine.Path("data.bin");
+  SYS_Handle f = SYS_FileCreate(path.c_str());
+  ASSERT_NE(f, 0u);
+  EXPECT_EQ(SYS_FileWrite(f, "0123456789", 10), SYS_OK);
+  EXPECT_EQ(SYS_FileSize(f), 10u);
+  EXPECT_EQ(SYS_FileSeek(f, 2, 0), 2u);
+  EXPECT_EQ(SYS_FileSeek(f, 3, 1), 5u);
+  EXPECT_EQ(SYS_FileSeek(f, -4, 2), 6u);
+  char buffer[16] = {};
+  EXPECT_EQ(SYS_FileRead(f, buffer, 16), 4u);  // short read at the end
+  EXPECT_STREQ(buffer, "6789");
+  EXPECT_EQ(SYS_FileRead(f, buffer, 16), 0u);
+  EXPECT_EQ(SYS_FileSeek(f, -1, 0), SYS_BAD_POS);  // before the start
+  EXPECT_EQ(SYS_FileSeek(f, 0, 1), 10u);           // position kept after a failed seek
+  SYS_FileClose(f);
+
+  f = SYS_FileOpenRead(path.c_str(), SYS_OPEN_SEQUENTIAL);
+  ASSERT_NE(f, 0u);
+  EXPECT_EQ(SYS_FileSize(f), 10u);
+  EXPECT_EQ(SYS_FileRead(f, buffer, 3), 3u);
+  EXPECT_EQ(std::string(buffer, 3), "012");
+  EXPECT_EQ(SYS_FileWrite(f, "x", 1), SYS_ERR_FAILED);  // opened for reading only
+  // Seeking past the end is allowed and reads nothing.
+  EXPECT_EQ(SYS_FileSeek(f, 100, 0), 100u);
+  EXPECT_EQ(SYS_FileRead(f, buffer, 3), 0u);
+  EXPECT_EQ(SYS_CloseHandle(f), SYS_OK);  // the general close works for files
+}
+
+TEST_F(Files, CreateTruncatesAndOpenNeedsAnExistingFile) {
+  std::string path = machine.Path("t.txt");
+  ASSERT_TRUE(machine.WriteFile(path, "long contents"));
+  SYS_Handle f = SYS_FileCreate(path.c_str());
+  ASSERT_NE(f, 0u);
+  EXPECT_EQ(SYS_FileSize(f), 0u);
+  SYS_FileClose(f);
+  EXPECT_EQ(SYS_FileOpenRead(machine.Path("missing.txt").c_str(), 0), 0u);
+  EXPECT_EQ(SYS_FileOpenRead(machine.Work().c_str(), 0), 0u);  // a folder is no file
+  EXPECT_EQ(SYS_FileCreate(machine.Path("no\\such\\folder.txt").c_str()), 0u);
+  EXPECT_EQ(SYS_FileOpenRead(nullptr, 0), 0u);
+  EXPECT_EQ(SYS_FileCreate(nullptr), 0u);
+}
+
+TEST_F(Files, ReadersShareWithReadersAndWriters) {
+  std::string path = machine.Path("shared.txt");
+  ASSERT_TRUE(machine.WriteFile(path, "abc"));
+  SYS_Handle a = SYS_FileOpenRead(path.c_str(), 0);
+  SYS_Handle b = SYS_FileOpenRead(path.c_str(), SYS_OPEN_SEQUENTIAL);
+  ASSERT_NE(a, 0u);
+  ASSERT_NE(b, 0u);
+  char x, y;
+  EXPECT_EQ(SYS_FileRead(a, &x, 1), 1u);
+  EXPECT_EQ(SYS_FileRead(b, &y, 1), 1u);
+  EXPECT_EQ(x, 'a');
+  EXPECT_EQ(y, 'a');  // each handle has its own position
+  SYS_FileClose(a);
+  SYS_FileClose(b);
+}
+
+TEST_F(Files, DeleteReportsMissingFilesWith14) {
+  std::string path = machine.Path("gone.txt");
+  ASSERT_TRUE(machine.WriteFile(path, "x"));
+  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_OK);
+  EXPECT_EQ(SYS_GetFileAttributes(path.c_str()), SYS_ATTR_INVALID);
+  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_NOFILE);
+  EXPECT_EQ(SYS_FileDelete(machine.Work().c_str()), SYS_ERR_OS);  // a folder
+}
+
+TEST_F(Files, OpenFilesAndReadOnlyFilesAreNotDeleted) {
+  std::string path = machine.Path("busy.txt");
+  ASSERT_TRUE(machine.WriteFile(path, "x"));
+  SYS_Handle f = SYS_FileOpenRead(path.c_str(), 0);
+  ASSERT_NE(f, 0u);
+  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_OS);
+  SYS_FileClose(f);
+
+  ASSERT_TRUE(SYS_SetFileAttributes(path.c_str(), SYS_ATTR_READONLY));
+  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_OS);
+  ASSERT_TRUE(SYS_SetFileAttributes(path.c_str(), SYS_ATTR_NORMAL));
+  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_OK);
+}
+
+TEST_F(Files, Attributes) {
+  std::string file = machine.Path("attr.txt"), folder = machine.Path("sub");
+  ASSERT_TRUE(machine.WriteFile(file, "x"));
+  ASSERT_TRUE(SYS_CreateDirectory(folder.c_str()));
+  EXPECT_TRUE(SYS_GetFileAttributes(folder.c_str()) & SYS_ATTR_DIRECTORY);
+  EXPECT_FALSE(SYS_GetFileAttributes(file.c_str()) & SYS_ATTR_DIRECTORY);
+
+  ASSERT_TRUE(SYS_SetFileAttributes(file.c_str(), SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM));
+  EXPECT_EQ(SYS_GetFileAttributes(file.c_str()), SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM);
+  ASSERT_TRUE(SYS_SetFileAttributes(folder.c_str(), SYS_ATTR_HIDDEN));
+  EXPECT_EQ(SYS_GetFileAttributes(folder.c_str()), SYS_ATTR_DIRECTORY | SYS_ATTR_HIDDEN);
+  ASSERT_TRUE(SYS_SetFileAttributes(file.c_str(), SYS_ATTR_NORMAL));
+  EXPECT_EQ(SYS_GetFileAttributes(file.c_str()), SYS_ATTR_NORMAL);
+
+  // The search reports the same attributes.
+  SYS_FindData data;
+  SYS_Handle find = SYS_FindFirst(folder.c_str(), &data);
+  ASSERT_NE(find, 0u);
+  EXPECT_EQ(data.attributes, SYS_ATTR_DIRECTORY | SYS_ATTR_HIDDEN);
+  SYS_FindClose(find);
+
+  EXPECT_FALSE(SYS_SetFileAttributes(machine.Path("missing").c_str(), SYS_ATTR_NORMAL));
+  EXPECT_EQ(SYS_GetFileAttributes(machine.Path("missing").c_str()), SYS_ATTR_INVALID);
+}
+
+TEST_F(Files, HiddenFilesAreNotOverwrittenByCreate) {
+  std::string path = machine.Path("hidden.txt");
+  ASSERT_TRUE(machine.WriteFile(path, "keep"));
+  ASSERT_TRUE(SYS_SetFileAttributes(path.c_str(), SYS_ATTR_HIDDEN));
+  EXPECT_EQ(SYS_FileCreate(path.c_str()), 0u);
+  ASSERT_TRUE(SYS_SetFileAttributes(path.c_str(), SYS_ATTR_READONLY));
+  EXPECT_EQ(SYS_FileCreate(path.c_str()), 0u);
+  std::string contents;
+  ASSERT_TRUE(machine.ReadFile(path, &contents));
+  EXPECT_EQ(contents, "keep");
+  SYS_SetFileAttributes(path.c_str(), SYS_ATTR_NORMAL);
+}
+
+TEST_F(Files, FoldersOneLevelAndEmptyToRemove) {
+  std::string a = machine.Path("a"), b = machine.Path("a\\b");
+  EXPECT_FALSE(SYS_CreateDirectory(b.c_str()));  // one level only
+  ASSERT_TRUE(SYS_CreateDirectory(a.c_str()));
+  EXPECT_FALSE(SYS_CreateDirectory(a.c_str()));  // already there
+  ASSERT_TRUE(SYS_CreateDirectory(b.c_str()));
+  EXPECT_FALSE(SYS_RemoveDirectory(a.c_str()));  // not empty
+  ASSERT_TRUE(SYS_RemoveDirectory(b.c_str()));
+  ASSERT_TRUE(SYS_RemoveDirectory(a.c_str()));
+  EXPECT_EQ(SYS_GetFileAttributes(a.c_str()), SYS_ATTR_INVALID);
+}
+
+TEST_F(Files, NamesMatchWithoutRegardToCase) {
+  ASSERT_TRUE(machine.WriteFile(machine.Path("Mixed\\ReadMe.txt"), "hello"));
+  std::string upper = machine.Work() + "\\MIXED\\README.TXT";
+  SYS_Handle f = SYS_FileOpenRead(upper.c_str(), 0);
+  ASSERT_NE(f, 0u);
+  SYS_FileClose(f);
+  EXPECT_FALSE(SYS_CreateDirectory(machine.Path("mixed").c_str()));
+  // Search reports the name as it was created.
+  EXPECT_EQ(Find(machine.Path("MIXED\\*.TXT")), std::vector<std::string>{"ReadMe.txt"});
+  EXPECT_EQ(SYS_FileDelete(upper.c_str()), SYS_OK);
+}
+
+TEST_F(Files, MoveReplacesTheTarget) {
+  std::string from = machine.Path("from.txt"), to = machine.Path("to.txt");
+  ASSERT_TRUE(machine.WriteFile(from, "new"));
+  ASSERT_TRUE(machine.WriteFile(to, "old"));
+  ASSERT_TRUE(SYS_MoveFile(from.c_str(), to.c_str(), false));
+  std::string contents;
+  ASSERT_TRUE(machine.ReadFile(to, &contents));
+  EXPECT_EQ(contents, "new");
+  EXPECT_EQ(SYS_GetFileAttributes(from.c_str()), SYS_ATTR_INVALID);
+  EXPECT_FALSE(SYS_MoveFile(from.c_str(), to.c_str(), false));  // source gone
+  EXPECT_FALSE(SYS_MoveFile(to.c_str(), nullptr, false));       // no target without delay
+}
+
+TEST_F(Files, FindFollowsWindowsWildcards) {
+  for (const char *name : {"a.txt", "B.TXT", "c.txt.bak", "noext", "ab", "abc.doc"})
+    ASSERT_TRUE(machine.WriteFile(machine.Path(std::string("w\\") + name), "x"));
+  ASSERT_TRUE(SYS_CreateDirectory(machine.Path("w\\folder").c_str()));
+  std::string w = machine.Path("w\\");
+
+  std::vector<std::string> all = {".", "..", "B.TXT", "a.txt", "ab", "abc.doc", "c.txt.bak", "folder", "noext"};
+  EXPECT_EQ(Find(w + "*.*"), all);
+  EXPECT_EQ(Find(w + "*"), all);
+  EXPECT_EQ(Find(w + "*.txt"), (std::vector<std::string>{"B.TXT", "a.txt"}));
+  EXPECT_EQ(Find(w + "?.TXT"), (std::vector<std::string>{"B.TXT", "a.txt"}));
+  EXPECT_EQ(Find(w + "a?"), (std::vector<std::string>{"ab"}));
+  EXPECT_EQ(Find(w + "ABC.DOC"), (std::vector<std::string>{"abc.doc"}));
+  EXPECT_EQ(Find(w + "*.bak"), (std::vector<std::string>{"c.txt.bak"}));
+  EXPECT_TRUE(Find(w + "*.zip").empty());
+  EXPECT_TRUE(Find(machine.Path("nowhere\\*.*")).empty());
+
+  SYS_FindData data;
+  SYS_Handle find = SYS_FindFirst((w + "noext").c_str(), &data);
+  ASSERT_NE(find, 0u);
+  EXPECT_STREQ(data.name, "noext");
+  EXPECT_EQ(data.size, 1u);
+  EXPECT_FALSE(data.attributes & SYS_ATTR_DIRECTORY);
+  EXPECT_FALSE(SYS_FindNext(find, &data));
+  SYS_FindClose(find);
+}
+
+TEST_F(Files, CurrentDirectoryResolvesRelativePaths) {
+  ASSERT_TRUE(machine.WriteFile(machine.Path("cwd\\inner.txt"), "rel"));
+  ASSERT_TRUE(SYS_SetCurrentDir(machine.Path("cwd").c_str()));
+  char cwd[SYS_MAX_PATH];
+  size_t n = SYS_GetCurrentDir(cwd, sizeof cwd);
+  ASSERT_GT(n, 0u);
+  EXPECT_EQ(SYS_StrLen(cwd), n);
+  EXPECT_NE(cwd[n - 1], '\\');
+  std::string upper = cwd;
+  SYS_StrUpper(&upper[0]);
+  std::string expected = machine.Path("cwd");
+  SYS_StrUpper(&expected[0]);
+  EXPECT_EQ(upper, expected);
+
+  SYS_Handle f = SYS_FileOpenRead("inner.txt", 0);
+  ASSERT_NE(f, 0u);
+  SYS_FileClose(f);
+  EXPECT_EQ(Find("*.txt"), std::vector<std::string>{"inner.txt"});
+  EXPECT_FALSE(SYS_SetCurrentDir(machine.Path("cwd\\inner.txt").c_str()));  // a file
+  EXPECT_EQ(SYS_GetCurrentDir(cwd, n), 0u);  // too small: nothing cut short
+}
+
+TEST_F(Files, SystemFoldersHaveTheirShape) {
+  char buffer[SYS_MAX_PATH];
+  size_t n = SYS_GetTempDir(buffer, sizeof buffer);
+  ASSERT_GT(n, 3u);
+  EXPECT_EQ(buffer[n - 1], '\\');
+  EXPECT_EQ(buffer[1], ':');
+  EXPECT_EQ(SYS_GetTempDir(buffer, n), 0u);
+
+  n = SYS_GetSystemDir(buffer, sizeof buffer);
+  ASSERT_GT(n, 3u);
+  EXPECT_NE(buffer[n - 1], '\\');
+  EXPECT_TRUE(SYS_GetFileAttributes(buffer) & SYS_ATTR_DIRECTORY);
+
+  for (SYS_SpecialFolder which : {SYS_FOLDER_DESKTOP, SYS_FOLDER_PROGRAMS}) {
+    n = SYS_GetSpecialFolder(which, buffer, sizeof buffer);
+    ASSERT_GT(n, 3u) << which;
+    EXPECT_TRUE(SYS_GetFileAttributes(buffer) & SYS_ATTR_DIRECTORY) << buffer;
+  }
+}
+
+TEST_F(Files, DrivesListRootsAndCIsFixed) {
+  char drives[256];
+  size_t needed = SYS_GetLogicalDrives(drives, sizeof drives);
+  ASSERT_GT(needed, 4u);
+  std::set<std::string> roots;
+  for (const char *p = drives; *p; p += SYS_StrLen(p) + 1) roots.insert(p);
+  EXPECT_EQ(drives[needed - 1], 0);
+  EXPECT_EQ(drives[needed - 2], 0);
+  EXPECT_TRUE(roots.count("C:\\"));
+  char tiny[2] = {'#', '#'};
+  EXPECT_EQ(SYS_GetLogicalDrives(tiny, sizeof tiny), needed);
+  EXPECT_EQ(tiny[0], '#');  // nothing written when it does not fit
+
+  EXPECT_EQ(SYS_GetDriveType("C:\\"), SYS_DRIVE_FIXED);
+  uint64_t free_bytes = 0;
+  EXPECT_TRUE(SYS_GetDiskFreeSpace("C:\\", &free_bytes));
+  EXPECT_GT(free_bytes, 0u);
+}
+
+TEST_F(Files, OverlongPathsAreRefused) {
+  std::string deep = machine.Work();
+  while (deep.size() + 11 < 230) deep += "\\abcdefghij";
+  ASSERT_TRUE(machine.MakeDirs(deep));
+  // The folders fit, but a file name behind the last one does not.
+  std::string file = deep + "\\a-file-name-that-makes-the-path-too-long.txt";
+  ASSERT_GE(file.size(), SYS_MAX_PATH);
+  EXPECT_EQ(SYS_FileCreate(file.c_str()), 0u);
+  EXPECT_EQ(SYS_FileOpenRead(file.c_str(), 0), 0u);
+  EXPECT_EQ(SYS_GetFileAttributes(file.c_str()), SYS_ATTR_INVALID);
+  EXPECT_FALSE(SYS_CreateDirectory(file.c_str()));
+  EXPECT_EQ(SYS_FileDelete(file.c_str()), SYS_ERR_OS);
+  SYS_FindData data;
+  EXPECT_EQ(SYS_FindFirst((file + "\\*.*").c_str(), &data), 0u);
+  // Nothing was made under a cut-short name either.
+  std::string cut = file.substr(0, SYS_MAX_PATH - 1);
+  EXPECT_EQ(SYS_GetFileAttributes(cut.c_str()), SYS_ATTR_INVALID);
+  EXPECT_EQ(Find(deep + "\\*.*"), (std::vector<std::string>{".", ".."}));
+}
