@@ -1,0 +1,182 @@
+// Failure paths of the store that involve the "Disk error" box, answered by
+// a scripted user (natively the box's answer is replaceable), and the
+// store's limits.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "store/archive.h"
+#include "store_fixture.h"
+
+namespace {
+
+struct User {
+  std::vector<uint32_t> answers;  // given in turn; Cancel once they run out
+  std::vector<std::string> texts;
+  std::function<void()> before_answer;
+};
+User *g_user = nullptr;
+
+uint32_t Answer(const char *text, const char *caption, uint32_t buttons) {
+  EXPECT_STREQ(caption, "Disk error");
+  EXPECT_EQ(buttons, SYS_MB_OKCANCEL);
+  g_user->texts.push_back(text);
+  if (g_user->before_answer) g_user->before_answer();
+  size_t i = g_user->texts.size() - 1;
+  return i < g_user->answers.size() ? g_user->answers[i] : SYS_ID_CANCEL;
+}
+
+class StoreBoxTest : public StoreTest {
+ protected:
+  void SetUp() override {
+    StoreTest::SetUp();
+    g_user = &user;
+    SYS_SetMessageBoxAnswerer(Answer);
+  }
+  void TearDown() override {
+    StoreTest::TearDown();
+    SYS_SetMessageBoxAnswerer(nullptr);
+    g_user = nullptr;
+  }
+  User user;
+};
+
+}  // namespace
+
+TEST_F(StoreBoxTest, MissingFileRetryAndCancel) {
+  Mount();
+  EXPECT_EQ(BF_OpenRetry("data\\x.txt", BF_OPEN_READ), 0u);
+  EXPECT_EQ(user.texts, std::vector<std::string>{"Failed access to Install_Dir\n(data\\x.txt)"});
+
+  // OK repeats the whole search: the disc was put back meanwhile.
+  user = {};
+  user.answers = {SYS_ID_OK};
+  user.before_answer = [&]() { machine.WriteFile(prog_ + "\\data\\x.txt", "back"); };
+  BF_Handle h = BF_OpenRetry("data\\x.txt", BF_OPEN_READ);
+  ASSERT_NE(h, 0u);
+  EXPECT_EQ(ReadAll(h), "back");
+  BF_Close(h);
+  EXPECT_EQ(user.texts.size(), 1u);
+  EXPECT_EQ(BF_GetFileSize("data\\x.txt"), 4u);
+  EXPECT_EQ(BF_GetFileSize("data\\none"), BF_BAD_POS);
+  EXPECT_EQ(user.texts.size(), 2u);
+}
+
+TEST_F(StoreBoxTest, WordingFollowsTheEntryFlag) {
+  Mount(false);
+  ASSERT_EQ(MountEntries({{"PLAIN", "p"}, {"DIR", "d", 0, {}, {}, BF_FLAG_INSTALL_DIR}}), BF_OK);
+  BF_Handle plain = BF_Open("plain", BF_OPEN_READ, false);
+  BF_Handle dir = BF_Open("dir", BF_OPEN_READ, false);
+  EXPECT_EQ(BF_DiskErrorBox(plain, "p"), BF_CANCEL);
+  EXPECT_EQ(BF_DiskErrorBox(dir, "d"), BF_CANCEL);
+  user.answers = {SYS_ID_CANCEL, SYS_ID_CANCEL, SYS_ID_OK};
+  EXPECT_EQ(BF_DiskErrorBox(0, nullptr), BF_RETRY);
+  EXPECT_EQ(user.texts, (std::vector<std::string>{"Failed access to file\n(p)",
+                                                  "Failed access to Install_Dir\n(d)",
+                                                  "Failed access to Install_Dir\n()"}));
+  // The mount's extra flags reach every entry of that archive.
+  ASSERT_EQ(MountArchive("x.cbf", BuildArchive({{"EXTRA", "e"}}), BF_FLAG_INSTALL_DIR), BF_OK);
+  BF_Handle extra = BF_Open("extra", BF_OPEN_READ, false);
+  BF_DiskErrorBox(extra, "e");
+  EXPECT_EQ(user.texts.back(), "Failed access to Install_Dir\n(e)");
+}
+
+TEST_F(StoreBoxTest, DamagedBlocks) {
+  Mount(false);
+  BitStream broken;  // refers to a code that does not exist yet
+  broken.Put('a', 9);
+  broken.Put(400, 9);
+  broken.Put(256, 9);
+  std::string content = "0123456789abcdefghijKLMNOPQRST";
+  TestEntry failing{"FAIL", content, 1, {10, 10, 10}};
+  failing.raw_streams = {{1, broken.Bytes()}};
+  TestEntry shortblock{"SHORT", content, 1, {10, 10, 10}};
+  shortblock.raw_streams = {{2, LiteralStream("KLMNO")}};  // decodes to 5 of 10 bytes
+  TestEntry unknown{"UNKNOWN", "data", 7};
+  TestEntry empty{"EMPTY", "", 1};
+  std::string archive = BuildArchive({failing, shortblock, unknown, empty, {"MAGIC", content, 1}});
+  // The MAGIC entry's only block header, the last one, loses its magic.
+  archive[archive.rfind("[..]")] = '{';
+  ASSERT_EQ(MountArchive("d.cbf", archive), BF_OK);
+
+  // A block that fails to decode ends the read with what came before it, is
+  // not cached, and the next read there offers the box.
+  testing::internal::CaptureStdout();
+  BF_Handle h = BF_Open("fail", BF_OPEN_READ, false);
+  char buffer[64] = {};
+  EXPECT_EQ(BF_Read(h, buffer, 30), 10u);
+  EXPECT_EQ(std::string(buffer, 10), "0123456789");
+  EXPECT_TRUE(user.texts.empty());
+  user.answers = {SYS_ID_OK};  // retry once, then cancel
+  EXPECT_EQ(BF_Read(h, buffer, 30), 0u);
+  EXPECT_EQ(user.texts.size(), 2u);
+  EXPECT_EQ(user.texts[0], "Failed access to Install_Dir\n(fail)");
+  BF_Seek(h, 20, 0);
+  EXPECT_EQ(BF_Read(h, buffer, 10), 10u) << "blocks after the damage still read";
+  EXPECT_EQ(std::string(buffer, 10), "KLMNOPQRST");
+  BF_Close(h);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("LZW_ComposeKey"), std::string::npos);
+
+  // A block that decodes to fewer bytes than its header promises is damaged.
+  user = {};
+  h = BF_Open("short", BF_OPEN_READ, false);
+  EXPECT_EQ(ReadAll(h, 7), content.substr(0, 20));
+  EXPECT_EQ(user.texts.size(), 1u);
+  BF_Close(h);
+
+  // A damaged block header ends the read with nothing.
+  user = {};
+  h = BF_Open("magic", BF_OPEN_READ, false);
+  EXPECT_EQ(BF_Read(h, buffer, 5), 0u);
+  EXPECT_EQ(user.texts.size(), 1u);
+  BF_Close(h);
+
+  // Unknown methods and empty packed entries read nothing, without a box.
+  user = {};
+  EXPECT_EQ(Contents("unknown"), "");
+  EXPECT_EQ(Contents("empty"), "");
+  EXPECT_TRUE(user.texts.empty());
+}
+
+TEST_F(StoreBoxTest, ClaimedSizesBeyondTheData) {
+  Mount(false);
+  TestEntry stored{"STORED", "abc"};
+  stored.size_override = 1000;  // runs into the directory and past the file's end
+  TestEntry packed{"PACKED", "abc", 1};
+  packed.size_override = 1u << 30;
+  ASSERT_EQ(MountEntries({stored, packed}), BF_OK);
+  BF_Handle h = BF_Open("stored", BF_OPEN_READ, false);
+  std::string got = ReadAll(h);
+  EXPECT_LT(got.size(), 1000u);
+  EXPECT_EQ(got.substr(0, 3), "abc");
+  BF_Close(h);
+  h = BF_Open("packed", BF_OPEN_READ, false);
+  char buffer[8];
+  // The walk looks for a block behind the last one and finds no header: the
+  // read fails as a whole, while a read within the block succeeds.
+  EXPECT_EQ(BF_Read(h, buffer, 8), 0u);
+  EXPECT_EQ(BF_Read(h, buffer, 3), 3u);
+  EXPECT_EQ(std::string(buffer, 3), "abc");
+  BF_Close(h);
+  EXPECT_EQ(user.texts.size(), 2u);
+}
+
+TEST_F(StoreBoxTest, DirectoryAndEnumerationLimits) {
+  Mount(false);
+  // 16,384 nodes in all; the archive that would pass them fails, and the
+  // entries already added stay.
+  std::vector<TestEntry> many;
+  for (int i = 0; i < 16385; i++) many.push_back({"F" + std::to_string(100000 + i), ""});
+  EXPECT_EQ(MountArchive("many.cbf", BuildArchive(many)), BF_ERR_DIRECTORY);
+  EXPECT_EQ(Contents("F100000"), "");
+  EXPECT_EQ(Contents("F116383"), "");
+  EXPECT_EQ(Contents("F116384"), "<missing>");
+  EXPECT_EQ(Find("*.*", true).size(), 16384u);
+  BF_Unmount();
+
+  // Names over 255 characters are left out of enumerations.
+  Mount(false);
+  std::string long_name(300, 'L');
+  ASSERT_EQ(MountEntries({{long_name, "x"}, {"SHORT.TXT", "y"}}), BF_OK);
+  EXPECT_EQ(Find("*.*", true), std::vector<std::string>{"SHORT.TXT"});
+}
