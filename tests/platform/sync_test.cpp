@@ -110,6 +110,7 @@ static uint32_t SleepThenCount(void *) {
 }
 
 TEST(Sync, AThreadHandleMayBeClosedWhileItRuns) {
+  g_detached_done = 0;
   SYS_Handle t = SYS_CreateThread(SleepThenCount, nullptr);
   ASSERT_NE(t, 0u);
   EXPECT_EQ(SYS_CloseHandle(t), SYS_OK);

@@ -257,6 +257,7 @@ static void Sink(uint32_t channel, uint32_t level, const char *line) {
 }
 
 TEST(Logging, DiscardsUnlessASinkIsSet) {
+  g_log.clear();
   EXPECT_EQ(SYS_LogOpen(SYS_LOG_GUIB, "GUIB"), SYS_OK);
   SYS_LogPrint(SYS_LOG_GUIB, 1, "dropped %d", 1);
   SYS_SetLogSink(Sink);
