@@ -1,6 +1,8 @@
 #include "app/app.h"
 
+#include "installer/files.h"
 #include "platform/startup.h"
+#include "store/store.h"
 
 char TempArchivePath[SYS_MAX_PATH];
 volatile uint32_t AppRunning;
@@ -8,6 +10,36 @@ volatile uint32_t AppRunning;
 namespace {
 
 const char kLogName[] = "inst.log";
+const char kArchiveName[] = "setup.cbf";
+
+// Mounts the store over the program's folder: loose files allowed, archives
+// searched first, repeated names removed from enumerations.
+bool MountStore() {
+  char pattern[16];
+  SYS_Format(pattern, sizeof(pattern), "*.%s", "cbf");
+  char root[SYS_MAX_PATH];
+  SYS_StrCopyN(root, AppPaths.program_folder, AppPaths.folder_length + 1);
+  BF_MountParams params = {pattern, root, nullptr, 1, 0, 0};
+  return BF_Mount(&params) != 0;
+}
+
+// Copies setup.cbf from beside the program into the temporary folder and
+// mounts the copy, so the disc may be changed while the installer runs.
+bool MountInstallerArchive() {
+  char *name = AppPaths.program_folder + AppPaths.folder_length;
+  size_t room = sizeof(AppPaths.program_folder) - AppPaths.folder_length;
+  TempArchivePath[0] = 0;
+  if (SYS_StrLen(kArchiveName) < room) {
+    SYS_StrCopy(name, kArchiveName);
+    INST_CopyToTemp(AppPaths.program_folder, TempArchivePath);
+  }
+  if (TempArchivePath[0] && BF_MountArchive(TempArchivePath, 0) == BF_OK) return true;
+
+  char text[SYS_MAX_PATH];
+  SYS_Format(text, sizeof(text), "Cannot load installer data file (%s)", kArchiveName);
+  SYS_MessageBox(text, "Fatal error", SYS_MB_OK, false);
+  return false;
+}
 
 }  // namespace
 
@@ -15,10 +47,18 @@ int AppInit(uintptr_t instance) {
   SysStartupInfo info = {sizeof(SysStartupInfo), kLogName, instance};
   if (SYS_Init(&info) != SYS_OK) return 0;
 
+  if (!MountStore()) {
+    SYS_Shutdown();
+    return 0;
+  }
+  if (!MountInstallerArchive()) {
+    BF_Unmount();
+    SYS_Shutdown();
+    return 0;
+  }
   SYS_LogOpen(SYS_LOG_MAIN, "Main");
   if (!SYS_ComInit()) {
-    // Shortcuts cannot be made without COM; everything else still works, and
-    // the shortcut step reports its own failure.
+    // Only the shortcuts need COM; their own step reports the failure.
     SYS_LogPrint(SYS_LOG_MAIN, 1, "COM could not be initialised");
   }
   return 1;
@@ -27,6 +67,7 @@ int AppInit(uintptr_t instance) {
 void AppShutdown() {
   SYS_ComUninit();
   SYS_LogClose(SYS_LOG_MAIN);
+  BF_Unmount();
   SYS_Shutdown();
 }
 

@@ -1,0 +1,87 @@
+#include "installer/files.h"
+
+#include "store/store.h"
+
+namespace {
+
+const uint32_t kCopyBlock = 65536;
+
+struct StoreFile {
+  BF_Handle h = 0;
+  ~StoreFile() {
+    if (h) BF_Close(h);
+  }
+};
+
+struct DiskFile {
+  SYS_Handle h = 0;
+  ~DiskFile() {
+    if (h) SYS_FileClose(h);
+  }
+};
+
+struct Buffer {
+  void *p;
+  explicit Buffer(size_t n) : p(SYS_Alloc(n, "Copy tmp")) {}
+  ~Buffer() { SYS_FreeSafe(p); }
+};
+
+}  // namespace
+
+SYS_Handle INST_CreateFileWithFolders(const char *path) {
+  SYS_Handle h = SYS_FileCreate(path);
+  if (h) return h;
+  size_t n = SYS_StrLen(path);
+  if (n == 0 || n >= SYS_MAX_PATH) return 0;
+  char folder[SYS_MAX_PATH];
+  SYS_StrCopy(folder, path);
+
+  // Make every folder along the path; only the last one (the file's own
+  // folder) decides whether the file can be created.
+  bool last_ok = true;
+  for (size_t i = 2; i < n; i++) {
+    if (path[i] != '\\' || path[i - 1] == ':') continue;
+    folder[i] = 0;
+    last_ok = SYS_CreateDirectory(folder);
+    folder[i] = '\\';
+  }
+  if (!last_ok) return 0;
+  return SYS_FileCreate(path);
+}
+
+int INST_CopyStoreFile(const char *destination, const char *store_name) {
+  StoreFile src;
+  src.h = BF_OpenRetry(store_name, 0);
+  if (!src.h) return 0;
+  bool ok = false;
+  {
+    DiskFile dst;
+    dst.h = SYS_FileCreate(destination);
+    if (!dst.h) return 0;
+    uint64_t remaining = BF_GetSize(src.h);
+    Buffer buffer(kCopyBlock);
+    ok = remaining != BF_BAD_POS && buffer.p;
+    while (ok && remaining > 0) {
+      uint32_t n = remaining < kCopyBlock ? uint32_t(remaining) : kCopyBlock;
+      ok = BF_Read(src.h, buffer.p, n) == n && SYS_FileWrite(dst.h, buffer.p, n) == SYS_OK;
+      remaining -= n;
+    }
+  }
+  // A half-written copy would later pass for the real file.
+  if (!ok) SYS_FileDelete(destination);
+  return ok ? 1 : 0;
+}
+
+int INST_CopyToTemp(const char *store_name, char *out) {
+  char name[SYS_MAX_PATH];
+  char path[SYS_MAX_PATH];
+  if (SYS_StrLen(store_name) >= SYS_MAX_PATH) return 0;
+  SYS_FilePart(name, store_name);
+  size_t n = SYS_GetTempDir(path, sizeof(path));
+  const char *separator = (n == 0 || path[n - 1] == '\\') ? "" : "\\";
+  if (n + SYS_StrLen(separator) + SYS_StrLen(name) >= sizeof(path)) return 0;
+  SYS_Format(path + n, sizeof(path) - n, "%s%s", separator, name);
+  if (!INST_CopyStoreFile(path, store_name)) return 0;
+  SYS_StrCopy(out, path);
+  return 1;
+}

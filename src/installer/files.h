@@ -1,0 +1,20 @@
+// Files the installer writes: creating a file together with its missing
+// folders, and copying one file out of the store to disk (used for the
+// temporary copy of the installer's archive and for single files of an
+// install).
+#pragma once
+
+#include "platform/platform.h"
+
+// Creates (or truncates) a file for writing, making its missing folders
+// first when needed. The open handle, or 0.
+SYS_Handle INST_CreateFileWithFolders(const char *path);
+
+// Copies the store file `store_name` to the disk file `destination` in
+// 64 KiB pieces. 1 on success; 0 on failure, in which case no partial
+// destination file is left behind.
+int INST_CopyStoreFile(const char *destination, const char *store_name);
+
+// Copies a store file into the temporary folder under its own file name and
+// puts the copy's path into `out` (SYS_MAX_PATH bytes). 1 or 0.
+int INST_CopyToTemp(const char *store_name, char *out);

@@ -1,0 +1,167 @@
+// The program's spine: where it finds itself, and how start-up ends when the
+// installer's archive is missing or broken.
+#include "platform/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "store/store.h"
+#include "support/scratch.h"
+
+namespace {
+
+struct Paths {
+  std::string path, folder;
+  uint32_t length;
+};
+
+Paths Parse(const std::string &line) {
+  EXPECT_TRUE(ParseCommandLine(line.c_str())) << line;
+  return {AppPaths.program_path, AppPaths.program_folder, AppPaths.folder_length};
+}
+
+TEST_F(ScratchTest, ParseCommandLineTakesOnlyTheFirstToken) {
+  Paths p = Parse("\"C:\\Program Files\\Demo Disc\\setup.exe\" /s extra \"words\"");
+  EXPECT_EQ(p.path, "C:\\Program Files\\Demo Disc\\setup.exe");
+  EXPECT_EQ(p.folder, "C:\\Program Files\\Demo Disc\\");
+  EXPECT_EQ(p.length, p.folder.size());
+
+  p = Parse("D:\\SETUP.EXE -whatever");
+  EXPECT_EQ(p.path, "D:\\SETUP.EXE");
+  EXPECT_EQ(p.folder, "D:\\");
+
+  // No closing quote: the token runs to the end of the line.
+  p = Parse("\"C:\\a b\\setup.exe");
+  EXPECT_EQ(p.path, "C:\\a b\\setup.exe");
+  EXPECT_EQ(p.folder, "C:\\a b\\");
+
+  // A UNC path is taken as it is.
+  p = Parse("\\\\server\\share\\setup.exe");
+  EXPECT_EQ(p.folder, "\\\\server\\share\\");
+}
+
+TEST_F(ScratchTest, ParseCommandLineResolvesRelativeTokensAgainstTheCurrentDirectory) {
+  ASSERT_TRUE(machine.MakeDirs(machine.Path("disc\\sub")));
+  ASSERT_TRUE(SYS_SetCurrentDir(machine.Path("disc").c_str()));
+  std::string here = machine.Path("disc") + "\\";
+
+  Paths p = Parse("setup");  // bare name, no extension added
+  EXPECT_EQ(p.folder, here);
+  EXPECT_EQ(p.path, here + "setup");
+  EXPECT_EQ(p.length, here.size());
+
+  p = Parse("sub\\setup.exe");  // folders in the token do not move the folder
+  EXPECT_EQ(p.folder, here);
+  EXPECT_EQ(p.path, here + "sub\\setup.exe");
+
+  // At a drive's root the folder gets no second backslash.
+  std::string root = machine.Work().substr(0, 3);
+  ASSERT_TRUE(SYS_SetCurrentDir(root.c_str()));
+  p = Parse("setup.exe");
+  EXPECT_EQ(p.folder, root);
+  EXPECT_EQ(p.path, root + "setup.exe");
+}
+
+TEST_F(ScratchTest, ParseCommandLineRefusesWhatDoesNotFitItsBuffers) {
+  std::string fits = "C:\\" + std::string(SYS_MAX_PATH - 1 - 3 - 4, 'a') + ".exe";
+  ASSERT_EQ(fits.size(), SYS_MAX_PATH - 1);
+  EXPECT_TRUE(ParseCommandLine(fits.c_str()));
+  EXPECT_EQ(std::string(AppPaths.program_path), fits);
+
+  std::string too_long = fits + "x";
+  EXPECT_FALSE(ParseCommandLine(too_long.c_str()));
+  EXPECT_FALSE(ParseCommandLine(("\"" + too_long + "\" arg").c_str()));
+  EXPECT_EQ(AppPaths.program_path[0], 0);
+  EXPECT_EQ(AppPaths.folder_length, 0u);
+
+  // A relative token that fits alone but not behind the current directory.
+  ASSERT_TRUE(SYS_SetCurrentDir(machine.Work().c_str()));
+  std::string relative(SYS_MAX_PATH - 3, 'b');
+  EXPECT_FALSE(ParseCommandLine(relative.c_str()));
+}
+
+// An archive with no entries: the 52-byte header alone.
+std::string EmptyArchive() {
+  std::string a(52, '\0');
+  a.replace(0, 4, "BIGF");
+  a[8] = 52;   // archive size
+  a[20] = 52;  // directory offset
+  return a;
+}
+
+std::vector<std::string> g_boxes;
+uint32_t Recorder(const char *text, const char *caption, uint32_t buttons) {
+  g_boxes.push_back(std::string(caption) + ": " + text);
+  return buttons == SYS_MB_OKCANCEL ? SYS_ID_CANCEL : SYS_ID_OK;
+}
+
+class AppMainTest : public ScratchTest {
+ protected:
+  void SetUp() override {
+    g_boxes.clear();
+    SYS_SetMessageBoxAnswerer(Recorder);
+    ASSERT_TRUE(machine.MakeDirs(machine.Path("disc")));
+    line_ = "\"" + machine.Path("disc\\setup.exe") + "\"";
+    SYS_SetCommandLine(line_.c_str());
+  }
+  void TearDown() override {
+    SYS_SetCommandLine(nullptr);
+    SYS_SetMessageBoxAnswerer(nullptr);
+  }
+  std::string line_;
+};
+
+TEST_F(AppMainTest, RunsToAnOrderlyEndWithTheArchiveBesideIt) {
+  ASSERT_TRUE(machine.WriteFile(machine.Path("disc\\setup.cbf"), EmptyArchive()));
+  EXPECT_EQ(AppMain(0), 0);
+  EXPECT_TRUE(g_boxes.empty());
+  // The archive was copied to the temporary folder, and the platform layer
+  // was stopped again (a second start succeeds).
+  char temp[SYS_MAX_PATH];
+  ASSERT_GT(SYS_GetTempDir(temp, sizeof temp), 0u);
+  EXPECT_EQ(std::string(TempArchivePath), std::string(temp) + "setup.cbf");
+  std::string copy;
+  ASSERT_TRUE(machine.ReadFile(TempArchivePath, &copy));
+  EXPECT_EQ(copy, EmptyArchive());
+  EXPECT_FALSE(SYS_IsStarted());
+}
+
+TEST_F(AppMainTest, MissingArchiveAsksForTheDiscThenFails) {
+  EXPECT_EQ(AppMain(0), -1);
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_EQ(g_boxes[0].rfind("Disk error: Failed access to Install_Dir\n(", 0), 0u) << g_boxes[0];
+  EXPECT_NE(g_boxes[0].find("disc\\setup.cbf)"), std::string::npos) << g_boxes[0];
+  EXPECT_EQ(g_boxes[1], "Fatal error: Cannot load installer data file (setup.cbf)");
+  EXPECT_FALSE(SYS_IsStarted());
+}
+
+TEST_F(AppMainTest, BrokenArchiveIsAFatalError) {
+  std::string a = EmptyArchive();
+  a[8] = 60;  // size field no longer matches the file
+  ASSERT_TRUE(machine.WriteFile(machine.Path("disc\\setup.cbf"), a));
+  EXPECT_EQ(AppMain(0), -1);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "Fatal error: Cannot load installer data file (setup.cbf)");
+}
+
+TEST_F(AppMainTest, SecondStartInOneProcessFails) {
+  ASSERT_TRUE(machine.WriteFile(machine.Path("disc\\setup.cbf"), EmptyArchive()));
+  SysStartupInfo info = {sizeof info, "x", 0};
+  ASSERT_EQ(SYS_Init(&info), SYS_OK);
+  EXPECT_EQ(AppMain(0), -1);
+  EXPECT_TRUE(g_boxes.empty());
+  EXPECT_TRUE(SYS_IsStarted());  // the first start is left alone
+  SYS_Shutdown();
+}
+
+TEST_F(AppMainTest, OverlongProgramPathEndsWithMinusOne) {
+  std::string line = "C:\\" + std::string(300, 'x') + ".exe";
+  SYS_SetCommandLine(line.c_str());
+  EXPECT_EQ(AppMain(0), -1);
+  EXPECT_FALSE(SYS_IsStarted());
+}
+
+}  // namespace
