@@ -1,4 +1,4 @@
-// KeyedList (Part 1.2): a mutex-guarded doubly linked list of reference
+// KeyedList: a mutex-guarded doubly linked list of reference
 // counted (key, value) items. Built on the platform's own mutex and events,
 // so it is the same code on every backend.
 #include "platform/keyed_list.h"

@@ -1,4 +1,4 @@
-// KeyedList: the shared locked container (Part 1.2).
+// KeyedList: the shared locked container.
 //
 // A doubly linked list of (key, value) items guarded by one mutex, with a
 // reference count per item and a release callback chosen at creation. Keys

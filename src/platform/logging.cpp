@@ -1,4 +1,4 @@
-// Logging facility (Part 1.2): discards everything unless a sink is
+// Logging facility: discards everything unless a sink is
 // installed. Never fails; cheap when no sink is set.
 #include "platform/platform.h"
 

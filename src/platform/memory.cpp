@@ -1,4 +1,4 @@
-// Memory and byte operations (Part 1.2). The heap is the C runtime's; the
+// Memory and byte operations. The heap is the C runtime's; the
 // reserved address ranges live in the backends.
 #include "platform/platform.h"
 

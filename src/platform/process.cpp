@@ -1,4 +1,4 @@
-// Process state of the platform layer (Part 1.2): start and stop, the
+// Process state of the platform layer: start and stop, the
 // replaceable tick source, the random seed, the command line and the
 // message-box answerer. The system-facing halves live in the backends.
 #include "platform/backend.h"

@@ -1,4 +1,4 @@
-// Delete key tree (Part 1.2, Algorithms): portable over the registry
+// Delete key tree: portable over the registry
 // operations of the backends.
 #include "platform/platform.h"
 

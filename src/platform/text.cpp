@@ -1,4 +1,4 @@
-// Text and number operations (Part 1.2): single-byte text, ASCII case rules,
+// Text and number operations: single-byte text, ASCII case rules,
 // null pointers tolerated.
 #include "platform/platform.h"
 
