@@ -98,8 +98,12 @@ bool UpperCopy(char *dst, const char *src) {
   return true;
 }
 
+// Whether path names a folder; a trailing backslash is allowed.
 bool IsFolder(const char *path) {
-  uint32_t a = SYS_GetFileAttributes(path);
+  char copy[SYS_MAX_PATH];
+  size_t n = SYS_StrCopyN(copy, path, sizeof(copy));
+  if (n > 3 && copy[n - 1] == '\\') copy[n - 1] = 0;
+  uint32_t a = SYS_GetFileAttributes(copy);
   return a != SYS_ATTR_INVALID && (a & SYS_ATTR_DIRECTORY);
 }
 
@@ -529,7 +533,7 @@ void CollectSource(Collector *out, const char *start, const char *pattern, bool 
   SYS_DirPart(dir, pattern);
   SYS_FilePart(file, pattern);
   std::string folder = std::string(start) + dir;
-  if (dir[0] && !IsFolder(folder.substr(0, folder.size() - 1).c_str())) return;
+  if (dir[0] && (folder.size() >= SYS_MAX_PATH || !IsFolder(folder.c_str()))) return;
   CollectFolder(out, folder, dir, file, recursive);
 }
 

@@ -23,6 +23,13 @@ std::string Random(size_t n, uint32_t seed) {
 TEST_F(StoreTest, MountChecksRootFolders) {
   BF_MountParams missing = {"*.cbf", "C:\\NO\\SUCH\\FOLDER", nullptr, 1, 0, 0};
   EXPECT_EQ(BF_Mount(&missing), 0u);
+  // The program passes its folder with a trailing backslash.
+  std::string with_slash = prog_ + "\\";
+  BF_MountParams slash = {"*.cbf", with_slash.c_str(), nullptr, 1, 0, 0};
+  ASSERT_EQ(BF_Mount(&slash), 1u);
+  ASSERT_TRUE(machine.WriteFile(prog_ + "\\in-prog.txt", "p"));
+  EXPECT_EQ(Contents("in-prog.txt"), "p");
+  BF_Unmount();
   Mount();
   BF_MountParams again = {"*.cbf", nullptr, nullptr, 1, 0, 0};
   EXPECT_EQ(BF_Mount(&again), 0u) << "one store per process";
