@@ -1,0 +1,44 @@
+// Helpers shared by the image decoders (not part of the module's interface).
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/image.h"
+#include "platform/platform.h"
+
+namespace image_internal {
+
+inline bool ReadAll(const ImageSource &s, void *buffer, uint32_t bytes) {
+  return s.read(s.context, buffer, bytes) == bytes;
+}
+
+inline uint16_t U16(const uint8_t *p) {
+  return uint16_t(p[0] | p[1] << 8);
+}
+inline uint32_t U32(const uint8_t *p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// Sets the size fields and allocates a zeroed pixel buffer (none for an empty
+// image). False when a side exceeds the limit or memory runs out.
+inline bool AllocPixels(ImageInfo *out, uint32_t width, uint32_t height, uint32_t bpp) {
+  if (width > g_ImageMaxSide || height > g_ImageMaxSide) return false;
+  out->width = width;
+  out->height = height;
+  out->bytes_per_pixel = bpp;
+  out->byte_size = width * height * bpp;
+  out->pixels = nullptr;
+  if (out->byte_size == 0) return true;
+  out->pixels = static_cast<uint8_t *>(SYS_Alloc(out->byte_size, "Image data"));
+  if (!out->pixels) return false;
+  SYS_Zero(out->pixels, out->byte_size);
+  return true;
+}
+
+inline bool Fail(ImageInfo *out) {
+  SYS_FreeSafe(out->pixels);
+  out->pixels = nullptr;
+  return false;
+}
+
+}  // namespace image_internal

@@ -1,0 +1,106 @@
+#include "graphics_test_util.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "pngwrite.h"
+
+namespace gtest_util {
+
+c_GUIB_Bitmap *MakeBitmap(int32_t width, int32_t height, const std::vector<uint32_t> &pixels) {
+  c_GUIB_Bitmap *b = new c_GUIB_Bitmap(width, height);
+  for (size_t i = 0; i < pixels.size() && i < size_t(width) * height; ++i)
+    b->Pixels()[i] = pixels[i];
+  return b;
+}
+
+c_GUIB_Bitmap *MakeFilled(int32_t width, int32_t height, uint32_t argb) {
+  return MakeBitmap(width, height, std::vector<uint32_t>(size_t(width) * height, argb));
+}
+
+std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap *bitmap) {
+  if (!bitmap->Pixels()) return {};
+  return std::vector<uint32_t>(bitmap->Pixels(),
+                               bitmap->Pixels() + size_t(bitmap->Width()) * bitmap->Height());
+}
+
+static std::string FailureDir() {
+  const char *env = std::getenv("GRAPHICS_TEST_FAILURES");
+  std::string dir = env ? env : "graphics_test_failures";
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+::testing::AssertionResult SamePixels(const std::string &name, const std::vector<uint32_t> &actual,
+                                      const std::vector<uint32_t> &expected, uint32_t width,
+                                      uint32_t height) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  std::ostringstream why;
+  why << name << ": ";
+  if (actual.size() != expected.size()) {
+    why << "sizes differ (" << actual.size() << " vs " << expected.size() << " pixels)";
+  } else {
+    for (size_t i = 0; i < actual.size(); ++i)
+      if (actual[i] != expected[i]) {
+        char text[96];
+        std::snprintf(text, sizeof text, "first difference at (%u, %u): %08X, expected %08X",
+                      unsigned(i % width), unsigned(i / width), actual[i], expected[i]);
+        why << text;
+        break;
+      }
+    const std::string dir = FailureDir();
+    PNG_WriteArgb((dir + "/" + name + "_actual.png").c_str(), actual.data(), width, height);
+    PNG_WriteArgb((dir + "/" + name + "_expected.png").c_str(), expected.data(), width, height);
+    why << " (PNGs in " << dir << ")";
+  }
+  return ::testing::AssertionFailure() << why.str();
+}
+
+HostDir::HostDir() {
+  char tmpl[] = "/tmp/graphics_test_XXXXXX";
+  const char *p = mkdtemp(tmpl);
+  path_ = p ? p : "/tmp";
+}
+
+HostDir::~HostDir() {
+  std::error_code ec;
+  if (path_ != "/tmp") std::filesystem::remove_all(path_, ec);
+}
+
+bool ReadHostFile(const std::string &path, std::string *bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  *bytes = s.str();
+  return true;
+}
+
+bool WriteHostFile(const std::string &path, const std::string &bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  return bool(out);
+}
+
+bool Convert(const std::string &arguments) {
+  // Always the system's ImageMagick, never a stand-in earlier in PATH.
+  const std::string command = "/usr/bin/convert " + arguments + " 2>/dev/null";
+  const int status = std::system(command.c_str());
+  return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void AddBoxGlyph(c_GUIB_Font *font, uint32_t code, int32_t width, int32_t height,
+                 int32_t overhang) {
+  c_GUIB_Bitmap *b = new c_GUIB_Bitmap(width, height);
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) b->SetPixel(x, y, x < width - overhang ? 0xFF000000 : 0);
+  if (!font->InsertGlyph(code, c_GUIB_Font::Glyph{width, height, overhang, 0xFF000000, b}))
+    b->Release();
+}
+
+}  // namespace gtest_util

@@ -1,0 +1,50 @@
+// Helpers for the graphics tests: bitmaps from pixel lists, comparisons that
+// write PNGs of both sides when they differ, host scratch folders and
+// ImageMagick.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/graphics.h"
+
+namespace gtest_util {
+
+// A bitmap filled from a list of words (rows top first).
+c_GUIB_Bitmap *MakeBitmap(int32_t width, int32_t height, const std::vector<uint32_t> &pixels);
+c_GUIB_Bitmap *MakeFilled(int32_t width, int32_t height, uint32_t argb);
+std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap *bitmap);
+
+// Compares pixel arrays; on a difference writes <name>_actual.png and
+// <name>_expected.png into the failure folder and names the first
+// differing pixel.
+::testing::AssertionResult SamePixels(const std::string &name, const std::vector<uint32_t> &actual,
+                                      const std::vector<uint32_t> &expected, uint32_t width,
+                                      uint32_t height);
+
+// A fresh host folder, removed with its contents when the object goes.
+class HostDir {
+ public:
+  HostDir();
+  ~HostDir();
+  const std::string &path() const { return path_; }
+  std::string File(const std::string &name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+bool ReadHostFile(const std::string &path, std::string *bytes);
+bool WriteHostFile(const std::string &path, const std::string &bytes);
+// Runs /usr/bin/convert with the arguments (a shell-quoted list); true on exit 0.
+bool Convert(const std::string &arguments);
+
+// Fills a font with synthetic mask glyphs: every code of codes gets a
+// width x height glyph, overhang o, black with alpha 255 over its left
+// (width - o) columns so that its drawn extent is visible.
+void AddBoxGlyph(c_GUIB_Font *font, uint32_t code, int32_t width, int32_t height, int32_t overhang);
+
+}  // namespace gtest_util

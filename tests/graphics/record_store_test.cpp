@@ -1,0 +1,220 @@
+// Record store: layout of what is written, nesting and scopes, every result
+// code, and damaged content.
+#include <cstring>
+
+#include "graphics_test_util.h"
+#include "store/store.h"
+#include "support/scratch.h"
+
+using namespace gtest_util;
+
+namespace {
+
+uint32_t WordAt(const c_GUIB_RecordStore *s, uint32_t offset) {
+  uint32_t v;
+  std::memcpy(&v, s->Data() + offset, 4);
+  return v;
+}
+
+// A reading copy of what a writing store holds.
+c_GUIB_RecordStore *Reopen(const c_GUIB_RecordStore *written) {
+  return new c_GUIB_RecordStore(written->Data(), written->Size());
+}
+
+}  // namespace
+
+TEST(RecordStore, WrittenLayout) {
+  GUIB_Ref<c_GUIB_RecordStore> s(new c_GUIB_RecordStore());
+  ASSERT_EQ(s->BeginChunk(0x1002, 9, "ab"), 0u);
+  ASSERT_EQ(s->BeginRecord(1), 0u);
+  ASSERT_EQ(s->AppendData("xyz", 3), 0u);
+  ASSERT_EQ(s->AppendData("12345", 5), 0u);
+  ASSERT_EQ(s->EndRecord(), 0u);
+  ASSERT_EQ(s->EndChunk(), 0u);
+  // Chunk header: magic, type, id, header size 24 + "ab" + 0, content size.
+  EXPECT_EQ(WordAt(s.get(), 0), GUIB_RS_MAGIC);
+  EXPECT_EQ(std::memcmp(s->Data(), "./\\.", 4), 0);
+  EXPECT_EQ(WordAt(s.get(), 4), 0x1002u);
+  EXPECT_EQ(WordAt(s.get(), 8), 9u);
+  EXPECT_EQ(WordAt(s.get(), 12), 27u);
+  EXPECT_EQ(WordAt(s.get(), 16), 32u);  // record header 24 + 8 bytes
+  EXPECT_EQ(WordAt(s.get(), 20), GUIB_RS_CHUNK);
+  EXPECT_STREQ(reinterpret_cast<const char *>(s->Data() + 24), "ab");
+  // The record follows at 27.
+  EXPECT_EQ(WordAt(s.get(), 27 + 4), 0u);
+  EXPECT_EQ(WordAt(s.get(), 27 + 8), 1u);
+  EXPECT_EQ(WordAt(s.get(), 27 + 12), 24u);
+  EXPECT_EQ(WordAt(s.get(), 27 + 16), 8u);
+  EXPECT_EQ(WordAt(s.get(), 27 + 20), GUIB_RS_RECORD);
+  EXPECT_EQ(std::memcmp(s->Data() + 51, "xyz12345", 8), 0);
+  EXPECT_EQ(s->Size(), 59u);
+  // Without a name the header is 25 bytes.
+  ASSERT_EQ(s->BeginChunk(1, 1, nullptr), 0u);
+  ASSERT_EQ(s->EndChunk(), 0u);
+  EXPECT_EQ(WordAt(s.get(), 59 + 12), 25u);
+  EXPECT_EQ(WordAt(s.get(), 59 + 16), 0u);
+}
+
+TEST(RecordStore, NestingAndScopes) {
+  GUIB_Ref<c_GUIB_RecordStore> w(new c_GUIB_RecordStore());
+  w->WriteRecord(1, "top", 3);
+  w->BeginChunk(0x10, 1, "outer");
+  w->WriteRecord(1, "outer1", 6);
+  w->BeginChunk(0x20, 2, nullptr);
+  w->WriteRecord(1, "inner1", 6);
+  w->WriteRecord(5, "inner5", 6);
+  w->EndChunk();
+  w->WriteRecord(5, "outer5", 6);
+  w->EndChunk();
+  w->BeginChunk(0x10, 2, nullptr);
+  w->EndChunk();
+
+  GUIB_Ref<c_GUIB_RecordStore> r(Reopen(w.get()));
+  const uint8_t *data = nullptr;
+  uint32_t len = 0;
+  auto text = [&]() { return std::string(reinterpret_cast<const char *>(data), len); };
+  ASSERT_EQ(r->ReadRecord(1, &data, &len), 0u);
+  EXPECT_EQ(text(), "top");
+  // Records of sub-chunks are not seen from outside them.
+  EXPECT_EQ(r->ReadRecord(5, &data, &len), GUIB_ERR_NOT_FOUND);
+  EXPECT_EQ(r->OpenChunk(0x20, 2), GUIB_ERR_NOT_FOUND);
+  EXPECT_EQ(r->OpenChunk(0x10, 3), GUIB_ERR_NOT_FOUND);
+  ASSERT_EQ(r->OpenChunk(0x10, 1), 0u);
+  ASSERT_EQ(r->ReadRecord(5, &data, nullptr), 0u);  // the length is optional
+  ASSERT_EQ(r->ReadRecord(5, &data, &len), 0u);
+  EXPECT_EQ(text(), "outer5");
+  ASSERT_EQ(r->OpenChunk(0x20, 2), 0u);
+  ASSERT_EQ(r->ReadRecord(1, &data, &len), 0u);
+  EXPECT_EQ(text(), "inner1");
+  EXPECT_EQ(r->OpenChunk(0x10, 2), GUIB_ERR_NOT_FOUND);  // a top-level chunk
+  ASSERT_EQ(r->CloseChunk(), 0u);
+  ASSERT_EQ(r->ReadRecord(1, &data, &len), 0u);
+  EXPECT_EQ(text(), "outer1");
+  ASSERT_EQ(r->CloseChunk(), 0u);
+  EXPECT_EQ(r->CloseChunk(), GUIB_ERR_NOTHING_OPEN);
+  // An empty chunk is an empty scope.
+  ASSERT_EQ(r->OpenChunk(0x10, 2), 0u);
+  EXPECT_EQ(r->ReadRecord(1, &data, &len), GUIB_ERR_NOT_FOUND);
+  EXPECT_EQ(r->CloseChunk(), 0u);
+}
+
+TEST(RecordStore, ModesAndResultCodes) {
+  GUIB_Ref<c_GUIB_RecordStore> s(new c_GUIB_RecordStore());
+  EXPECT_EQ(s->EndChunk(), GUIB_ERR_NOTHING_OPEN);
+  EXPECT_EQ(s->EndRecord(), GUIB_ERR_NOTHING_OPEN);
+  EXPECT_EQ(s->AppendData("a", 1), GUIB_ERR_NOTHING_OPEN);
+  ASSERT_EQ(s->BeginChunk(1, 1, nullptr), 0u);
+  // Reads are refused while writing.
+  EXPECT_EQ(s->OpenChunk(1, 1), GUIB_ERR_WRONG_MODE);
+  EXPECT_EQ(s->ReadRecord(1, nullptr, nullptr), GUIB_ERR_WRONG_MODE);
+  ASSERT_EQ(s->BeginRecord(1), 0u);
+  // No chunk or record may begin inside an open record.
+  EXPECT_EQ(s->BeginChunk(2, 2, nullptr), GUIB_ERR_WRONG_MODE);
+  EXPECT_EQ(s->BeginRecord(2), GUIB_ERR_WRONG_MODE);
+  EXPECT_EQ(s->WriteRecord(2, "x", 1), GUIB_ERR_WRONG_MODE);
+  ASSERT_EQ(s->EndRecord(), 0u);
+  ASSERT_EQ(s->EndChunk(), 0u);
+  // Back at the top level, reading works on what was written.
+  EXPECT_EQ(s->OpenChunk(1, 1), 0u);
+  // A chunk opened for reading blocks writing.
+  EXPECT_EQ(s->BeginChunk(3, 3, nullptr), GUIB_ERR_WRONG_MODE);
+  EXPECT_EQ(s->BeginRecord(3), GUIB_ERR_WRONG_MODE);
+  EXPECT_EQ(s->CloseChunk(), 0u);
+}
+
+TEST(RecordStore, CapacityIsSixteenMegabytes) {
+  GUIB_Ref<c_GUIB_RecordStore> s(new c_GUIB_RecordStore());
+  std::vector<uint8_t> block(1 << 20, 0xAB);
+  ASSERT_EQ(s->BeginRecord(1), 0u);
+  uint32_t rc = 0;
+  int blocks = 0;
+  while ((rc = s->AppendData(block.data(), uint32_t(block.size()))) == 0) ++blocks;
+  EXPECT_EQ(rc, GUIB_ERR_NOMEM);
+  EXPECT_EQ(blocks, 15);  // the 24-byte header leaves room for 15 whole megabytes
+  const uint32_t used = s->Size();
+  EXPECT_EQ(s->AppendData(block.data(), 0x1000000 - used), 0u);  // exactly full
+  EXPECT_EQ(s->AppendData("x", 1), GUIB_ERR_NOMEM);
+  EXPECT_EQ(s->EndRecord(), 0u);
+  EXPECT_EQ(s->Size(), 0x1000000u);
+  // No room for another header.
+  EXPECT_EQ(s->WriteRecord(2, "y", 1), GUIB_ERR_NOMEM);
+  EXPECT_EQ(s->BeginRecord(3), GUIB_ERR_NOMEM);
+}
+
+TEST(RecordStore, DamagedEntries) {
+  GUIB_Ref<c_GUIB_RecordStore> w(new c_GUIB_RecordStore());
+  w->BeginChunk(7, 1, nullptr);
+  w->WriteRecord(1, "abcd", 4);
+  w->EndChunk();
+  w->WriteRecord(2, "efgh", 4);
+  const std::string good(reinterpret_cast<const char *>(w->Data()), w->Size());
+
+  auto patched = [&](uint32_t offset, uint32_t value) {
+    std::string bytes = good;
+    std::memcpy(&bytes[offset], &value, 4);
+    return new c_GUIB_RecordStore(bytes.data(), uint32_t(bytes.size()));
+  };
+  const uint8_t *data = nullptr;
+  uint32_t len = 0;
+  // Magic of the first entry gone: every search stops with 255.
+  {
+    GUIB_Ref<c_GUIB_RecordStore> r(patched(0, 0x12345678));
+    EXPECT_EQ(r->OpenChunk(7, 1), GUIB_ERR_CORRUPT);
+    EXPECT_EQ(r->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
+  }
+  // The chunk's content size points past the end of the buffer.
+  {
+    GUIB_Ref<c_GUIB_RecordStore> r(patched(16, 0x7FFFFFF0));
+    EXPECT_EQ(r->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
+    EXPECT_EQ(r->OpenChunk(7, 1), GUIB_ERR_CORRUPT);
+  }
+  // The record inside the chunk claims more than its chunk holds.
+  {
+    GUIB_Ref<c_GUIB_RecordStore> r(patched(25 + 16, 1000));
+    ASSERT_EQ(r->OpenChunk(7, 1), 0u);
+    EXPECT_EQ(r->ReadRecord(1, &data, &len), GUIB_ERR_CORRUPT);
+    EXPECT_EQ(r->CloseChunk(), 0u);
+    // The top level is still readable.
+    ASSERT_EQ(r->ReadRecord(2, &data, &len), 0u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(data), len), "efgh");
+  }
+  // A header size below 24, or one that wraps around.
+  {
+    GUIB_Ref<c_GUIB_RecordStore> r(patched(12, 3));
+    EXPECT_EQ(r->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
+    GUIB_Ref<c_GUIB_RecordStore> r2(patched(12, 0xFFFFFFFF));
+    EXPECT_EQ(r2->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
+  }
+  // Trailing bytes too few for a header.
+  {
+    std::string bytes = good + "xyz";
+    GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore(bytes.data(), uint32_t(bytes.size())));
+    ASSERT_EQ(r->ReadRecord(2, &data, &len), 0u);  // found before the garbage
+    EXPECT_EQ(r->ReadRecord(3, &data, &len), GUIB_ERR_CORRUPT);
+  }
+}
+
+TEST_F(ScratchTest, RecordStoreFromFiles) {
+  GUIB_Ref<c_GUIB_RecordStore> w(new c_GUIB_RecordStore());
+  w->WriteRecord(4, "data", 4);
+  ASSERT_TRUE(machine.WriteFile(machine.Path("full.bin"),
+                                std::string(reinterpret_cast<const char *>(w->Data()), w->Size())));
+  ASSERT_TRUE(machine.WriteFile(machine.Path("empty.bin"), ""));
+  BF_MountParams params = {"*.cbf", (machine.Work() + "\\").c_str(), nullptr, 1, 1, 0};
+  ASSERT_EQ(BF_Mount(&params), 1u);
+  const uint8_t *data = nullptr;
+  uint32_t len = 0;
+  {
+    GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore("full.bin"));
+    ASSERT_EQ(r->ReadRecord(4, &data, &len), 0u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(data), len), "data");
+  }
+  {
+    GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore("empty.bin"));
+    EXPECT_EQ(r->OpenChunk(0x1002, 0), GUIB_ERR_NOT_FOUND);
+    GUIB_Ref<c_GUIB_RecordStore> m(new c_GUIB_RecordStore("missing.bin"));
+    EXPECT_EQ(m->OpenChunk(0x1002, 0), GUIB_ERR_NOT_FOUND);
+    EXPECT_EQ(m->Size(), 0u);
+  }
+  BF_Unmount();
+}
