@@ -1,0 +1,103 @@
+// GuiContext: the one object every widget of the GUI shares.
+//
+// It holds the theme property table (ids 0 to 33) from which each new widget
+// copies its colours, fonts and style words, the registry of widgets by id
+// (through which the desktop finds and destroys widgets) and the registry of
+// shared images (icons the application registers under numbers). GuiStartup
+// creates it together with the graphics layer and the default font;
+// GuiShutdown destroys it. One GUI per process, GUI thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/graphics.h"
+#include "platform/keyed_list.h"
+
+class c_GUIB_Widget;
+
+// Theme property ids (2 does not exist).
+enum : uint32_t {
+  GP_TEXT_COLOR_0 = 0,
+  GP_TEXT_COLOR_4 = 1,
+  GP_TEXT_COLOR_6 = 3,
+  GP_TEXT_COLOR_7 = 4,
+  GP_TEXT_COLOR_8 = 5,
+  GP_FILL_COLOR_0 = 6,
+  GP_FILL_COLOR_1 = 7,
+  GP_FILL_COLOR_2 = 8,
+  GP_FILL_COLOR_4 = 9,
+  GP_COLOR_10 = 10,
+  GP_FILL_COLOR_6 = 11,
+  GP_FILL_COLOR_7 = 12,
+  GP_BORDER_COLOR = 13,
+  GP_FILL_COLOR_8 = 14,
+  GP_FONT = 15,
+  GP_FONT_2 = 16,
+  GP_FONT_3 = 17,
+  GP_TICK_INTERVAL = 18,
+  GP_MARK_SIZE = 19,
+  GP_SCROLLBAR_SIZE = 20,
+  GP_SIZE_21 = 21,
+  GP_FRAME_STYLE = 22,
+  GP_TEXT_ALIGN = 23,
+  GP_INFO_0 = 24,
+  GP_INFO_1 = 25,
+  GP_INFO_2 = 26,
+  GP_WORD_27 = 27,
+  GP_WORD_28 = 28,
+  GP_WORD_29 = 29,
+  GP_INFO_3 = 30,
+  GP_INFO_4 = 31,
+  GP_REPEAT_DELAY = 32,
+  GP_REPEAT_INTERVAL = 33,
+  GP_COUNT = 34,
+};
+
+// Result codes of the GUI (the platform's numbers).
+enum : uint32_t {
+  GUI_OK = 0,
+  GUI_ERR_NOT_FOUND = 3,
+  GUI_ERR_WINDOW = 4,
+  GUI_ERR_BAD_ARG = 5,
+  GUI_ERR_NOMEM = 6,
+  GUI_ERR_BAD_ID = 7,
+  GUI_ERR_NOT_SET = 9,
+  GUI_ERR_EMPTY = 12,
+  GUI_ERR_DUPLICATE = 18,
+};
+
+struct GuiContext {
+  GuiContext();
+  ~GuiContext();
+  GuiContext(const GuiContext &) = delete;
+  GuiContext &operator=(const GuiContext &) = delete;
+
+  // Fonts (15 to 17) travel as c_GUIB_Font pointers; GetProperty adds a
+  // reference to a font it returns.
+  uint32_t GetProperty(uint32_t id, uintptr_t *value) const;
+  uint32_t SetProperty(uint32_t id, uintptr_t value);
+  // The word of a non-font property, 0 for a bad id (for widget seeding).
+  uint32_t Word(uint32_t id) const;
+  // The theme font without an added reference (may be null).
+  c_GUIB_Font *Font(uint32_t id) const;
+
+  uint32_t NewWidgetId() { return ++m_lastId; }
+  uint32_t RegisterWidget(c_GUIB_Widget *widget);
+  void UnregisterWidget(c_GUIB_Widget *widget);
+  c_GUIB_Widget *FindWidget(uint32_t id);  // with an added reference, or null
+
+  uint32_t RegisterImage(uint32_t id, const c_GUIB_Bitmap *bitmap);
+  uint32_t GetImage(uint32_t id, c_GUIB_Bitmap **bitmap);  // with an added reference
+
+ private:
+  KeyedList *m_widgets;
+  uint32_t m_lastId = 0x80000000u;
+  uint32_t m_words[GP_COUNT];
+  c_GUIB_Font *m_fonts[3] = {nullptr, nullptr, nullptr};
+  KeyedList *m_images;
+};
+
+// options: null, or words of which the first 0 means "no default font".
+// 0 started, 1 already started, or the graphics layer's error.
+uint32_t GuiStartup(const uint32_t *options, GuiContext **context);
+void GuiShutdown();

@@ -1,0 +1,128 @@
+// c_GUIB_Desktop: the root of the widget tree and the GUI's only contact with
+// the window system.
+//
+// It owns the frame bitmap (its own widget bitmap) in which the screen image
+// is composed, the update list of screen rectangles still to be shown, and
+// the bookkeeping of mouse capture, keyboard focus and hover. PumpOnce runs
+// one pass: destroy condemned widgets, tick, repaint dirty widgets, compose
+// and present the update list, then dispatch waiting window messages.
+//
+// Two backends (desktop_window_*.cpp): on Windows display mode 1 is a real
+// top-level window whose client area is exactly the desktop; natively there
+// is no window (mode 0) and presented rectangles land in a screen bitmap that
+// can be written to PNG. Both feed input through the same translation
+// (iMouseEvent, iKeyDown, iKeyUp); the Input* calls are that path for tests
+// and scripted sessions.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "gui/widget.h"
+
+// Key word bits (bits 0-15: virtual-key code, or a character with KW_CHAR).
+enum : uint32_t {
+  KW_CHAR = 0x10000,
+  KW_ALT = 0x20000,
+  KW_CTRL = 0x40000,
+  KW_SHIFT = 0x80000,
+  KW_SCROLLLOCK = 0x200000,
+  KW_NUMLOCK = 0x400000,
+  KW_CAPSLOCK = 0x800000,
+  KW_RALT = 0x4000000,
+  KW_LALT = 0x8000000,
+  KW_RCTRL = 0x10000000,
+  KW_LCTRL = 0x20000000,
+  KW_RSHIFT = 0x40000000,
+  KW_LSHIFT = 0x80000000u,
+};
+
+struct DesktopWindowParams {
+  uint32_t style;
+  uint32_t ex_style;
+  const char *title;
+  uintptr_t icon;  // HICON, may be 0
+};
+
+class c_GUIB_Desktop : public c_GUIB_Widget {
+ public:
+  explicit c_GUIB_Desktop(const WidgetCreateParams &p);
+  ~c_GUIB_Desktop() override;
+  void OnEvent(uint32_t event, const GUI_Point *point, uint32_t buttons,
+               const GUIB_Rect *clip) override;
+  uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
+
+  // 0, 4 when no window can be made (always natively for mode 1), 7 for a
+  // mode other than 0 and 1.
+  uint32_t SetDisplayMode(uint32_t mode, const DesktopWindowParams *params);
+  uint32_t GetDisplayMode() const { return m_mode; }
+  uintptr_t GetWindowHandle() const { return m_mode == 1 ? m_window : 0; }
+  uint32_t PumpOnce();  // 0 once the window was closed
+  void iDrawUpdateList();
+
+  // For the main loop: sleeps until the next tick is due or input arrives.
+  void WaitForWork();
+  // Milliseconds until the next GM_TICK pass is due (0 when it is due).
+  uint32_t TimeToNextTick() const;
+
+  // The translation shared by the window procedure and the input API.
+  void iMouseEvent(uint32_t event, int32_t x, int32_t y);
+  void iKeyDown(uint32_t vk);
+  void iKeyUp(uint32_t vk);
+  void iClose();  // the window received WM_CLOSE
+  uint32_t TranslateVirtualKey(uint32_t vk);
+  static uint32_t KeyWordToChar(uint32_t key_word);
+
+  // Input API: client coordinates; keys update the simulated keyboard state
+  // (natively the only one; on Windows GetKeyState answers instead).
+  void InputMouse(uint32_t event, int32_t x, int32_t y) { iMouseEvent(event, x, y); }
+  void InputKey(uint32_t vk, bool down);
+  void InputClose() { iClose(); }
+
+  // What reached the screen natively (null until the first present).
+  c_GUIB_Bitmap *Screen() const { return m_screen; }
+  bool SaveScreenPng(const char *path) const;  // false on Windows
+
+  bool IsClosed() const { return m_closed != 0; }
+  uint32_t MouseButtons() const { return m_buttons; }
+  c_GUIB_Widget *CaptureWidget() const { return m_capture; }
+  c_GUIB_Widget *FocusWidget() const { return m_focus; }
+  c_GUIB_Widget *HoverWidget() const { return m_hover; }
+  const std::vector<GUIB_Rect> &UpdateList() const { return m_updates; }
+  uint32_t PresentCount() const { return m_presented; }  // rectangles presented so far
+  uint32_t ComposeCount() const { return m_composed; }   // rectangles composed so far
+
+  // Backend (desktop_window_*.cpp).
+  uint32_t iKeyState(uint32_t vk) const;  // bit 0x8000 down, bit 1 toggled
+  void iWindowCapture(bool on);
+  intptr_t iWindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam);
+
+ private:
+  void iAddDirty(const GUIB_Rect &r);
+  void iMergeUpdates();
+  void iPresent(const GUIB_Rect &r);
+  uint32_t iCreateWindow(const DesktopWindowParams *params);
+  void iDestroyWindow();
+  void iPumpWindowMessages();
+  void iWaitForInput(uint32_t ms);
+
+  uintptr_t m_window = 0;
+  uint32_t m_mode = 0;
+  int32_t m_lastMouseX = -1, m_lastMouseY = -1;
+  uint32_t m_timerRef;
+  uint32_t m_lastTick;  // tick of the last GM_TICK pass (for WaitForWork)
+  uint32_t m_buttons = 0;
+  c_GUIB_Widget *m_capture = nullptr;
+  c_GUIB_Widget *m_focus = nullptr;
+  c_GUIB_Widget *m_hover = nullptr;
+  std::vector<GUIB_Rect> m_updates;
+  uint32_t m_closed = 0;
+  KeyedList *m_condemned;
+  uint32_t m_tooltipShown = 0;
+  char *m_className = nullptr;
+  c_GUIB_Bitmap *m_screen = nullptr;
+  uint8_t m_keys[256] = {};  // simulated keyboard: 0x80 down, 1 toggled
+  uint32_t m_presented = 0;
+  uint32_t m_composed = 0;
+  bool m_inputSeen = false;  // input arrived since the last wait
+};

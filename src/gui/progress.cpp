@@ -1,0 +1,63 @@
+// c_GUIB_ProgressBar: a filled part and a percentage text.
+#include "gui/widgets.h"
+#include "platform/platform.h"
+
+c_GUIB_ProgressBar::c_GUIB_ProgressBar(const WidgetCreateParams &p, uint32_t style)
+    : c_GUIB_Widget(p), m_style(style) {}
+
+void c_GUIB_ProgressBar::SetValue(int32_t value, uint32_t flags) {
+  if (value < m_minimum) value = m_minimum;
+  if (value > m_maximum) value = m_maximum;
+  m_value = value;
+  const int64_t done = int64_t(value) - m_minimum;
+  m_percent = m_range ? int32_t(done * 100 / m_range) : 0;
+  const bool text_only = (m_style & STYLE_TEXT_ONLY) && !(m_style & STYLE_VERTICAL);
+  if (!text_only) {
+    int32_t length = (m_style & STYLE_VERTICAL) ? m_rect.bottom : m_rect.right;
+    if (m_frameStyle & 0x80000000u) length -= 1;
+    m_fillLength = m_range ? int32_t(int64_t(length) * done / m_range) : 0;
+  }
+  SYS_Format(m_percentText, sizeof m_percentText, "%3d %%", m_percent > 100 ? 100 : m_percent);
+  if (!(flags & NO_REDRAW)) MarkDirty();
+}
+
+void c_GUIB_ProgressBar::Paint() {
+  if (!m_bitmap) return;
+  const bool border = (m_frameStyle & 0x80000000u) != 0;
+  const GUIB_Rect r = border ? GUIB_Rect{1, 1, m_rect.right - 1, m_rect.bottom - 1} : m_rect;
+  const bool text_only = (m_style & STYLE_TEXT_ONLY) && !(m_style & STYLE_VERTICAL);
+  if (!text_only) {
+    const int32_t n = m_fillLength;
+    GUIB_Rect filled, empty;
+    if (m_style & STYLE_VERTICAL) {
+      if (m_style & STYLE_REVERSED) {
+        filled = GUIB_Rect{r.left, 0, r.right, n};
+        empty = GUIB_Rect{r.left, n, r.right, r.bottom};
+      } else {
+        filled = GUIB_Rect{r.left, r.bottom - n, r.right, r.bottom};
+        empty = GUIB_Rect{r.left, 0, r.right, r.bottom - n};
+      }
+    } else if (m_style & STYLE_REVERSED) {
+      filled = GUIB_Rect{r.right - n, 0, r.right, r.bottom};
+      empty = GUIB_Rect{0, 0, r.right - n, r.bottom};
+    } else {
+      filled = GUIB_Rect{0, 0, n, r.bottom};
+      empty = GUIB_Rect{n, 0, r.right, r.bottom};
+    }
+    if (!GUI_IsEmpty(filled)) {
+      m_bitmap->SetColor(m_fill[4]);
+      m_bitmap->Fill(filled);
+    }
+    if (!GUI_IsEmpty(empty)) {
+      m_bitmap->SetColor(m_fill[0]);
+      m_bitmap->Fill(empty);
+    }
+  }
+  iDrawBorder();
+  if (!(m_style & STYLE_NO_TEXT) && m_percentText[0] && m_fonts[0]) {
+    GUIB_Rect t = m_rect;
+    m_fonts[0]->CalcTextRect(m_percentText, &t, GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
+    m_fonts[0]->DrawString(m_bitmap, m_textColor[0], t.left, t.top, m_percentText);
+  }
+  iInvalidateAll();
+}

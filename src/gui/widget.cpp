@@ -1,0 +1,695 @@
+// The widget base: construction, flags, messages, routing and handlers.
+#include "gui/widget.h"
+
+#include "platform/platform.h"
+
+namespace {
+
+struct HandlerEntry {
+  WidgetHandlerFn fn;
+  uintptr_t data;
+};
+
+uint32_t iFreeHandler(uintptr_t, uintptr_t value) {
+  delete reinterpret_cast<HandlerEntry *>(value);
+  return 0;
+}
+
+// A snapshot of a keyed list's keys, freed on scope exit.
+struct KeySnapshot {
+  uintptr_t *keys = nullptr;
+  uint32_t count = 0;
+  explicit KeySnapshot(KeyedList *list) {
+    if (list && KeyedList_Keys(list, &keys, &count) != 0) count = 0;
+  }
+  ~KeySnapshot() { SYS_FreeSafe(keys); }
+  KeySnapshot(const KeySnapshot &) = delete;
+  KeySnapshot &operator=(const KeySnapshot &) = delete;
+};
+
+bool iInside(const GUIB_Rect &r, int32_t x, int32_t y) {
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+bool iIsPress(uint32_t event) {
+  return event == GM_LBUTTON_DOWN || event == GM_LBUTTON_DBLCLK || event == GM_RBUTTON_DOWN ||
+         event == GM_MBUTTON_DOWN;
+}
+
+}  // namespace
+
+bool GUI_IsEmpty(const GUIB_Rect &r) {
+  return r.right <= r.left || r.bottom <= r.top;
+}
+
+bool GUI_Intersect(const GUIB_Rect &a, const GUIB_Rect &b, GUIB_Rect *out) {
+  GUIB_Rect r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
+              a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+  if (GUI_IsEmpty(r)) r = GUIB_Rect{0, 0, 0, 0};
+  if (out) *out = r;
+  return !GUI_IsEmpty(r);
+}
+
+GUIB_Rect GUI_Offset(const GUIB_Rect &r, int32_t dx, int32_t dy) {
+  return GUIB_Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+uint16_t *GUI_WidenText(const char *text) {
+  if (!text || !text[0]) return nullptr;
+  const size_t n = SYS_StrLen(text);
+  uint16_t *w = static_cast<uint16_t *>(SYS_Alloc((n + 1) * sizeof(uint16_t), "Widget text"));
+  if (!w) return nullptr;
+  for (size_t i = 0; i < n; ++i) w[i] = uint8_t(text[i]);
+  w[n] = 0;
+  return w;
+}
+
+// ---------------------------------------------------------------- lifetime
+
+c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
+    : m_x(p.x),
+      m_y(p.y),
+      m_rect{0, 0, p.width > 0 ? p.width : 0, p.height > 0 ? p.height : 0},
+      m_context(p.context),
+      m_flags(p.flags | WF_VISIBLE | WF_FOCUSABLE),
+      m_parent(p.parent) {
+  if (!(m_flags & WF_NO_BITMAP)) {
+    m_bitmap = new c_GUIB_Bitmap(m_rect.right, m_rect.bottom);
+    // A fresh buffer holds garbage; start transparent so that a widget that
+    // never paints composes as nothing.
+    if (m_bitmap->Pixels())
+      SYS_Fill(m_bitmap->Pixels(), 4, size_t(m_rect.right) * m_rect.bottom, 0);
+  }
+  m_children = KeyedList_Create(nullptr);
+  m_handlers = KeyedList_Create(iFreeHandler);
+  m_id = p.id ? p.id : (m_context ? m_context->NewWidgetId() : 0);
+  if (m_context) m_context->RegisterWidget(this);
+  if (m_parent && m_parent->m_children)
+    KeyedList_Insert(m_parent->m_children, reinterpret_cast<uintptr_t>(this), 0, KL_HEAD);
+  if (m_context) {
+    static const uint32_t kFillSeeds[9][2] = {
+        {0, GP_FILL_COLOR_0}, {1, GP_FILL_COLOR_1}, {2, GP_FILL_COLOR_2}, {3, GP_BORDER_COLOR},
+        {4, GP_FILL_COLOR_4}, {6, GP_FILL_COLOR_6}, {7, GP_FILL_COLOR_7}, {8, GP_FILL_COLOR_8}};
+    for (int i = 0; i < 8; ++i) m_fill[kFillSeeds[i][0]] = m_context->Word(kFillSeeds[i][1]);
+    static const uint32_t kTextSeeds[5][2] = {{0, GP_TEXT_COLOR_0},
+                                              {4, GP_TEXT_COLOR_4},
+                                              {6, GP_TEXT_COLOR_6},
+                                              {7, GP_TEXT_COLOR_7},
+                                              {8, GP_TEXT_COLOR_8}};
+    for (auto &s : kTextSeeds) m_textColor[s[0]] = m_context->Word(s[1]);
+    static const uint32_t kInfoSeeds[5] = {GP_INFO_0, GP_INFO_1, GP_INFO_2, GP_INFO_3, GP_INFO_4};
+    for (int i = 0; i < 5; ++i) m_info[i] = m_context->Word(kInfoSeeds[i]);
+    m_frameStyle = m_context->Word(GP_FRAME_STYLE);
+    m_textAlign = m_context->Word(GP_TEXT_ALIGN);
+    c_GUIB_Font *font = m_context->Font(GP_FONT);
+    for (uint32_t slot : {0u, 4u, 7u}) SetFont(font, slot);
+  }
+  if (p.handler) AddHandler(p.handler, p.handler_data);
+}
+
+c_GUIB_Widget::~c_GUIB_Widget() {
+  if (m_flags & WF_ACTIVATABLE) SendToParent(GM_DEACTIVATE, reinterpret_cast<uintptr_t>(this), 0);
+  ReleaseCapture();
+  KillFocus();
+  if (m_flags & WF_HOVER) SendUp(GM_MOUSE_LEAVE, reinterpret_cast<uintptr_t>(this), 0);
+  Invalidate(m_rect);
+  {
+    KeySnapshot kids(m_children);
+    for (uint32_t i = 0; i < kids.count; ++i) {
+      c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+      if (!iHasChild(child)) continue;
+      // A child that someone else still holds outlives this widget: cut it
+      // loose first so that it never reaches a dead parent.
+      if (child->m_refCount > 1) child->iDetachSubtree();
+      child->Release();
+    }
+  }
+  ReleaseCapture();
+  for (c_GUIB_Font *&f : m_fonts) {
+    if (f) f->Release();
+    f = nullptr;
+  }
+  if (m_parent) {
+    if (m_parent->m_activeChild == this) m_parent->m_activeChild = nullptr;
+    KeyedList_Remove(m_parent->m_children, reinterpret_cast<uintptr_t>(this), false);
+  }
+  if (m_context) m_context->UnregisterWidget(this);
+  iReleaseBitmap();
+  SYS_FreeSafe(m_text);
+  SYS_FreeSafe(m_tooltip);
+  KeyedList_Destroy(m_handlers, true, false);
+  KeyedList_Destroy(m_children, false, false);
+}
+
+void c_GUIB_Widget::iGiveBackStates() {
+  KeySnapshot kids(m_children);
+  for (uint32_t i = 0; i < kids.count; ++i) {
+    c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+    if (iHasChild(child)) child->iGiveBackStates();
+  }
+  ReleaseCapture();
+  KillFocus();
+  if (m_flags & WF_HOVER) SendUp(GM_MOUSE_LEAVE, reinterpret_cast<uintptr_t>(this), 0);
+}
+
+void c_GUIB_Widget::iDetachSubtree() {
+  // Give back capture, focus and hover held anywhere in the subtree while the
+  // chain to the root still exists, then leave the parent.
+  iGiveBackStates();
+  if (m_parent) {
+    if (m_parent->m_activeChild == this) m_parent->m_activeChild = nullptr;
+    KeyedList_Remove(m_parent->m_children, reinterpret_cast<uintptr_t>(this), false);
+  }
+  m_parent = nullptr;
+}
+
+void c_GUIB_Widget::Release() {
+  if (--m_refCount == 0) delete this;
+}
+
+void c_GUIB_Widget::iReleaseBitmap() {
+  if (m_bitmap) m_bitmap->Release();
+  m_bitmap = nullptr;
+}
+
+bool c_GUIB_Widget::iHasChild(c_GUIB_Widget *child) const {
+  return m_children && KeyedList_Get(m_children, reinterpret_cast<uintptr_t>(child), nullptr) == 0;
+}
+
+uint32_t c_GUIB_Widget::ChildList(uintptr_t **keys, uint32_t *count) const {
+  return KeyedList_Keys(m_children, keys, count);
+}
+
+// ---------------------------------------------------------- virtual basics
+
+void c_GUIB_Widget::Move(int32_t x, int32_t y) {
+  if (x == m_x && y == m_y) return;
+  Broadcast(GM_INVALIDATE_TREE, 0, 0, 0);
+  m_x = x;
+  m_y = y;
+  Broadcast(GM_INVALIDATE_TREE, 0, 0, 0);
+}
+
+void c_GUIB_Widget::Resize(int32_t width, int32_t height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (width < m_rect.right || height < m_rect.bottom) Invalidate(m_rect);
+  m_rect = GUIB_Rect{0, 0, width, height};
+  if (m_bitmap) {
+    iReleaseBitmap();
+    m_bitmap = new c_GUIB_Bitmap(width, height);
+    if (m_bitmap->Pixels()) SYS_Fill(m_bitmap->Pixels(), 4, size_t(width) * height, 0);
+  }
+  MarkDirty();
+}
+
+void c_GUIB_Widget::OnEvent(uint32_t, const GUI_Point *, uint32_t, const GUIB_Rect *) {}
+
+bool c_GUIB_Widget::HitTest(int32_t x, int32_t y) {
+  return iInside(m_rect, x, y);
+}
+
+uintptr_t c_GUIB_Widget::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
+  switch (msg) {
+    case GM_COMPOSE: {
+      GUI_ComposeTarget *t = reinterpret_cast<GUI_ComposeTarget *>(a);
+      const GUIB_Rect &root = *reinterpret_cast<const GUIB_Rect *>(b);
+      if (!GUI_Intersect(t->clip, root, &t->clip)) return 0;
+      GUIB_Rect r;
+      if (!GUI_Intersect(t->clip, t->update, &r)) return 0;
+      if (m_bitmap)
+        m_bitmap->BlendTo(t->bitmap, r.left, r.top, r.left - root.left, r.top - root.top,
+                          r.right - r.left, r.bottom - r.top);
+      return 1;
+    }
+    case GM_TICK: {
+      // Tooltip delay: the first tick after the pointer moved starts the
+      // clock, one more than a second later shows the text.
+      if (!(m_flags & WF_HOVER) || m_tooltipShown || !m_tooltip) return 0;
+      const uint32_t now = uint32_t(a);
+      if (m_hoverStart == 0) {
+        m_hoverStart = now ? now : 1;
+      } else if (now - m_hoverStart > 1000) {
+        GUI_Point p{m_lastX + m_x, m_lastY + m_y};
+        SendToParent(GM_TOOLTIP_SHOW, reinterpret_cast<uintptr_t>(&p),
+                     reinterpret_cast<uintptr_t>(m_tooltip));
+        m_tooltipShown = true;
+      }
+      return 0;
+    }
+    case GM_TOOLTIP_SHOW:
+    case GM_TOOLTIP_HIDE:
+      return CallHandlers(msg, a, b);
+    default:
+      return 0;
+  }
+}
+
+// ------------------------------------------------------------------ state
+
+void c_GUIB_Widget::SetFlags(uint32_t mask) {
+  const uint32_t old = m_flags;
+  m_flags |= mask & WF_SETTABLE;
+  if (m_flags == old || mask == WF_SELF_DISABLED) return;
+  MarkDirty();
+  if (mask & WF_VISIBLE) Broadcast(GM_INVALIDATE_TREE, 0, 0, 0);
+}
+
+void c_GUIB_Widget::ClearFlags(uint32_t mask) {
+  const uint32_t old = m_flags;
+  m_flags &= ~(mask & WF_SETTABLE);
+  if (m_flags == old || mask == WF_SELF_DISABLED) return;
+  MarkDirty();
+  if (mask & WF_VISIBLE) Broadcast(GM_INVALIDATE_TREE, 0, 0, 0);
+}
+
+void c_GUIB_Widget::Show(bool on) {
+  if (on)
+    SetFlags(WF_VISIBLE);
+  else
+    ClearFlags(WF_VISIBLE);
+}
+
+void c_GUIB_Widget::Enable(bool on) {
+  if (!(m_flags & WF_DISABLED) == on) return;
+  // The look depends on the state, so a change repaints.
+  MarkDirty();
+  KeySnapshot kids(m_children);
+  if (on) {
+    m_flags &= ~WF_DISABLED;
+    for (uint32_t i = 0; i < kids.count; ++i) {
+      c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+      if (iHasChild(c) && !(c->m_flags & WF_SELF_DISABLED)) c->Enable(true);
+    }
+    return;
+  }
+  m_flags |= WF_DISABLED;
+  for (uint32_t i = 0; i < kids.count; ++i) {
+    c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+    if (!iHasChild(c)) continue;
+    if (c->m_flags & WF_DISABLED) {
+      c->m_flags |= WF_SELF_DISABLED;
+    } else {
+      c->m_flags &= ~WF_SELF_DISABLED;
+      c->Enable(false);
+    }
+  }
+}
+
+void c_GUIB_Widget::SetFrameStyle(uint32_t style) {
+  if (style == m_frameStyle) return;
+  m_frameStyle = style;
+  MarkDirty();
+}
+
+void c_GUIB_Widget::SetTextAlign(uint32_t align) {
+  if (align == m_textAlign) return;
+  m_textAlign = align;
+  MarkDirty();
+}
+
+uint32_t c_GUIB_Widget::SetInfoWord(uint32_t index, uint32_t word) {
+  if (index >= 5) return GUI_ERR_BAD_ID;
+  m_info[index] = word;
+  return GUI_OK;
+}
+
+uint32_t c_GUIB_Widget::SetFillColor(uint32_t index, uint32_t argb) {
+  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (m_fill[index] != argb) MarkDirty();
+  m_fill[index] = argb;
+  return GUI_OK;
+}
+
+uint32_t c_GUIB_Widget::SetTextColor(uint32_t index, uint32_t argb) {
+  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (m_textColor[index] != argb) MarkDirty();
+  m_textColor[index] = argb;
+  return GUI_OK;
+}
+
+uint32_t c_GUIB_Widget::SetFont(c_GUIB_Font *font, uint32_t index) {
+  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (font) font->AddRef();
+  if (m_fonts[index]) m_fonts[index]->Release();
+  m_fonts[index] = font;
+  return GUI_OK;
+}
+
+uint32_t c_GUIB_Widget::GetFont(uint32_t index, c_GUIB_Font **font) const {
+  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (!m_fonts[index]) return GUI_ERR_EMPTY;
+  m_fonts[index]->AddRef();
+  if (font)
+    *font = m_fonts[index];
+  else
+    m_fonts[index]->Release();
+  return GUI_OK;
+}
+
+void c_GUIB_Widget::SetText(const char *text) {
+  const bool had = m_text != nullptr;
+  SYS_FreeSafe(m_text);
+  m_text = GUI_WidenText(text);
+  if (had || m_text) MarkDirty();
+}
+
+void c_GUIB_Widget::SetTooltipText(const char *text) {
+  SYS_FreeSafe(m_tooltip);
+  m_tooltip = GUI_WidenText(text);
+}
+
+void c_GUIB_Widget::GetSize(int32_t *w, int32_t *h) const {
+  if (w) *w = m_rect.right;
+  if (h) *h = m_rect.bottom;
+}
+
+void c_GUIB_Widget::GetPosition(int32_t *x, int32_t *y) const {
+  if (x) *x = m_x;
+  if (y) *y = m_y;
+}
+
+c_GUIB_Widget *c_GUIB_Widget::GetParent() {
+  if (m_parent) m_parent->AddRef();
+  return m_parent;
+}
+
+c_GUIB_Widget *c_GUIB_Widget::GetDesktop() {
+  if (!m_parent) return nullptr;
+  c_GUIB_Widget *desktop = nullptr;
+  SendUp(GM_GET_DESKTOP, reinterpret_cast<uintptr_t>(&desktop), 0);
+  if (desktop) desktop->AddRef();
+  return desktop;
+}
+
+void c_GUIB_Widget::GetOrigin(GUI_Point *point) {
+  SendUp(GM_GET_ORIGIN, reinterpret_cast<uintptr_t>(point), 0);
+}
+
+void c_GUIB_Widget::Invalidate(const GUIB_Rect &r) {
+  if (!m_parent) return;
+  GUIB_Rect moved = GUI_Offset(r, m_x, m_y);
+  m_parent->SendUp(GM_INVALIDATE_RECT, 0, reinterpret_cast<uintptr_t>(&moved));
+}
+
+void c_GUIB_Widget::Capture() {
+  if (m_flags & WF_CAPTURED) return;
+  m_flags |= WF_CAPTURED;
+  SendUp(GM_CAPTURE, reinterpret_cast<uintptr_t>(this), 0);
+}
+
+void c_GUIB_Widget::ReleaseCapture() {
+  if (!(m_flags & WF_CAPTURED)) return;
+  m_flags &= ~WF_CAPTURED;
+  SendUp(GM_RELEASE_CAPTURE, reinterpret_cast<uintptr_t>(this), 0);
+}
+
+void c_GUIB_Widget::SetFocus() {
+  if ((m_flags & WF_FOCUSED) || !(m_flags & WF_FOCUSABLE)) return;
+  SendUp(GM_SET_FOCUS, reinterpret_cast<uintptr_t>(this), 0);
+  m_flags |= WF_FOCUSED;
+  HandleMessage(GM_FOCUS_CHANGED, 1, 0);
+  MarkDirty();
+}
+
+void c_GUIB_Widget::KillFocus() {
+  if (!(m_flags & WF_FOCUSED)) return;
+  SendUp(GM_KILL_FOCUS, reinterpret_cast<uintptr_t>(this), 0);
+  m_flags &= ~WF_FOCUSED;
+  HandleMessage(GM_FOCUS_CHANGED, 0, 0);
+  MarkDirty();
+}
+
+void c_GUIB_Widget::Activate() {
+  if (!(m_flags & WF_ACTIVATABLE) || (m_flags & WF_ACTIVE)) return;
+  SendToParent(GM_ACTIVATE, reinterpret_cast<uintptr_t>(this), 0);
+  m_flags |= WF_ACTIVE;
+  if (m_activeChild) m_activeChild->Activate();
+  BringToFront();
+  HandleMessage(GM_ACTIVATE, 1, 0);
+  MarkDirty();
+}
+
+void c_GUIB_Widget::Deactivate() {
+  if (!(m_flags & WF_ACTIVATABLE) || !(m_flags & WF_ACTIVE)) return;
+  m_flags &= ~WF_ACTIVE;
+  if (m_activeChild) m_activeChild->Deactivate();
+  HandleMessage(GM_ACTIVATE, 0, 0);
+  MarkDirty();
+}
+
+void c_GUIB_Widget::BringToFront() {
+  SendToParent(GM_BRING_TO_FRONT, reinterpret_cast<uintptr_t>(this), 0);
+}
+
+void c_GUIB_Widget::MouseEnter() {
+  if (m_flags & WF_HOVER) return;
+  m_flags |= WF_HOVER;
+  OnEvent(GM_MOUSE_ENTER, nullptr, 0, nullptr);
+  CallHandlers(GM_MOUSE_ENTER, 0, 0);
+}
+
+void c_GUIB_Widget::MouseLeave() {
+  if (!(m_flags & WF_HOVER)) return;
+  if (m_tooltipShown) {
+    SendUp(GM_TOOLTIP_HIDE, 0, 0);
+    m_tooltipShown = false;
+  }
+  m_flags &= ~WF_HOVER;
+  OnEvent(GM_MOUSE_LEAVE, nullptr, 0, nullptr);
+  CallHandlers(GM_MOUSE_LEAVE, 0, 0);
+}
+
+void c_GUIB_Widget::PublishInfo(uint32_t word) {
+  if (m_infoEnabled && word) SendUp(GM_INFO, word, 0);
+}
+
+uintptr_t c_GUIB_Widget::RequestDestroy() {
+  const uintptr_t r = CallHandlers(GM_DESTROY, reinterpret_cast<uintptr_t>(this), 0);
+  if (r) return r;
+  SendUp(GM_DESTROY, m_id, 0);
+  return 0;
+}
+
+// -------------------------------------------------------------- handlers
+
+uint32_t c_GUIB_Widget::AddHandler(WidgetHandlerFn fn, uintptr_t data) {
+  HandlerEntry *e = new HandlerEntry{fn, data};
+  const uint32_t rc = KeyedList_Insert(m_handlers, reinterpret_cast<uintptr_t>(fn),
+                                       reinterpret_cast<uintptr_t>(e), KL_HEAD);
+  if (rc != 0) delete e;
+  return rc;
+}
+
+uintptr_t c_GUIB_Widget::CallHandlers(uint32_t msg, uintptr_t a, uintptr_t b) {
+  KeySnapshot keys(m_handlers);
+  uintptr_t result = 0;
+  // Each handler is looked up again before its call: an earlier one may
+  // have removed it.
+  for (uint32_t i = 0; i < keys.count; ++i) {
+    uintptr_t value = 0;
+    if (KeyedList_Get(m_handlers, keys.keys[i], &value) != 0) continue;
+    const HandlerEntry e = *reinterpret_cast<HandlerEntry *>(value);
+    KeyedList_Release(m_handlers, keys.keys[i]);
+    result = e.fn(this, e.data, msg, a, b);
+    if (msg == GM_TOOLTIP_SHOW) result = 0;
+    if (result) break;
+  }
+  return result;
+}
+
+// --------------------------------------------------------------- routing
+
+uintptr_t c_GUIB_Widget::SendToParent(uint32_t msg, uintptr_t a, uintptr_t b) {
+  return m_parent ? m_parent->SendUp(msg, a, b) : 0;
+}
+
+uintptr_t c_GUIB_Widget::SendUp(uint32_t msg, uintptr_t a, uintptr_t b) {
+  c_GUIB_Widget *w = this;
+  GUIB_Rect rect;
+  GUI_Point point;
+  switch (msg) {
+    case GM_MOUSE_ENTER:
+    case GM_MOUSE_LEAVE:
+    case GM_CAPTURE:
+    case GM_RELEASE_CAPTURE:
+    case GM_SET_FOCUS:
+    case GM_KILL_FOCUS:
+    case GM_GET_KEY_STATE:
+    case GM_DESTROY:
+    case GM_ADD_DIRTY_RECT:
+    case GM_TOOLTIP_HIDE:
+    case GM_INFO:
+    case GM_GET_DESKTOP:
+      while (w->m_parent) w = w->m_parent;
+      break;
+    case GM_ACTIVATE:
+    case GM_DEACTIVATE:
+      for (;;) {
+        if (w->m_flags & WF_ACTIVATABLE) {
+          c_GUIB_Widget *target = reinterpret_cast<c_GUIB_Widget *>(a);
+          if (msg == GM_ACTIVATE) {
+            if (w->m_activeChild && w->m_activeChild != target) w->m_activeChild->Deactivate();
+            w->m_activeChild = target;
+          } else if (w->m_activeChild == target) {
+            w->m_activeChild = nullptr;
+          }
+          return 1;
+        }
+        if (!w->m_parent) break;
+        w = w->m_parent;
+      }
+      break;
+    case GM_INVALIDATE_RECT:
+      rect = *reinterpret_cast<const GUIB_Rect *>(b);
+      for (; w->m_parent; w = w->m_parent) rect = GUI_Offset(rect, w->m_x, w->m_y);
+      b = reinterpret_cast<uintptr_t>(&rect);
+      break;
+    case GM_TOOLTIP_SHOW:
+      point = *reinterpret_cast<const GUI_Point *>(a);
+      for (; w->m_parent; w = w->m_parent) {
+        point.x += w->m_x;
+        point.y += w->m_y;
+      }
+      a = reinterpret_cast<uintptr_t>(&point);
+      break;
+    case GM_GET_ORIGIN: {
+      GUI_Point *p = reinterpret_cast<GUI_Point *>(a);
+      for (; w->m_parent; w = w->m_parent) {
+        p->x += w->m_x;
+        p->y += w->m_y;
+      }
+      break;
+    }
+    case GM_BRING_TO_FRONT: {
+      c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(a);
+      for (;;) {
+        uintptr_t front = 0;
+        if (KeyedList_GetAt(w->m_children, KL_HEAD, &front, nullptr) == 0 &&
+            front != reinterpret_cast<uintptr_t>(child))
+          KeyedList_Move(w->m_children, reinterpret_cast<uintptr_t>(child), KL_HEAD, 0);
+        child->MarkDirty();
+        if (!w->m_parent) return 0;
+        child = w;
+        w = w->m_parent;
+      }
+    }
+    default:
+      break;
+  }
+  if (w->m_flags & WF_DISABLED) return 0;
+  return w->HandleMessage(msg, a, b);
+}
+
+uintptr_t c_GUIB_Widget::BroadcastToChildren(uint32_t msg, uintptr_t a, uintptr_t b,
+                                             uint32_t flags) {
+  KeySnapshot kids(m_children);
+  uintptr_t result = 0;
+  for (uint32_t n = 0; n < kids.count; ++n) {
+    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? kids.count - 1 - n : n;
+    c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+    if (!iHasChild(c)) continue;
+    result = c->Broadcast(msg, a, b, flags);
+    if (result && !(flags & BC_ALL)) break;
+  }
+  return result;
+}
+
+uintptr_t c_GUIB_Widget::Broadcast(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags) {
+  if ((flags & BC_SKIP_DISABLED) && (m_flags & WF_DISABLED)) return 0;
+  if ((flags & BC_SKIP_INVISIBLE) && !(m_flags & WF_VISIBLE)) return 0;
+  switch (msg) {
+    case GM_PAINT:
+      if ((m_flags & (WF_DIRTY | WF_NO_BITMAP)) == WF_DIRTY) {
+        m_flags &= ~WF_DIRTY;
+        Paint();
+      }
+      break;
+    case GM_COMPOSE:
+    case GM_COLLECT_DIRTY: {
+      if (!(m_flags & WF_VISIBLE)) return 0;
+      const GUIB_Rect &origin = *reinterpret_cast<const GUIB_Rect *>(b);
+      const GUIB_Rect root{origin.left + m_x, origin.top + m_y, origin.left + m_x + m_rect.right,
+                           origin.top + m_y + m_rect.bottom};
+      GUI_ComposeTarget t = *reinterpret_cast<const GUI_ComposeTarget *>(a);
+      if (msg == GM_COMPOSE) {
+        GUI_ComposeTarget mine = t;
+        HandleMessage(GM_COMPOSE, reinterpret_cast<uintptr_t>(&mine),
+                      reinterpret_cast<uintptr_t>(&root));
+      } else {
+        GUIB_Rect r;
+        if (GUI_Intersect(t.clip, root, &r) && GUI_Intersect(r, t.update, &r))
+          SendUp(GM_ADD_DIRTY_RECT, 0, reinterpret_cast<uintptr_t>(&r));
+      }
+      if (!GUI_Intersect(t.clip, root, &t.clip)) return 0;
+      BroadcastToChildren(msg, reinterpret_cast<uintptr_t>(&t), reinterpret_cast<uintptr_t>(&root),
+                          BC_BACK_TO_FRONT | BC_ALL);
+      return 0;
+    }
+    case GM_INVALIDATE_TREE:
+      Invalidate(m_rect);
+      BroadcastToChildren(msg, a, b, BC_BACK_TO_FRONT | BC_ALL);
+      return 0;
+    default:
+      break;
+  }
+  KeySnapshot kids(m_children);
+  bool taken = false;
+  for (uint32_t n = 0; n < kids.count; ++n) {
+    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? kids.count - 1 - n : n;
+    c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+    if (!iHasChild(c)) continue;
+    if (c->Broadcast(msg, a, b, flags)) {
+      taken = true;
+      if (!(flags & BC_ALL)) break;
+    }
+  }
+  if (taken) return 1;
+  return HandleMessage(msg, a, b);
+}
+
+uintptr_t c_GUIB_Widget::DispatchMouse(uint32_t event, const GUI_Point *point, uint32_t buttons,
+                                       const GUIB_Rect *clip) {
+  if ((m_flags & WF_DISABLED) || !(m_flags & WF_VISIBLE)) return 0;
+  GUI_Point p{point->x - m_x, point->y - m_y};
+  GUIB_Rect c;
+  GUI_Intersect(GUI_Offset(*clip, -m_x, -m_y), m_rect, &c);
+  bool taken_by_child = false;
+  if (!(m_flags & WF_CAPTURED)) {
+    KeySnapshot kids(m_children);
+    for (uint32_t i = 0; i < kids.count && !taken_by_child; ++i) {
+      c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+      if (iHasChild(child) && child->DispatchMouse(event, &p, buttons, &c)) taken_by_child = true;
+    }
+    if (!taken_by_child) {
+      const bool hit = iInside(c, p.x, p.y) && HitTest(p.x, p.y);
+      if (!hit) {
+        if (!(m_flags & WF_WANT_OUTSIDE_PRESS)) return 0;
+        if (iIsPress(event)) OnEvent(GM_PRESS_OUTSIDE, &p, buttons, &c);
+        return 1;
+      }
+    }
+  }
+  if (!taken_by_child) {
+    if ((m_flags & WF_VISIBLE) && !(m_flags & WF_DISABLED) && !(m_flags & WF_HOVER))
+      SendUp(GM_MOUSE_ENTER, reinterpret_cast<uintptr_t>(this), 0);
+    m_lastX = p.x;
+    m_lastY = p.y;
+    m_hoverStart = 0;
+    OnEvent(event, &p, buttons, &c);
+  }
+  if ((m_flags & WF_ACTIVATABLE) &&
+      (event == GM_LBUTTON_DOWN || event == GM_RBUTTON_DOWN || event == GM_MBUTTON_DOWN))
+    Activate();
+  return 1;
+}
+
+void c_GUIB_Widget::iDrawBorder() {
+  if (!(m_frameStyle & 0x80000000u) || !m_bitmap) return;
+  const int32_t w = m_rect.right, h = m_rect.bottom;
+  m_bitmap->SetColor(m_fill[3]);
+  m_bitmap->Line(0, 0, w - 1, 0);
+  m_bitmap->Line(w - 1, 1, w - 1, h - 2);
+  m_bitmap->Line(w - 1, h - 1, 0, h - 1);
+  m_bitmap->Line(0, h - 2, 0, 1);
+}
