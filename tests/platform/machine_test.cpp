@@ -153,6 +153,23 @@ TEST_F(Machine, AttributesAreKeptInTheRootOutOfListings) {
   EXPECT_EQ(HostFile("attributes"), "");
 }
 
+// Windows refuses CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL over a read-only,
+// hidden or system file; Wine does not (and run as root ignores read-only
+// too), so this is checked against the emulation only.
+TEST_F(Machine, ProtectedFilesAreNotOverwrittenByCreate) {
+  ASSERT_TRUE(machine.WriteFile("C:\\WORK\\hidden.txt", "keep"));
+  ASSERT_TRUE(SYS_SetFileAttributes("C:\\WORK\\hidden.txt", SYS_ATTR_HIDDEN));
+  EXPECT_EQ(SYS_FileCreate("C:\\WORK\\hidden.txt"), 0u);
+  ASSERT_TRUE(SYS_SetFileAttributes("C:\\WORK\\hidden.txt", SYS_ATTR_SYSTEM));
+  EXPECT_EQ(SYS_FileCreate("C:\\WORK\\hidden.txt"), 0u);
+  ASSERT_TRUE(SYS_SetFileAttributes("C:\\WORK\\hidden.txt", SYS_ATTR_READONLY));
+  EXPECT_EQ(SYS_FileCreate("C:\\WORK\\hidden.txt"), 0u);
+  EXPECT_EQ(SYS_FileOpenRead("C:\\WORK\\hidden.txt", SYS_ACCESS_WRITE), 0u);
+  std::string contents;
+  ASSERT_TRUE(machine.ReadFile("C:\\WORK\\hidden.txt", &contents));
+  EXPECT_EQ(contents, "keep");
+}
+
 TEST_F(Machine, MoveCanChangeOnlyTheCase) {
   ASSERT_TRUE(machine.WriteFile(machine.Path("lower.txt"), "x"));
   ASSERT_TRUE(SYS_MoveFile("C:\\WORK\\lower.txt", "C:\\WORK\\LOWER.TXT", false));

@@ -10,8 +10,8 @@ TEST(Sync, ManualResetEvent) {
   ASSERT_NE(event, 0u);
   EXPECT_EQ(SYS_WaitResult(event, 0), SYS_ERR_TIMEOUT);
   uint32_t start = SYS_GetTickCount();
-  EXPECT_EQ(SYS_WaitResult(event, 50), SYS_ERR_TIMEOUT);
-  EXPECT_GE(SYS_GetTickCount() - start, 40u);
+  EXPECT_EQ(SYS_WaitResult(event, 100), SYS_ERR_TIMEOUT);
+  EXPECT_GE(SYS_GetTickCount() - start, 70u);
   EXPECT_EQ(SYS_SetEvent(event, true), SYS_OK);
   EXPECT_EQ(SYS_WaitResult(event, 0), SYS_OK);
   EXPECT_EQ(SYS_WaitResult(event, SYS_INFINITE), SYS_OK);  // stays signalled

@@ -1,0 +1,181 @@
+// Files, folders, file search and drives of the Win32 backend. Paths that do
+// not fit the 260-byte buffers are refused here, before the system could
+// accept them as long paths.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace {
+
+HANDLE H(SYS_Handle h) { return reinterpret_cast<HANDLE>(h); }
+SYS_Handle S(HANDLE h) { return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<SYS_Handle>(h); }
+
+bool Fits(const char *path) { return path && SYS_StrLen(path) < SYS_MAX_PATH; }
+
+DWORD Clamp(size_t size) { return size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(size); }
+
+// For the Get...Directory calls: the length when it fit, else 0.
+size_t Fitted(DWORD length, size_t size) { return length != 0 && length < size ? length : 0; }
+
+void Convert(const WIN32_FIND_DATAA &from, SYS_FindData *to) {
+  to->attributes = from.dwFileAttributes;
+  to->size = (static_cast<uint64_t>(from.nFileSizeHigh) << 32) | from.nFileSizeLow;
+  SYS_StrCopyN(to->name, from.cFileName, sizeof to->name);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- files
+
+SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags) {
+  if (!Fits(name)) return 0;
+  DWORD access = GENERIC_READ | (flags & ~uint32_t(SYS_OPEN_SEQUENTIAL));
+  DWORD attributes = FILE_ATTRIBUTE_NORMAL | ((flags & SYS_OPEN_SEQUENTIAL) ? FILE_FLAG_SEQUENTIAL_SCAN : 0);
+  return S(CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, attributes,
+                       nullptr));
+}
+
+SYS_Handle SYS_FileCreate(const char *name) {
+  if (!Fits(name)) return 0;
+  return S(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+uint32_t SYS_FileRead(SYS_Handle f, void *buffer, uint32_t bytes) {
+  DWORD done = 0;
+  if (!f || !buffer || !ReadFile(H(f), buffer, bytes, &done, nullptr)) return 0;
+  return done;
+}
+
+uint32_t SYS_FileWrite(SYS_Handle f, const void *buffer, uint32_t bytes) {
+  DWORD done = 0;
+  if (!f || (!buffer && bytes) || !WriteFile(H(f), buffer, bytes, &done, nullptr) || done != bytes)
+    return SYS_ERR_FAILED;
+  return SYS_OK;
+}
+
+uint64_t SYS_FileSeek(SYS_Handle f, int64_t offset, uint32_t origin) {
+  LARGE_INTEGER distance, position;
+  distance.QuadPart = offset;
+  if (!f || origin > 2 || !SetFilePointerEx(H(f), distance, &position, origin)) return SYS_BAD_POS;
+  return static_cast<uint64_t>(position.QuadPart);
+}
+
+uint64_t SYS_FileSize(SYS_Handle f) {
+  LARGE_INTEGER size;
+  if (!f || !GetFileSizeEx(H(f), &size)) return SYS_BAD_POS;
+  return static_cast<uint64_t>(size.QuadPart);
+}
+
+void SYS_FileClose(SYS_Handle f) {
+  if (f) CloseHandle(H(f));
+}
+
+uint32_t SYS_FileDelete(const char *name) {
+  if (!Fits(name)) return SYS_ERR_OS;
+  if (DeleteFileA(name)) return SYS_OK;
+  DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SYS_ERR_NOFILE : SYS_ERR_OS;
+}
+
+// ---------------------------------------------------------------- attributes and folders
+
+uint32_t SYS_GetFileAttributes(const char *path) {
+  return Fits(path) ? GetFileAttributesA(path) : uint32_t(SYS_ATTR_INVALID);
+}
+
+bool SYS_SetFileAttributes(const char *path, uint32_t attributes) {
+  return Fits(path) && SetFileAttributesA(path, attributes);
+}
+
+bool SYS_CreateDirectory(const char *path) { return Fits(path) && CreateDirectoryA(path, nullptr); }
+
+bool SYS_RemoveDirectory(const char *path) { return Fits(path) && RemoveDirectoryA(path); }
+
+bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot) {
+  if (!Fits(from) || (to && !Fits(to))) return false;
+  if (delay_until_reboot)
+    return MoveFileExA(from, to, MOVEFILE_DELAY_UNTIL_REBOOT | (to ? MOVEFILE_REPLACE_EXISTING : 0));
+  return to && MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+}
+
+// ---------------------------------------------------------------- search
+
+SYS_Handle SYS_FindFirst(const char *pattern, SYS_FindData *out) {
+  if (!Fits(pattern) || !out) return 0;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern, &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  Convert(data, out);
+  return S(find);
+}
+
+bool SYS_FindNext(SYS_Handle find, SYS_FindData *out) {
+  WIN32_FIND_DATAA data;
+  if (!find || !out || !FindNextFileA(H(find), &data)) return false;
+  Convert(data, out);
+  return true;
+}
+
+void SYS_FindClose(SYS_Handle find) {
+  if (find) FindClose(H(find));
+}
+
+// ---------------------------------------------------------------- folders
+
+size_t SYS_GetCurrentDir(char *buffer, size_t size) {
+  if (!buffer || size == 0) return 0;
+  return Fitted(GetCurrentDirectoryA(Clamp(size), buffer), size);
+}
+
+bool SYS_SetCurrentDir(const char *path) { return Fits(path) && SetCurrentDirectoryA(path); }
+
+size_t SYS_GetTempDir(char *buffer, size_t size) {
+  if (!buffer || size == 0) return 0;
+  return Fitted(GetTempPathA(Clamp(size), buffer), size);
+}
+
+size_t SYS_GetSystemDir(char *buffer, size_t size) {
+  if (!buffer || size == 0) return 0;
+  return Fitted(GetSystemDirectoryA(buffer, Clamp(size)), size);
+}
+
+size_t SYS_GetSpecialFolder(SYS_SpecialFolder which, char *buffer, size_t size) {
+  int csidl = which == SYS_FOLDER_DESKTOP ? CSIDL_DESKTOPDIRECTORY : CSIDL_PROGRAMS;
+  LPITEMIDLIST list = nullptr;
+  if (!buffer || FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list))) return 0;
+  char path[MAX_PATH];
+  BOOL ok = SHGetPathFromIDListA(list, path);
+  CoTaskMemFree(list);
+  size_t length = ok ? SYS_StrLen(path) : 0;
+  if (length == 0 || length >= size) return 0;
+  return SYS_StrCopy(buffer, path);
+}
+
+// ---------------------------------------------------------------- drives
+
+size_t SYS_GetLogicalDrives(char *buffer, size_t size) {
+  char list[26 * 4 + 1];
+  DWORD length = GetLogicalDriveStringsA(sizeof list - 1, list);
+  if (length == 0 || length >= sizeof list) return 0;
+  size_t needed = length + 1;  // the list's own final zero
+  if (buffer && needed <= size) std::memcpy(buffer, list, needed);
+  return needed;
+}
+
+uint32_t SYS_GetDriveType(const char *root) {
+  if (root && !Fits(root)) return SYS_DRIVE_NO_ROOT;
+  return GetDriveTypeA(root);
+}
+
+bool SYS_GetDiskFreeSpace(const char *root, uint64_t *free_bytes) {
+  DWORD sectors_per_cluster, bytes_per_sector, free_clusters, total_clusters;
+  if (!free_bytes || (root && !Fits(root)) ||
+      !GetDiskFreeSpaceA(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &total_clusters))
+    return false;
+  *free_bytes = static_cast<uint64_t>(sectors_per_cluster) * bytes_per_sector * free_clusters;
+  return true;
+}

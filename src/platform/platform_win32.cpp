@@ -1,0 +1,109 @@
+// Win32 backend: process hooks, reserved memory, events, mutexes, threads,
+// the message box and COM. Files, folders and drives are in files_win32.cpp,
+// the registry in registry_win32.cpp.
+#include <objbase.h>
+#include <windows.h>
+
+#include "platform/backend.h"
+#include "platform/platform.h"
+
+namespace {
+
+HANDLE H(SYS_Handle h) { return reinterpret_cast<HANDLE>(h); }
+SYS_Handle S(HANDLE h) { return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<SYS_Handle>(h); }
+
+struct ThreadStart {
+  SYS_ThreadFn fn;
+  void *arg;
+};
+
+DWORD WINAPI ThreadMain(LPVOID p) {
+  ThreadStart start = *static_cast<ThreadStart *>(p);
+  SYS_Free(p);
+  return start.fn(start.arg);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- process hooks
+
+uint32_t Backend_SystemTicks() { return GetTickCount(); }
+
+const char *Backend_CommandLine() { return GetCommandLineA(); }
+
+uint32_t Backend_MessageBox(const char *text, const char *caption, uint32_t buttons, bool owner_top_window) {
+  UINT type = buttons == SYS_MB_OKCANCEL ? MB_OKCANCEL : MB_OK;
+  HWND owner = nullptr;
+  if (owner_top_window) {
+    owner = GetTopWindow(nullptr);
+    type |= MB_TASKMODAL;
+  }
+  return MessageBoxA(owner, text, caption, type) == IDOK ? SYS_ID_OK : SYS_ID_CANCEL;
+}
+
+bool SYS_ComInit() { return SUCCEEDED(CoInitialize(nullptr)); }
+void SYS_ComUninit() { CoUninitialize(); }
+
+void SYS_Sleep(uint32_t ms) { Sleep(ms); }
+
+// ---------------------------------------------------------------- reserved memory
+
+void *SYS_Reserve(size_t bytes) {
+  if (bytes == 0) return nullptr;
+  return VirtualAlloc(nullptr, bytes, MEM_RESERVE, PAGE_NOACCESS);
+}
+
+bool SYS_Commit(void *base, size_t offset, size_t bytes) {
+  if (!base) return false;
+  if (bytes == 0) return true;
+  return VirtualAlloc(static_cast<char *>(base) + offset, bytes, MEM_COMMIT, PAGE_READWRITE) != nullptr;
+}
+
+void SYS_ReleaseReserved(void *base, size_t /*bytes*/) {
+  if (base) VirtualFree(base, 0, MEM_RELEASE);
+}
+
+// ---------------------------------------------------------------- synchronisation
+
+SYS_Handle SYS_CreateEvent() { return S(CreateEventA(nullptr, TRUE, FALSE, nullptr)); }
+
+uint32_t SYS_SetEvent(SYS_Handle event, bool on) {
+  if (!event) return SYS_ERR_FAILED;
+  return (on ? SetEvent(H(event)) : ResetEvent(H(event))) ? SYS_OK : SYS_ERR_FAILED;
+}
+
+SYS_Handle SYS_CreateMutex(bool initially_owned) {
+  return S(CreateMutexA(nullptr, initially_owned ? TRUE : FALSE, nullptr));
+}
+
+uint32_t SYS_ReleaseMutex(SYS_Handle mutex) {
+  return mutex && ReleaseMutex(H(mutex)) ? SYS_OK : SYS_ERR_FAILED;
+}
+
+uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms) {
+  if (!object) return SYS_ERR_FAILED;
+  switch (WaitForSingleObject(H(object), timeout_ms)) {
+    case WAIT_OBJECT_0:
+      return SYS_OK;
+    case WAIT_TIMEOUT:
+      return SYS_ERR_TIMEOUT;
+    default:
+      return SYS_ERR_FAILED;
+  }
+}
+
+uint32_t SYS_CloseHandle(SYS_Handle h) { return h && CloseHandle(H(h)) ? SYS_OK : SYS_ERR_FAILED; }
+
+SYS_Handle SYS_CreateThread(SYS_ThreadFn fn, void *arg) {
+  if (!fn) return 0;
+  ThreadStart *start = static_cast<ThreadStart *>(SYS_Alloc(sizeof(ThreadStart), "Thread start"));
+  if (!start) return 0;
+  start->fn = fn;
+  start->arg = arg;
+  HANDLE thread = CreateThread(nullptr, 0, ThreadMain, start, 0, nullptr);
+  if (!thread) {
+    SYS_Free(start);
+    return 0;
+  }
+  return S(thread);
+}
