@@ -64,111 +64,146 @@ size_t LZW_BytesConsumed(const LZW_Context *c) {
   return c ? c->consumed : 0;
 }
 
-static void LZW_Reset(LZW_Context *c) {
-  c->width = 9;
-  c->bit_pos = 0;
-  c->next_code = LZW_FIRST_CODE;
-  SYS_Zero(c->table, sizeof(Slot) * 256);
+namespace {
+
+// The decoder's moving parts, kept in a local object while a stream is
+// decoded so that they live in registers: writes to the output (bytes)
+// could otherwise alias them.
+struct State {
+  const uint8_t *source;
+  size_t source_length;
+  size_t source_pos;
+  uint32_t bit_pos;
+  uint8_t *out;
+  size_t capacity;
+  uint32_t width;
+  uint32_t next_code;
+  Slot *table;
+};
+
+}  // namespace
+
+static void LZW_Reset(State &s) {
+  s.width = 9;
+  s.bit_pos = 0;
+  s.next_code = LZW_FIRST_CODE;
+  SYS_Zero(s.table, sizeof(Slot) * 256);
 }
 
 // Reads one code. A read may start at the byte just past the data and looks
 // at up to 4 bytes from there (the caller's padding).
-static inline bool LZW_Input(LZW_Context *c, uint32_t *code) {
-  if (c->source_pos > c->source_length) return false;
-  const uint8_t *p = c->source + c->source_pos;
+static inline bool LZW_Input(State &s, uint32_t *code) {
+  if (s.source_pos > s.source_length) return false;
+  const uint8_t *p = s.source + s.source_pos;
   uint32_t word =
       uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-  *code = (word >> c->bit_pos) & ((1u << c->width) - 1);
-  uint32_t bits = c->bit_pos + c->width;
-  c->source_pos += bits >> 3;
-  c->bit_pos = bits & 7;
+  *code = (word >> s.bit_pos) & ((1u << s.width) - 1);
+  uint32_t bits = s.bit_pos + s.width;
+  s.source_pos += bits >> 3;
+  s.bit_pos = bits & 7;
   return true;
 }
 
 // Writes the bytes of code at pos; returns the length written, 0 on failure.
-static inline uint32_t LZW_ComposeKey(LZW_Context *c, uint32_t code, size_t pos) {
-  if (code >= c->next_code) return 0;
-  if (code >= 256) {
-    Slot s = c->table[code];
-    if (pos + s.length > c->capacity) return 0;
-    uint8_t *out = c->destination + pos;
-    const uint8_t *from = c->destination + s.offset;
-    if (s.offset + s.length <= pos) {
-      memcpy(out, from, s.length);
-    } else {
-      // The entry overlaps what it writes: the forward byte order repeats it.
-      for (uint32_t i = 0; i < s.length; i++) out[i] = from[i];
-    }
-    return s.length;
+static inline uint32_t LZW_ComposeKey(State &s, uint32_t code, size_t pos) {
+  if (code >= s.next_code) return 0;
+  if (code < 256) {
+    if (pos >= s.capacity) return 0;
+    s.out[pos] = uint8_t(code);
+    return 1;
   }
-  if (pos >= c->capacity) return 0;
-  c->destination[pos] = uint8_t(code);
-  return 1;
+  Slot slot = s.table[code];
+  if (pos + slot.length > s.capacity) return 0;
+  uint8_t *to = s.out + pos;
+  const uint8_t *from = s.out + slot.offset;
+  if (slot.offset + slot.length > pos) {
+    // The entry overlaps what it writes: the forward byte order repeats it.
+    for (uint32_t i = 0; i < slot.length; i++) to[i] = from[i];
+  } else if (pos + ((slot.length + 7) & ~7u) <= s.capacity) {
+    // Eight bytes at a time; the few written past the entry's end are
+    // overwritten by the next code.
+    for (uint32_t i = 0; i < slot.length; i += 8) {
+      uint64_t word;  // loaded before it is stored: the eight bytes may overlap
+      memcpy(&word, from + i, 8);
+      memcpy(to + i, &word, 8);
+    }
+  } else {
+    memcpy(to, from, slot.length);
+  }
+  return slot.length;
 }
 
-static inline bool LZW_AddKey(LZW_Context *c, size_t pos, size_t length) {
-  if (pos >= c->capacity) return false;
+static inline bool LZW_AddKey(State &s, size_t pos, size_t length) {
+  if (pos >= s.capacity) return false;
   if (length == 1) return true;  // only the stream's first code
-  if (pos + length > c->capacity) length = c->capacity - pos;
-  if (c->next_code >= LZW_TABLE_SLOTS) return false;  // the table is full
-  c->table[c->next_code].offset = uint32_t(pos);
-  c->table[c->next_code].length = uint32_t(length);
-  c->next_code++;
+  if (pos + length > s.capacity) length = s.capacity - pos;
+  if (s.next_code >= LZW_TABLE_SLOTS) return false;  // the table is full
+  s.table[s.next_code].offset = uint32_t(pos);
+  s.table[s.next_code].length = uint32_t(length);
+  s.next_code++;
   // One code later than the packer, which grows when its own next code
   // reaches 2^width.
-  if ((c->next_code + 1) >> c->width) c->width++;
+  if ((s.next_code + 1) >> s.width) s.width++;
   return true;
 }
 
 bool LZW_Decode(LZW_Context *c) {
   if (!c || c->decoding) return false;
-  const size_t start_source = c->source_pos;
-  const size_t start_output = c->output_pos;
   c->decoding = true;
-  LZW_Reset(c);
+  State s = {c->source, c->source_length, c->source_pos, 0, c->destination, c->capacity,
+             9,         LZW_FIRST_CODE,   c->table};
+  const size_t start_source = s.source_pos;
+  const size_t start_output = c->output_pos;
+  size_t pos = c->output_pos;
+  LZW_Reset(s);
   uint32_t prev_code = 0;
   size_t prev_len = 0;
   size_t prev_pos = 0;
   bool ok = true;
   for (;;) {
     uint32_t code;
-    if (!LZW_Input(c, &code)) {
+    if (!LZW_Input(s, &code)) {
       printf("\n Selhala funkce LZW_Input\n");
       ok = false;
       break;
     }
     if (code == LZW_END_CODE) break;
     uint32_t written;
-    if (code != c->next_code) {
-      written = LZW_ComposeKey(c, code, c->output_pos);
+    if (code != s.next_code) {
+      written = LZW_ComposeKey(s, code, pos);
       if (!written) {
-        printf("Selhala funkce LZW_ComposeKey ( KeyCount = %d Key = %d )\n", int(c->next_code),
+        printf("Selhala funkce LZW_ComposeKey ( KeyCount = %d Key = %d )\n", int(s.next_code),
                int(code));
       }
       // The previous string plus the first byte of this one, right behind it.
-      bool added = LZW_AddKey(c, prev_pos, prev_len + 1);
+      bool added = LZW_AddKey(s, prev_pos, prev_len + 1);
       if (!written || !added) {
         printf("\n Selhala funkce LZW_AddKey\n");
         ok = false;
       }
     } else {
       // The entry being defined is used at once: previous string + its first byte.
-      uint32_t first = LZW_ComposeKey(c, prev_code, c->output_pos);
-      bool added = first && LZW_AddKey(c, prev_pos, prev_len + 1);
-      written = added ? LZW_ComposeKey(c, code, c->output_pos) : 0;
+      uint32_t first = LZW_ComposeKey(s, prev_code, pos);
+      bool added = first && LZW_AddKey(s, prev_pos, prev_len + 1);
+      written = added ? LZW_ComposeKey(s, code, pos) : 0;
       if (!written) {
         printf("Selhala funkce LZW_ComposeKey\n");
         ok = false;
       }
     }
     if (!ok) break;
-    prev_pos = c->output_pos;
-    c->output_pos += written;
+    prev_pos = pos;
+    pos += written;
     prev_len = written;
     prev_code = code;
   }
-  if (c->bit_pos != 0) c->source_pos++;  // the partly used byte counts as consumed
-  c->produced = c->output_pos - start_output;
-  c->consumed = c->source_pos - start_source;
+  if (s.bit_pos != 0) s.source_pos++;  // the partly used byte counts as consumed
+  c->source_pos = s.source_pos;
+  c->bit_pos = s.bit_pos;
+  c->output_pos = pos;
+  c->width = s.width;
+  c->next_code = s.next_code;
+  c->produced = pos - start_output;
+  c->consumed = s.source_pos - start_source;
   return ok;
 }

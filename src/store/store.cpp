@@ -46,6 +46,8 @@ struct OpenFileRecord {
   uint64_t position;
   uint64_t file_size;  // of the archive, bounds block reads
   BlockCache cache;
+  // The last block a read reached: sequential reads resume the walk there.
+  uint64_t walk_start, walk_header;
   char name[SYS_MAX_PATH];  // as opened, for the "Disk error" box
 };
 
@@ -321,36 +323,42 @@ uint64_t MaxUnpacked(uint64_t packed_length) {
   return codes * (codes + 1) / 2;
 }
 
-// Reads and decodes one block whose header lies at header (absolute) into a
-// fresh buffer; 0 when it cannot be read or does not decode to exactly its
+// Reads and decodes one block whose header lies at header (absolute) into
+// out; false when it cannot be read or does not decode to exactly its
 // unpacked length.
-uint8_t *DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b) {
+bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8_t *out) {
   uint64_t data = header + BF_BLOCK_HEADER_SIZE;
-  if (data > r->file_size || b.packed_length > r->file_size - data) return nullptr;
-  if (b.unpacked_length > MaxUnpacked(b.packed_length)) return nullptr;
+  if (data > r->file_size || b.packed_length > r->file_size - data) return false;
+  if (b.unpacked_length > MaxUnpacked(b.packed_length)) return false;
   uint8_t *packed = static_cast<uint8_t *>(SYS_Alloc(size_t(b.packed_length) + 16, "Packed block"));
-  uint8_t *out = static_cast<uint8_t *>(SYS_Alloc(size_t(b.unpacked_length) + 16, "Block"));
-  bool ok = packed && out;
-  if (ok) {
-    SYS_Zero(packed + b.packed_length, 16);
-    ok = SYS_FileRead(r->file, packed, b.packed_length) == b.packed_length;
-  }
+  if (!packed) return false;
+  SYS_Zero(packed + b.packed_length, 16);
+  bool ok = SYS_FileRead(r->file, packed, b.packed_length) == b.packed_length;
   if (ok) {
     LZW_Context *lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
     ok = lzw && LZW_Decode(lzw) && LZW_BytesProduced(lzw) == b.unpacked_length;
     LZW_Free(lzw);
   }
-  SYS_FreeSafe(packed);
-  if (!ok) {
-    SYS_FreeSafe(out);
-    return nullptr;
+  SYS_Free(packed);
+  return ok;
+}
+
+// The same into a fresh buffer, or 0.
+uint8_t *DecodeFresh(OpenFileRecord *r, uint64_t header, const BlockHeader &b) {
+  if (b.unpacked_length > MaxUnpacked(b.packed_length)) return nullptr;
+  uint8_t *out = static_cast<uint8_t *>(SYS_Alloc(size_t(b.unpacked_length) + 16, "Block"));
+  if (out && !DecodeBlock(r, header, b, out)) {
+    SYS_Free(out);
+    out = nullptr;
   }
   return out;
 }
 
 // Delivers count bytes from the record's position (the caller has checked
-// it against the size). Sequential reads resume the block walk at the
-// cached block instead of the entry's first block.
+// it against the size). The walk over the block headers starts at the last
+// block an earlier read reached when that lies at or before the position,
+// so sequential reads cost time linear in the entry's size. A block the
+// request covers whole is decoded straight into the caller's buffer.
 uint32_t ReadBlocks(OpenFileRecord *r, uint8_t *buffer, uint32_t count) {
   uint64_t p = r->position;
   BlockCache &cache = r->cache;
@@ -359,12 +367,16 @@ uint32_t ReadBlocks(OpenFileRecord *r, uint8_t *buffer, uint32_t count) {
     return count;
   }
   uint64_t s = 0, h = 0;
-  if (cache.data && cache.start <= p) {
+  if (r->walk_start <= p) {
+    s = r->walk_start;
+    h = r->walk_header;
+  }
+  if (cache.data && cache.start <= p && cache.start > s) {
     s = cache.start;
     h = cache.header_offset;
   }
   uint32_t remaining = count;
-  BlockCache last = {};  // the last block this walk decoded afresh
+  BlockCache last = {};  // the last block this walk decoded into a buffer of its own
   bool ok = true;
   while (remaining > 0) {
     uint8_t raw[BF_BLOCK_HEADER_SIZE];
@@ -380,24 +392,29 @@ uint32_t ReadBlocks(OpenFileRecord *r, uint8_t *buffer, uint32_t count) {
       return 0;
     }
     if (s <= p && p < s + b.unpacked_length) {
-      const uint8_t *data;
+      uint64_t n = s + b.unpacked_length - p;
+      if (n > remaining) n = remaining;
       if (cache.data && cache.start == s && cache.length == b.unpacked_length) {
-        data = cache.data;
+        SYS_Copy(buffer, cache.data + (p - s), size_t(n));
         SYS_FreeSafe(last.data);
         last = {};
+      } else if (p == s && n == b.unpacked_length) {
+        if (!DecodeBlock(r, r->base + h, b, buffer)) {
+          ok = false;
+          break;
+        }
       } else {
-        uint8_t *fresh = DecodeBlock(r, r->base + h, b);
+        uint8_t *fresh = DecodeFresh(r, r->base + h, b);
         if (!fresh) {
           ok = false;
           break;
         }
         SYS_FreeSafe(last.data);
         last = {fresh, b.unpacked_length, s, h};
-        data = fresh;
+        SYS_Copy(buffer, fresh + (p - s), size_t(n));
       }
-      uint64_t n = s + b.unpacked_length - p;
-      if (n > remaining) n = remaining;
-      SYS_Copy(buffer, data + (p - s), size_t(n));
+      r->walk_start = s;
+      r->walk_header = h;
       buffer += n;
       p += n;
       remaining -= uint32_t(n);
