@@ -33,6 +33,20 @@ const uint16_t CP1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2
                              0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                              0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+// fontconfig is set up once and torn down when the process ends, so that
+// its configuration is not left allocated.
+struct FontConfigLife {
+  bool ok = FcInit() != 0;
+  ~FontConfigLife() {
+    if (ok) FcFini();
+  }
+};
+
+bool FontConfigReady() {
+  static FontConfigLife life;
+  return life.ok;
+}
+
 uint32_t ToUnicode(uint32_t c) {
   return c >= 0x80 && c < 0xA0 ? CP1252[c - 0x80] : c;
 }
@@ -60,7 +74,7 @@ uint32_t Coverage(const FT_Bitmap &b, int32_t x, int32_t y) {
 }  // namespace
 
 void *iFontOpen(const GUIB_FontDesc *desc, iFontMetrics *metrics) {
-  if (!FcInit()) return nullptr;
+  if (!FontConfigReady()) return nullptr;
   char face_name[33];
   std::memcpy(face_name, desc->face_name, 32);
   face_name[32] = 0;

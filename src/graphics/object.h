@@ -41,7 +41,6 @@ class c_GUIB_BasicObject {
   virtual void Destroy() { delete this; }
 
  private:
-  uint32_t m_reserved = 0;
   int32_t m_refCount = 1;
 };
 

@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/platform.h"
 
 namespace {
@@ -56,6 +60,56 @@ void CopyRect(uint32_t *target, int32_t tw, int32_t th, int32_t tx, int32_t ty,
   for (int32_t y = 0; y < c.h; ++y, s += sw, t += tw) SYS_Copy(t, s, size_t(c.w) * 4);
 }
 
+namespace {
+
+inline uint32_t BlendPixel(uint32_t s, uint32_t t) {
+  const uint32_t a = s >> 24;
+  if (a == 0) return t;
+  if (a == 255 || (t >> 24) == 0) return s;
+  // Red and blue share one multiply: each 16-bit lane holds at most
+  // 255 * (a + 1) + 255 * (256 - a) = 65535, so nothing carries over.
+  const uint32_t sa = a + 1, ta = 256 - a;
+  const uint32_t rb = (((s & 0x00FF00FF) * sa + (t & 0x00FF00FF) * ta) >> 8) & 0x00FF00FF;
+  const uint32_t g = (((s & 0x0000FF00) * sa + (t & 0x0000FF00) * ta) >> 8) & 0x0000FF00;
+  return (t & 0xFF000000) | rb | g;
+}
+
+#if defined(__SSE2__)
+// Four pixels at a time, each channel in a 16-bit lane. The formula itself
+// gives the target for a = 0 and the source colour for a = 255, so only the
+// whole-source cases (a = 255, or a transparent target) need a select.
+int32_t BlendRowSse2(uint32_t *t, const uint32_t *s, int32_t n) {
+  const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+  const __m128i full = _mm_set1_epi16(256), alpha = _mm_set1_epi32(int(0xFF000000));
+  const __m128i a255 = _mm_set1_epi32(255);
+  int32_t x = 0;
+  for (; x + 4 <= n; x += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + x));
+    const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + x));
+    __m128i half[2];
+    for (int h = 0; h < 2; ++h) {
+      const __m128i s16 = h ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+      const __m128i t16 = h ? _mm_unpackhi_epi8(tv, zero) : _mm_unpacklo_epi8(tv, zero);
+      const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, 0xFF), 0xFF);
+      const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(s16, _mm_add_epi16(a, one)),
+                                        _mm_mullo_epi16(t16, _mm_sub_epi16(full, a)));
+      half[h] = _mm_srli_epi16(sum, 8);
+    }
+    const __m128i mixed = _mm_or_si128(_mm_andnot_si128(alpha, _mm_packus_epi16(half[0], half[1])),
+                                       _mm_and_si128(tv, alpha));
+    const __m128i sa = _mm_srli_epi32(sv, 24), ta = _mm_srli_epi32(tv, 24);
+    const __m128i take =
+        _mm_andnot_si128(_mm_cmpeq_epi32(sa, zero),
+                         _mm_or_si128(_mm_cmpeq_epi32(sa, a255), _mm_cmpeq_epi32(ta, zero)));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(t + x),
+                     _mm_or_si128(_mm_and_si128(take, sv), _mm_andnot_si128(take, mixed)));
+  }
+  return x;
+}
+#endif
+
+}  // namespace
+
 void BlendRect(uint32_t *target, int32_t tw, int32_t th, int32_t tx, int32_t ty,
                const uint32_t *source, int32_t sw, int32_t sh, int32_t sx, int32_t sy,
                int32_t width, int32_t height) {
@@ -65,22 +119,11 @@ void BlendRect(uint32_t *target, int32_t tw, int32_t th, int32_t tx, int32_t ty,
   const uint32_t *srow = source + size_t(c.sy) * sw + c.sx;
   uint32_t *trow = target + size_t(c.ty) * tw + c.tx;
   for (int32_t y = 0; y < c.h; ++y, srow += sw, trow += tw) {
-    for (int32_t x = 0; x < c.w; ++x) {
-      const uint32_t s = srow[x];
-      const uint32_t a = s >> 24;
-      if (a == 0) continue;
-      const uint32_t t = trow[x];
-      if (a == 255 || (t >> 24) == 0) {
-        trow[x] = s;
-        continue;
-      }
-      // Red and blue share one multiply: each 16-bit lane holds at most
-      // 255 * (a + 1) + 255 * (256 - a) = 65535, so nothing carries over.
-      const uint32_t sa = a + 1, ta = 256 - a;
-      const uint32_t rb = (((s & 0x00FF00FF) * sa + (t & 0x00FF00FF) * ta) >> 8) & 0x00FF00FF;
-      const uint32_t g = (((s & 0x0000FF00) * sa + (t & 0x0000FF00) * ta) >> 8) & 0x0000FF00;
-      trow[x] = (t & 0xFF000000) | rb | g;
-    }
+    int32_t x = 0;
+#if defined(__SSE2__)
+    x = BlendRowSse2(trow, srow, c.w);
+#endif
+    for (; x < c.w; ++x) trow[x] = BlendPixel(srow[x], trow[x]);
   }
 }
 

@@ -1,4 +1,5 @@
 // Reference counting, bitmap drawing operations and Present.
+#include <cstring>
 #include <set>
 #include <utility>
 
@@ -215,7 +216,8 @@ TEST(Bitmap, RecordStoreRoundTripAndDamage) {
   ASSERT_EQ(store->OpenChunk(GUIB_CHUNK_BITMAP, 7), 0u);
   ASSERT_EQ(store->ReadRecord(1, &rec, &len), 0u);
   ASSERT_EQ(len, 16u);
-  const uint32_t *words = reinterpret_cast<const uint32_t *>(rec);
+  uint32_t words[4];
+  std::memcpy(words, rec, 16);  // records need not be aligned
   EXPECT_EQ(words[2], 2u);
   EXPECT_EQ(words[3], 2u);
   ASSERT_EQ(store->ReadRecord(2, &rec, &len), 0u);

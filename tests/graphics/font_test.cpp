@@ -191,7 +191,8 @@ TEST_F(ScratchTest, FontFromFile) {
   ASSERT_TRUE(machine.WriteFile(machine.Path("small.fnt"),
                                 std::string(reinterpret_cast<const char *>(w->Data()), w->Size())));
   ASSERT_TRUE(machine.WriteFile(machine.Path("junk.fnt"), std::string(100, 'j')));
-  BF_MountParams params = {"*.cbf", (machine.Work() + "\\").c_str(), nullptr, 1, 1, 0};
+  const std::string root = machine.Work() + "\\";
+  BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 1, 0};
   ASSERT_EQ(BF_Mount(&params), 1u);
   GUIB_Ref<c_GUIB_Font> loaded(new c_GUIB_Font("SMALL.FNT"));
   ExpectSameFont(f.get(), loaded.get());

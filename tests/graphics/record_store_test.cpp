@@ -200,7 +200,8 @@ TEST_F(ScratchTest, RecordStoreFromFiles) {
   ASSERT_TRUE(machine.WriteFile(machine.Path("full.bin"),
                                 std::string(reinterpret_cast<const char *>(w->Data()), w->Size())));
   ASSERT_TRUE(machine.WriteFile(machine.Path("empty.bin"), ""));
-  BF_MountParams params = {"*.cbf", (machine.Work() + "\\").c_str(), nullptr, 1, 1, 0};
+  const std::string root = machine.Work() + "\\";
+  BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 1, 0};
   ASSERT_EQ(BF_Mount(&params), 1u);
   const uint8_t *data = nullptr;
   uint32_t len = 0;
