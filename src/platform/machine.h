@@ -25,6 +25,7 @@
 // 0 goes back to the default root. false when the folder cannot be made.
 bool SYS_SetMachineRoot(const char *host_folder);
 // The host folder of the root in use (set up on first use); "" on failure.
+// The text stays valid until the root is switched.
 const char *SYS_GetMachineRoot();
 
 // The host path a Windows path maps to (entries resolved without regard to

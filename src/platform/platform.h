@@ -130,7 +130,7 @@ SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags);
 SYS_Handle SYS_FileCreate(const char *name);  // truncates an existing file
 uint32_t SYS_FileRead(SYS_Handle f, void *buffer, uint32_t bytes);  // bytes read
 uint32_t SYS_FileWrite(SYS_Handle f, const void *buffer, uint32_t bytes);  // 0 or 3
-uint64_t SYS_FileSeek(SYS_Handle f, int64_t offset, uint32_t origin);  // 0 set, 1 cur, 2 end
+uint64_t SYS_FileSeek(SYS_Handle f, int64_t offset, uint32_t origin = 0);  // 0 set, 1 cur, 2 end
 uint64_t SYS_FileSize(SYS_Handle f);
 void SYS_FileClose(SYS_Handle f);
 uint32_t SYS_FileDelete(const char *name);  // 0, 14 missing, 255 other failure
@@ -223,8 +223,10 @@ uint32_t SYS_RegEnumValue(SYS_RegKey key, uint32_t index, char *name, size_t siz
 
 // ---------------------------------------------------------------- dialogs
 // The operating system's message box. One call for every box the program
-// shows ("Disk error", "Fatal error"). Natively a replaceable answerer decides
-// (default: Cancel for OK/Cancel boxes, OK otherwise).
+// shows ("Disk error", "Fatal error"). An answerer, when one is set, decides
+// instead of the user on either backend (tests script the answers, also in
+// wintests.exe); natively, without one, the answer is Cancel for OK/Cancel
+// boxes and OK otherwise.
 enum : uint32_t { SYS_MB_OK = 0, SYS_MB_OKCANCEL = 1 };
 enum : uint32_t { SYS_ID_OK = 1, SYS_ID_CANCEL = 2 };
 // owner_top_window: owned by the window at the top of the desktop's order and
@@ -233,7 +235,7 @@ uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons,
                         bool owner_top_window);
 typedef uint32_t (*SYS_MessageBoxAnswerer)(const char *text, const char *caption,
                                           uint32_t buttons);
-void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer);  // native only; 0 = default
+void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer);  // 0 = the system's box again
 
 // COM for the main thread (shortcuts need it); no-ops natively.
 bool SYS_ComInit();
