@@ -116,24 +116,25 @@ void c_GUIB_Desktop::iAddDirty(const GUIB_Rect &r) {
   m_updates.push_back(r);
 }
 
-void c_GUIB_Desktop::iMergeUpdates() {
+void GUI_MergeRects(std::vector<GUIB_Rect> *rects) {
+  std::vector<GUIB_Rect> &v = *rects;
   // Pairs whose bounding box wastes no area become the bounding box; repeat
   // until a whole pass merges nothing.
   bool merged = true;
   while (merged) {
     merged = false;
     size_t a = 0;
-    while (a < m_updates.size()) {
+    while (a < v.size()) {
       size_t b = a + 1;
-      while (b < m_updates.size()) {
-        const GUIB_Rect &ra = m_updates[a], &rb = m_updates[b];
+      while (b < v.size()) {
+        const GUIB_Rect &ra = v[a], &rb = v[b];
         const GUIB_Rect u{ra.left < rb.left ? ra.left : rb.left, ra.top < rb.top ? ra.top : rb.top,
                           ra.right > rb.right ? ra.right : rb.right,
                           ra.bottom > rb.bottom ? ra.bottom : rb.bottom};
         if (iArea(u) <= iArea(ra) + iArea(rb)) {
-          m_updates[b] = u;
+          v[b] = u;
           // a's successor moves into a's index, b's successor into b's.
-          m_updates.erase(m_updates.begin() + a);
+          v.erase(v.begin() + a);
           merged = true;
         } else {
           ++b;
@@ -146,7 +147,7 @@ void c_GUIB_Desktop::iMergeUpdates() {
 
 void c_GUIB_Desktop::iDrawUpdateList() {
   if (m_updates.empty()) return;
-  iMergeUpdates();
+  GUI_MergeRects(&m_updates);
   for (const GUIB_Rect &r : m_updates) {
     GUI_ComposeTarget t{m_bitmap, r, r};
     BroadcastToChildren(GM_COMPOSE, reinterpret_cast<uintptr_t>(&t),

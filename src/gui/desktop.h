@@ -44,6 +44,10 @@ struct DesktopWindowParams {
   uintptr_t icon;  // HICON, may be 0
 };
 
+// The update-list merge: any two rectangles whose bounding box is no larger
+// than their two areas together become that box, until nothing merges.
+void GUI_MergeRects(std::vector<GUIB_Rect> *rects);
+
 class c_GUIB_Desktop : public c_GUIB_Widget {
  public:
   explicit c_GUIB_Desktop(const WidgetCreateParams &p);
@@ -99,7 +103,6 @@ class c_GUIB_Desktop : public c_GUIB_Widget {
 
  private:
   void iAddDirty(const GUIB_Rect &r);
-  void iMergeUpdates();
   void iPresent(const GUIB_Rect &r);
   uint32_t iCreateWindow(const DesktopWindowParams *params);
   void iDestroyWindow();

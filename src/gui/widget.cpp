@@ -481,6 +481,10 @@ uint32_t c_GUIB_Widget::AddHandler(WidgetHandlerFn fn, uintptr_t data) {
   return rc;
 }
 
+uint32_t c_GUIB_Widget::RemoveHandler(WidgetHandlerFn fn) {
+  return KeyedList_Remove(m_handlers, reinterpret_cast<uintptr_t>(fn), false);
+}
+
 uintptr_t c_GUIB_Widget::CallHandlers(uint32_t msg, uintptr_t a, uintptr_t b) {
   KeySnapshot keys(m_handlers);
   uintptr_t result = 0;

@@ -185,6 +185,7 @@ class c_GUIB_Widget {
   uintptr_t RequestDestroy();
 
   uint32_t AddHandler(WidgetHandlerFn fn, uintptr_t data);
+  uint32_t RemoveHandler(WidgetHandlerFn fn);  // 3 when absent
   uintptr_t CallHandlers(uint32_t msg, uintptr_t a, uintptr_t b);
   uintptr_t SendToParent(uint32_t msg, uintptr_t a, uintptr_t b);
   uintptr_t SendUp(uint32_t msg, uintptr_t a, uintptr_t b);

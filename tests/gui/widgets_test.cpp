@@ -1,0 +1,328 @@
+// Button, check box, label, progress bar and panel.
+#include "gui_test_util.h"
+
+using ButtonTest = GuiTest;
+using CheckBoxTest = GuiTest;
+using LabelTest = GuiTest;
+using ProgressTest = GuiTest;
+using PanelTest = GuiTest;
+using Log = std::vector<std::string>;
+
+namespace {
+
+c_GUIB_Bitmap *Solid(int32_t w, int32_t h, uint32_t argb) {
+  c_GUIB_Bitmap *b = new c_GUIB_Bitmap(w, h);
+  b->SetColor(argb);
+  b->FillArea(0, 0, w, h);
+  return b;
+}
+
+size_t Count(const Log &log, const std::string &what) {
+  size_t n = 0;
+  for (const auto &s : log) n += s.find(what) != std::string::npos;
+  return n;
+}
+
+}  // namespace
+
+TEST_F(ButtonTest, PressDragAndRelease) {
+  Log log;
+  auto *b = new c_GUIB_Button(Params(10, 10, 60, 20));
+  b->AddHandler(LogHandler, reinterpret_cast<uintptr_t>(&log));
+  desk->InputMouse(GM_MOUSE_MOVE, 20, 15);
+  desk->InputMouse(GM_LBUTTON_DOWN, 20, 15);
+  EXPECT_EQ(b->GetState(), 3u);
+  EXPECT_EQ(desk->CaptureWidget(), b);
+  desk->InputMouse(GM_MOUSE_MOVE, 150, 80);  // out: disarmed, still held
+  EXPECT_EQ(b->GetState(), 2u);
+  desk->InputMouse(GM_LBUTTON_UP, 150, 80);
+  EXPECT_EQ(Count(log, ":257:"), 0u);
+  EXPECT_EQ(b->GetState(), 0u);
+  EXPECT_EQ(desk->CaptureWidget(), nullptr);
+  // Out and back in before the release: a click.
+  desk->InputMouse(GM_MOUSE_MOVE, 20, 15);
+  desk->InputMouse(GM_LBUTTON_DOWN, 20, 15);
+  desk->InputMouse(GM_MOUSE_MOVE, 150, 80);
+  desk->InputMouse(GM_MOUSE_MOVE, 30, 20);
+  EXPECT_EQ(b->GetState(), 3u);
+  desk->InputMouse(GM_LBUTTON_UP, 30, 20);
+  EXPECT_EQ(Count(log, ":257:"), 1u);
+  // A disabled button takes no clicks.
+  b->Enable(false);
+  Click(20, 15);
+  EXPECT_EQ(Count(log, ":257:"), 1u);
+}
+
+TEST_F(ButtonTest, AutoRepeatTiming) {
+  static std::vector<uint32_t> repeats;
+  repeats.clear();
+  auto *b = new c_GUIB_Button(Params(10, 10, 60, 20));
+  b->AddHandler(
+      [](c_GUIB_Widget *, uintptr_t, uint32_t msg, uintptr_t, uintptr_t) -> uint32_t {
+        if (msg == GN_REPEAT) repeats.push_back(g_testNow);
+        return 0;
+      },
+      0);
+  g_testNow = 1000;
+  desk->InputMouse(GM_MOUSE_MOVE, 20, 15);
+  desk->InputMouse(GM_LBUTTON_DOWN, 20, 15);
+  for (uint32_t t = 1020; t <= 2000; t += 20) PumpAt(t);
+  // First after more than 250 ms, then after more than 50 ms each time, at
+  // the 20 ms granularity of the passes.
+  ASSERT_GE(repeats.size(), 12u);
+  EXPECT_EQ(repeats[0], 1260u);
+  for (size_t i = 1; i < repeats.size(); ++i) EXPECT_EQ(repeats[i] - repeats[i - 1], 60u);
+  // Out: the repeats stop but the press goes on.
+  const size_t n = repeats.size();
+  desk->InputMouse(GM_MOUSE_MOVE, 150, 80);
+  for (uint32_t t = 2020; t <= 2500; t += 20) PumpAt(t);
+  EXPECT_EQ(repeats.size(), n);
+  desk->InputMouse(GM_MOUSE_MOVE, 20, 15);
+  PumpAt(2520);
+  EXPECT_EQ(repeats.size(), n + 1);
+  desk->InputMouse(GM_LBUTTON_UP, 20, 15);
+  PumpAt(3000);
+  EXPECT_EQ(repeats.size(), n + 1);
+}
+
+TEST_F(ButtonTest, LookFollowsStateAndIconSitsLeftOfText) {
+  auto *b = new c_GUIB_Button(Params(10, 10, 60, 20));
+  b->SetFillColor(0, 0xFF000010);
+  b->SetFillColor(4, 0xFF000040);
+  b->SetFillColor(7, 0xFF000070);
+  b->SetFillColor(6, 0xFF000060);
+  c_GUIB_Bitmap *icon = Solid(8, 8, 0xFFFF0000);
+  EXPECT_EQ(b->SetIcon(icon, 9), GUI_ERR_BAD_ID);
+  ASSERT_EQ(b->SetIcon(icon, 0), 0u);
+  EXPECT_EQ(icon->RefCount(), 2);
+  PumpAt(1000);
+  EXPECT_EQ(b->Bitmap()->GetPixel(1, 1), 0xFF000010u);
+  EXPECT_EQ(b->Bitmap()->GetPixel(0, 0), 0xFF000000u);  // border
+  // No text: the icon is centred on (w + iw) / 2.
+  EXPECT_EQ(b->Bitmap()->GetPixel(26, 6), 0xFFFF0000u);
+  EXPECT_EQ(b->Bitmap()->GetPixel(25, 6), 0xFF000010u);
+  b->SetText("Ab");
+  PumpAt(1001);
+  // Text 12 wide centred in (0, 0, 68, 20) starts at 28; the icon ends there.
+  EXPECT_EQ(b->Bitmap()->GetPixel(28, 5), 0xFF000000u);
+  EXPECT_EQ(b->Bitmap()->GetPixel(20, 6), 0xFFFF0000u);
+  EXPECT_EQ(b->Bitmap()->GetPixel(19, 6), 0xFF000010u);
+  desk->InputMouse(GM_MOUSE_MOVE, 12, 12);
+  PumpAt(1002);
+  EXPECT_EQ(b->Bitmap()->GetPixel(1, 1), 0xFF000040u);
+  desk->InputMouse(GM_LBUTTON_DOWN, 12, 12);
+  PumpAt(1003);
+  EXPECT_EQ(b->Bitmap()->GetPixel(1, 1), 0xFF000070u);
+  desk->InputMouse(GM_LBUTTON_UP, 12, 12);
+  b->Enable(false);
+  PumpAt(1004);
+  EXPECT_EQ(b->Bitmap()->GetPixel(1, 1), 0xFF000060u);
+  b->Release();
+  EXPECT_EQ(icon->RefCount(), 1);
+  icon->Release();
+}
+
+TEST_F(ButtonTest, HitMask) {
+  auto *b = new c_GUIB_Button(Params(0, 0, 20, 20));
+  c_GUIB_Bitmap *mask = Solid(20, 20, 0xFF000000);
+  mask->SetPixel(5, 5, 0xFF0A0B0C);  // 33: inside
+  mask->SetPixel(6, 5, 0xFF0A0A0A);  // 30: outside
+  b->SetHitMask(mask);
+  mask->Release();
+  EXPECT_TRUE(b->HitTest(5, 5));
+  EXPECT_FALSE(b->HitTest(6, 5));
+  EXPECT_FALSE(b->HitTest(25, 5));
+}
+
+TEST_F(CheckBoxTest, ClickTogglesEvenWhenReleasedOutside) {
+  Log log;
+  auto *c = new c_GUIB_CheckBox(Params(10, 10, 100, 20));
+  c->SetText("Hello");
+  c->AddHandler(LogHandler, reinterpret_cast<uintptr_t>(&log));
+  const std::string id = std::to_string(c->GetId());
+  Click(12, 12);  // on the box
+  EXPECT_EQ(c->GetCheck(), 1u);
+  desk->InputMouse(GM_LBUTTON_DOWN, 30, 12);  // on the text
+  desk->InputMouse(GM_MOUSE_MOVE, 190, 90);
+  desk->InputMouse(GM_LBUTTON_UP, 190, 90);
+  EXPECT_EQ(c->GetCheck(), 0u);
+  EXPECT_EQ(Count(log, id + ":513:1"), 1u);
+  EXPECT_EQ(Count(log, id + ":513:0"), 1u);
+  Click(100, 12);  // right of the text: not the check box
+  EXPECT_EQ(c->GetCheck(), 0u);
+  c->SetCheck(3);
+  EXPECT_EQ(c->GetCheck(), 0u);
+  c->SetCheck(2);
+  Click(12, 12);
+  EXPECT_EQ(c->GetCheck(), 0u);  // the third state clicks to unchecked
+}
+
+TEST_F(CheckBoxTest, LayoutAndMark) {
+  auto *c = new c_GUIB_CheckBox(Params(0, 0, 100, 20));
+  c->SetText("Hello");
+  EXPECT_EQ(c->BoxRect().left, 0);
+  EXPECT_EQ(c->BoxRect().top, 0);  // (font height 10 - mark 10) / 2
+  EXPECT_EQ(c->BoxRect().right, 10);
+  EXPECT_EQ(c->TextRect().left, 15);
+  EXPECT_EQ(c->TextRect().right, 45);
+  c->SetStyle(c_GUIB_CheckBox::STYLE_BOX_RIGHT | c_GUIB_CheckBox::STYLE_BOX_VCENTRE);
+  EXPECT_EQ(c->BoxRect().left, 90);
+  EXPECT_EQ(c->BoxRect().top, 5);
+  EXPECT_EQ(c->TextRect().left, 55);
+  // A text too wide is cut at w - gap.
+  c->SetText("a very long text that cannot fit");
+  EXPECT_EQ(c->TextRect().right - c->TextRect().left, 85);
+  EXPECT_EQ(c->TextRect().left, 0);
+  c->SetStyle(0x11);
+  c->SetCheck(1);
+  PumpAt(1000);
+  c_GUIB_Bitmap *bm = c->Bitmap();
+  EXPECT_EQ(bm->GetPixel(2, 2), c->GetFillColor(3));  // the X
+  EXPECT_EQ(bm->GetPixel(7, 2), c->GetFillColor(3));
+  EXPECT_EQ(bm->GetPixel(5, 2), c->GetFillColor(0));
+  EXPECT_EQ(bm->GetPixel(12, 15), 0u);          // transparent around box and text
+  EXPECT_EQ(bm->GetPixel(99, 5), 0xFF000000u);  // text up to w, glyphs opaque
+}
+
+TEST_F(LabelTest, AlignmentAndWrapping) {
+  auto *l = new c_GUIB_Label(Params(0, 0, 100, 20));
+  l->SetFrameStyle(0);
+  l->SetFillColor(1, 0xFF00FF00);
+  l->SetText("ab");
+  l->SetTextAlign(GUIB_ALIGN_RIGHT | GUIB_ALIGN_TOP);
+  PumpAt(1000);
+  c_GUIB_Bitmap *bm = l->Bitmap();
+  EXPECT_EQ(bm->GetPixel(87, 0), 0xFF000000u);  // text rect (2, 0, 99, 19)
+  EXPECT_EQ(bm->GetPixel(86, 0), 0xFF00FF00u);
+  EXPECT_EQ(bm->GetPixel(98, 9), 0xFF000000u);
+  EXPECT_EQ(bm->GetPixel(98, 10), 0xFF00FF00u);
+  l->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_BOTTOM);
+  PumpAt(1001);
+  EXPECT_EQ(bm->GetPixel(2, 18), 0xFF000000u);
+  EXPECT_EQ(bm->GetPixel(2, 8), 0xFF00FF00u);
+  // Wrapped: a second line where two fit.
+  l->Resize(100, 30);
+  bm = l->Bitmap();
+  l->SetText("aaaa bbbb cccc dddd");
+  l->SetTextAlign(c_GUIB_Label::ALIGN_WRAP);
+  PumpAt(1002);
+  EXPECT_EQ(bm->GetPixel(2, 12), 0xFF000000u);
+  EXPECT_EQ(bm->GetPixel(95, 2), 0xFF00FF00u);
+}
+
+TEST_F(LabelTest, TallFontCentresVertically) {
+  auto *l = new c_GUIB_Label(Params(0, 0, 100, 6));
+  l->SetFrameStyle(0);
+  l->SetFillColor(1, 0xFF00FF00);
+  l->SetText("ab");
+  l->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_BOTTOM);
+  PumpAt(1000);
+  // Bottom alignment would put the 10-pixel glyphs at rows -5..4; centred
+  // they cover row 5 too.
+  EXPECT_EQ(l->Bitmap()->GetPixel(2, 5), 0xFF000000u);
+}
+
+TEST_F(ProgressTest, ValueTextAndFill) {
+  auto *p = new c_GUIB_ProgressBar(Params(0, 0, 101, 20));
+  p->SetValue(150, 0);
+  EXPECT_EQ(p->GetValue(), 100);
+  EXPECT_STREQ(p->GetPercentText(), "100 %");
+  EXPECT_EQ(p->GetFillLength(), 100);
+  p->SetValue(-5, 0);
+  EXPECT_STREQ(p->GetPercentText(), "  0 %");
+  p->SetValue(7, 0);
+  EXPECT_STREQ(p->GetPercentText(), "  7 %");
+  EXPECT_EQ(p->GetFillLength(), 7);
+  p->SetFillColor(4, 0xFF0000AA);
+  p->SetFillColor(0, 0xFF0000BB);
+  PumpAt(1000);
+  EXPECT_EQ(p->Bitmap()->GetPixel(3, 2), 0xFF0000AAu);
+  EXPECT_EQ(p->Bitmap()->GetPixel(7, 2), 0xFF0000BBu);
+  EXPECT_EQ(p->Bitmap()->GetPixel(90, 2), 0xFF0000BBu);
+  // The text "  7 %" (30 pixels) is centred: 35..65.
+  EXPECT_EQ(p->Bitmap()->GetPixel(35 + 12, 6), 0xFF000000u);
+  // No redraw asked: stays clean.
+  PumpAt(1001);
+  p->SetValue(50, c_GUIB_ProgressBar::NO_REDRAW);
+  EXPECT_FALSE(p->GetFlags() & WF_DIRTY);
+  EXPECT_EQ(p->GetPercent(), 50);
+}
+
+TEST_F(ProgressTest, VerticalReversed) {
+  auto *p = new c_GUIB_ProgressBar(Params(0, 0, 10, 51), c_GUIB_ProgressBar::STYLE_VERTICAL |
+                                                             c_GUIB_ProgressBar::STYLE_REVERSED |
+                                                             c_GUIB_ProgressBar::STYLE_NO_TEXT);
+  p->SetFillColor(4, 0xFF0000AA);
+  p->SetFillColor(0, 0xFF0000BB);
+  p->SetValue(20, 0);
+  EXPECT_EQ(p->GetFillLength(), 10);
+  PumpAt(1000);
+  EXPECT_EQ(p->Bitmap()->GetPixel(5, 9), 0xFF0000AAu);
+  EXPECT_EQ(p->Bitmap()->GetPixel(5, 10), 0xFF0000BBu);
+}
+
+TEST_F(PanelTest, CentredImageAndFills) {
+  auto *p = new c_GUIB_Panel(Params(0, 0, 100, 50));
+  c_GUIB_Bitmap *img = Solid(40, 20, 0xFFAA0000);
+  ASSERT_EQ(p->SetBackground(0xFF00AA00, img, PANEL_CENTRE), 0u);
+  EXPECT_EQ(img->RefCount(), 1);  // a copy is kept
+  PumpAt(1000);
+  c_GUIB_Bitmap *bm = p->Bitmap();
+  EXPECT_EQ(bm->GetPixel(0, 0), 0xFF000000u);  // the default border
+  EXPECT_EQ(bm->GetPixel(29, 25), 0xFF00AA00u);
+  EXPECT_EQ(bm->GetPixel(30, 14), 0xFF00AA00u);
+  EXPECT_EQ(bm->GetPixel(70, 25), 0xFF00AA00u);
+  EXPECT_EQ(bm->GetPixel(30, 35), 0xFF00AA00u);
+  EXPECT_EQ(bm->GetPixel(30, 15), 0xFFAA0000u);
+  EXPECT_EQ(bm->GetPixel(69, 34), 0xFFAA0000u);
+  img->Release();
+}
+
+TEST_F(PanelTest, LargeImageTileStretchAndKeep) {
+  auto *p = new c_GUIB_Panel(Params(0, 0, 100, 50));
+  p->SetFrameStyle(0);
+  c_GUIB_Bitmap *big = Solid(120, 60, 0xFF111111);
+  big->SetPixel(10, 5, 0xFF222222);
+  ASSERT_EQ(p->SetBackground(0xFF00AA00, big, PANEL_CENTRE), 0u);
+  PumpAt(1000);
+  EXPECT_EQ(p->Bitmap()->GetPixel(0, 0), 0xFF222222u);  // origin (-10, -5), no fill
+  EXPECT_EQ(p->Bitmap()->GetPixel(99, 49), 0xFF111111u);
+
+  c_GUIB_Bitmap *tile = Solid(30, 30, 0xFF333333);
+  tile->SetPixel(0, 0, 0xFF444444);
+  ASSERT_EQ(p->SetBackground(0, tile, PANEL_TILE | PANEL_KEEP_IMAGE), 0u);
+  c_GUIB_Bitmap *kept = nullptr;
+  uint32_t style = 0;
+  p->GetBackground(nullptr, &kept, &style);
+  EXPECT_EQ(kept, tile);
+  EXPECT_EQ(style, uint32_t(PANEL_TILE));
+  PumpAt(1001);
+  EXPECT_EQ(p->Bitmap()->GetPixel(90, 30), 0xFF444444u);
+  EXPECT_EQ(p->Bitmap()->GetPixel(91, 30), 0xFF333333u);
+
+  ASSERT_EQ(p->SetBackground(0, big, PANEL_STRETCH), 0u);
+  p->GetBackground(nullptr, &kept, nullptr);
+  EXPECT_EQ(kept->Width(), 100u);
+  EXPECT_EQ(kept->Height(), 50u);
+  p->Resize(120, 60);  // not stretched again
+  EXPECT_EQ(kept->Width(), 100u);
+  PumpAt(1002);
+  EXPECT_EQ(p->SetBackground(0, big, 3), GUI_ERR_BAD_ARG);
+  EXPECT_FALSE(p->GetFlags() & WF_DIRTY);
+  big->Release();
+  tile->Release();
+}
+
+TEST_F(PanelTest, ColourOnlyAndActiveMark) {
+  auto *p = new c_GUIB_Panel(Params(0, 0, 40, 40, nullptr, WF_ACTIVATABLE));
+  EXPECT_FALSE(p->GetFlags() & WF_FOCUSABLE);
+  PumpAt(1000);
+  EXPECT_EQ(p->SetBackground(0xFF123456, nullptr, 0), 0u);  // no image before or now
+  EXPECT_FALSE(p->GetFlags() & WF_DIRTY);
+  p->SetFillColor(1, 0xFF123456);
+  Click(20, 10);
+  EXPECT_TRUE(p->GetFlags() & WF_ACTIVE);
+  PumpAt(1001);
+  EXPECT_EQ(p->Bitmap()->GetPixel(20, 10), 0xFF123456u);
+  EXPECT_EQ(p->Bitmap()->GetPixel(20, 20), 0xFF000000u);  // the diagonal of the active mark
+}
