@@ -266,22 +266,22 @@ void c_GUIB_Desktop::iMouseEvent(uint32_t event, int32_t x, int32_t y) {
   switch (event) {
     case GM_LBUTTON_DOWN:
     case GM_LBUTTON_DBLCLK:
-      m_buttons |= MB_LEFT;
+      m_buttons |= GMB_LEFT;
       break;
     case GM_LBUTTON_UP:
-      m_buttons &= ~MB_LEFT;
+      m_buttons &= ~GMB_LEFT;
       break;
     case GM_RBUTTON_DOWN:
-      m_buttons |= MB_RIGHT;
+      m_buttons |= GMB_RIGHT;
       break;
     case GM_RBUTTON_UP:
-      m_buttons &= ~MB_RIGHT;
+      m_buttons &= ~GMB_RIGHT;
       break;
     case GM_MBUTTON_DOWN:
-      m_buttons |= MB_MIDDLE;
+      m_buttons |= GMB_MIDDLE;
       break;
     case GM_MBUTTON_UP:
-      m_buttons &= ~MB_MIDDLE;
+      m_buttons &= ~GMB_MIDDLE;
       break;
     default:
       break;

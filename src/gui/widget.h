@@ -103,7 +103,7 @@ enum : uint32_t {
 };
 
 // Mouse button state word.
-enum : uint32_t { MB_LEFT = 1, MB_RIGHT = 2, MB_MIDDLE = 4 };
+enum : uint32_t { GMB_LEFT = 1, GMB_RIGHT = 2, GMB_MIDDLE = 4 };
 
 // Broadcast flags.
 enum : uint32_t {

@@ -171,10 +171,10 @@ TEST_F(DesktopTest, MouseButtonsAndDoubleClicks) {
   desk->InputMouse(GM_LBUTTON_DBLCLK, 1, 1);
   desk->InputMouse(GM_RBUTTON_DOWN, 1, 1);
   desk->InputMouse(GM_MBUTTON_DOWN, 1, 1);
-  EXPECT_EQ(desk->MouseButtons(), MB_LEFT | MB_RIGHT | MB_MIDDLE);
+  EXPECT_EQ(desk->MouseButtons(), GMB_LEFT | GMB_RIGHT | GMB_MIDDLE);
   desk->InputMouse(GM_LBUTTON_UP, 1, 1);
   desk->InputMouse(GM_MBUTTON_UP, 1, 1);
-  EXPECT_EQ(desk->MouseButtons(), uint32_t(MB_RIGHT));
+  EXPECT_EQ(desk->MouseButtons(), uint32_t(GMB_RIGHT));
   // A move to the last known position is dropped.
   log.clear();
   desk->InputMouse(GM_MOUSE_MOVE, 1, 1);

@@ -200,7 +200,7 @@ TEST_F(WidgetTest, CaptureRoutesEverythingToTheHolder) {
   ASSERT_EQ(log.size(), 1u);
   // Point relative to the holder, clip narrowed to it.
   EXPECT_EQ(log[0], "holder ev1 130,-20 clip 0,0,20,20 b1");
-  EXPECT_EQ(desk->MouseButtons(), MB_LEFT);
+  EXPECT_EQ(desk->MouseButtons(), GMB_LEFT);
   // Another widget ending "the" capture ends it, whoever holds it.
   desk->SendUp(GM_RELEASE_CAPTURE, reinterpret_cast<uintptr_t>(other), 0);
   EXPECT_EQ(desk->CaptureWidget(), nullptr);
