@@ -1,0 +1,84 @@
+// Scenario: the sampler driven through the headless desktop by the session
+// script of guidemo. Checks the notifications and compares key frames with
+// the stored references pixel for pixel. The frames of the run are kept in
+// GUI_FRAMES_DIR for a person to look at.
+#include "sampler.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ReadText(const std::string &path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool ReadPng(const std::string &path, std::vector<uint8_t> *rgb, uint32_t *w, uint32_t *h) {
+  png_image image = {};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGB;
+  rgb->resize(PNG_IMAGE_SIZE(image));
+  *w = image.width;
+  *h = image.height;
+  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
+}
+
+}  // namespace
+
+TEST(SamplerScenario, SessionNotificationsAndFrames) {
+  GuiContext *ctx = nullptr;
+  ASSERT_EQ(GuiStartup(nullptr, &ctx), 0u);
+  WidgetCreateParams p = {};
+  p.width = 640;
+  p.height = 284;
+  p.context = ctx;
+  c_GUIB_Desktop *desk = new c_GUIB_Desktop(p);
+  const std::string frames = GUI_FRAMES_DIR;
+  const std::string log_path = frames + "/log.txt";
+  std::FILE *log = std::fopen(log_path.c_str(), "w");
+  ASSERT_NE(log, nullptr);
+  {
+    Sampler sampler(ctx, desk, GUIDEMO_ASSETS, log);
+    std::string error;
+    ASSERT_TRUE(sampler.PlayScript(ReadText(GUIDEMO_SESSION), frames, &error)) << error;
+    // Held for 400 ms: four repeats (after 250, then every 60 ms of 20 ms
+    // passes), then the click; "More" once.
+    EXPECT_EQ(sampler.Count(), 10 - 5 + 1);
+    EXPECT_TRUE(sampler.Running());
+  }
+  std::fclose(log);
+  desk->Release();
+  GuiShutdown();
+
+  const std::string got = ReadText(log_path);
+  const std::string want =
+      "Less enter\nLess repeat\nLess repeat\nLess repeat\nLess repeat\nLess clicked\n"
+      "Less leave\nMore enter\nMore clicked\nMore leave\n"
+      "Shortcut enter\nShortcut changed 0\nShortcut leave\n"
+      "Online enter\nOnline changed 1\nOnline leave\n"
+      "Ask enter\nAsk clicked\nAsk leave\nmsgbox result 8\nmsgbox destroy\n"
+      "Ask enter\nAsk clicked\nmsgbox result 8\nmsgbox destroy\n";
+  EXPECT_EQ(got, want);
+
+  for (const char *name : {"05-up", "09-click", "13-up", "16-wait", "18-key"}) {
+    std::vector<uint8_t> a, b;
+    uint32_t aw = 0, ah = 0, bw = 0, bh = 0;
+    ASSERT_TRUE(ReadPng(frames + "/" + name + ".png", &a, &aw, &ah)) << name;
+    ASSERT_TRUE(ReadPng(std::string(GUI_REFERENCE_DIR) + "/" + name + ".png", &b, &bw, &bh))
+        << name;
+    ASSERT_EQ(aw, bw);
+    ASSERT_EQ(ah, bh);
+    size_t differ = 0;
+    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i];
+    EXPECT_EQ(differ, 0u) << name << " differs from its reference";
+  }
+}
