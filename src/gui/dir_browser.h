@@ -17,6 +17,7 @@
 #include <cstddef>
 
 #include "gui/tree_view.h"
+#include "platform/platform.h"
 
 enum : uint32_t {
   GN_DIR_SELECTED = 3072,
@@ -53,7 +54,7 @@ class c_GUIB_DirBrowser : public c_GUIB_Widget {
   // The full path of the item a notice names, without a trailing backslash.
   // Returns its length; 0 (and "") for no item or a path that does not fit
   // size bytes.
-  size_t GetItemPath(const TreeNotice *notice, char *path, size_t size = SYS_PATH_BYTES) const;
+  size_t GetItemPath(const TreeNotice *notice, char *path, size_t size = SYS_MAX_PATH) const;
 
   // Reads the folder of the item into its child list, once.
   void EnumerateFolder(ItemList *list, uint32_t index);
@@ -63,8 +64,6 @@ class c_GUIB_DirBrowser : public c_GUIB_Widget {
 
   c_GUIB_TreeView *Tree() const { return m_tree; }
   uint32_t Filter() const { return m_filter; }
-
-  static const size_t SYS_PATH_BYTES = 260;
 
  private:
   bool iListable(uint32_t attributes, const char *name) const;

@@ -55,17 +55,17 @@ c_GUIB_TreeView::~c_GUIB_TreeView() {
   // The scroll bars are children and die with the view.
 }
 
-ItemList *c_GUIB_TreeView::CreateRootList(uint32_t buffer_step, uint32_t index_step,
-                                          uint32_t flags, void *user) {
+ItemList *c_GUIB_TreeView::CreateRootList(uint32_t buffer_step, uint32_t index_step, uint32_t flags,
+                                          void *user) {
   ClearItems();
   m_root = CreateItemList(nullptr, buffer_step, index_step, flags);
   if (m_root) m_root->user = user;
   return m_root;
 }
 
-ItemRecord *c_GUIB_TreeView::InsertItem(ItemList *list, const uint16_t *label,
-                                        const uint16_t *data, uintptr_t user, const void *number,
-                                        uint32_t group, uint32_t flags) {
+ItemRecord *c_GUIB_TreeView::InsertItem(ItemList *list, const uint16_t *label, const uint16_t *data,
+                                        uintptr_t user, const void *number, uint32_t group,
+                                        uint32_t flags) {
   if (!list) list = m_root;
   if (!list) return nullptr;
   ItemRecord *r = ::InsertItem(list, label, data, user, number, group, flags);
@@ -110,8 +110,7 @@ GUIB_Rect c_GUIB_TreeView::InnerRect() const {
   return r;
 }
 
-uintptr_t c_GUIB_TreeView::iNotify(uint32_t code, ItemList *list, uint32_t index,
-                                   int32_t *answer) {
+uintptr_t c_GUIB_TreeView::iNotify(uint32_t code, ItemList *list, uint32_t index, int32_t *answer) {
   TreeNotice n = {list, index, -1};
   const uintptr_t result = CallHandlers(code, reinterpret_cast<uintptr_t>(&n), 0);
   if (answer) *answer = n.answer;
@@ -142,8 +141,9 @@ void c_GUIB_TreeView::iWalkItem(Walk &w, ItemList *list, uint32_t i, int32_t x, 
   const int32_t cy = (2 * w.y + w.row_h) / 2;
   const int32_t text_top = cy - w.font_h / 2, text_bottom = text_top + w.font_h;
   const int32_t cx = x - w.indent / 2;
-  const c_GUIB_Bitmap *icon =
-      m_icons[(r->flags & IF_EXPANDED) ? 2 : (r->flags & IF_EXPANDABLE) ? 1 : 0];
+  const c_GUIB_Bitmap *icon = m_icons[(r->flags & IF_EXPANDED)     ? 2
+                                      : (r->flags & IF_EXPANDABLE) ? 1
+                                                                   : 0];
   GUIB_Rect placed;
 
   switch (w.mode) {
@@ -265,8 +265,7 @@ void c_GUIB_TreeView::ToggleItem(ItemList *list, uint32_t index) {
 
 // ---------------------------------------------------------------- input
 
-void c_GUIB_TreeView::OnEvent(uint32_t event, const GUI_Point *point, uint32_t,
-                              const GUIB_Rect *) {
+void c_GUIB_TreeView::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, const GUIB_Rect *) {
   if (event == GM_LBUTTON_DBLCLK) {
     if (m_selList && m_pressFound) ToggleItem(m_selList, m_selIndex);
     MarkDirty();
@@ -279,8 +278,15 @@ void c_GUIB_TreeView::OnEvent(uint32_t event, const GUI_Point *point, uint32_t,
   m_pressY = point->y;
   m_pressFound = 0;
   if (m_fonts[0] && m_root) {
-    Walk w = {kHit, m_topMargin + m_vOffset, m_fonts[0], m_fonts[0]->GetLineHeight(),
-              Indent(), RowHeight(), InnerRect(), nullptr, 0};
+    Walk w = {kHit,
+              m_topMargin + m_vOffset,
+              m_fonts[0],
+              m_fonts[0]->GetLineHeight(),
+              Indent(),
+              RowHeight(),
+              InnerRect(),
+              nullptr,
+              0};
     iWalk(w, m_root, m_leftMargin + w.indent + m_hOffset, 0);
   }
   // Only a press on an item's text changes the selection here; a press on
@@ -373,8 +379,8 @@ void c_GUIB_TreeView::iLayoutBars(bool *bar_added) {
     for (int h = 0; h < 4 && (m_layout & kLayoutNeeded); ++h) {
       const GUIB_Rect inner = InnerRect();
       const int32_t inner_w = inner.right - inner.left;
-      Walk w = {kMeasure, m_topMargin, font, font->GetLineHeight(), indent, row_h, inner,
-                nullptr, 0};
+      Walk w = {kMeasure, m_topMargin, font, font->GetLineHeight(), indent, row_h,
+                inner,    nullptr,     0};
       iWalk(w, m_root, m_leftMargin + indent, 0);
       int32_t content_w = w.widest + m_leftMargin;
       if (content_w < inner_w) content_w = inner_w;
@@ -450,8 +456,11 @@ void c_GUIB_TreeView::Paint() {
     const GUIB_Rect inner = InnerRect();
     m_content->SetColor(m_fill[0]);
     m_content->Fill(GUIB_Rect{0, 0, int32_t(m_content->Width()), int32_t(m_content->Height())});
-    Walk w = {kPaint, m_topMargin + m_vOffset, font, font->GetLineHeight(), Indent(),
-              RowHeight(), inner, m_content, 0};
+    Walk w = {kPaint,   m_topMargin + m_vOffset,
+              font,     font->GetLineHeight(),
+              Indent(), RowHeight(),
+              inner,    m_content,
+              0};
     iWalk(w, m_root, m_leftMargin + w.indent, 0);
     m_content->CopyTo(m_bitmap, inner.left, inner.top, -m_hOffset, 0, inner.right - inner.left,
                       inner.bottom - inner.top);
