@@ -1,0 +1,145 @@
+// Scenario: the folder-browser page on a scratch machine, driven through the
+// headless desktop: expand a drive and a folder (two levels, which brings a
+// vertical scroll bar), scroll with the bar, select a folder. The key frames
+// are compared pixel for pixel with the stored references; the frames of
+// the run are kept in GUI_LISTS_FRAMES_DIR. With UPDATE_REFERENCES=1 in the
+// environment the run writes the references instead.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "browser_page.h"
+#include "platform/machine.h"
+#include "support/scratch.h"
+
+namespace {
+
+uint32_t g_now = 1000;
+
+bool ReadPng(const std::string &path, std::vector<uint8_t> *rgb, uint32_t *w, uint32_t *h) {
+  png_image image = {};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGB;
+  rgb->resize(PNG_IMAGE_SIZE(image));
+  *w = image.width;
+  *h = image.height;
+  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
+}
+
+class BrowserScenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_now = 1000;
+    SYS_SetTickSource([]() { return g_now; });
+    // Fixed figures: the frames must not depend on the host's free space.
+    ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, uint64_t(2345) << 20));
+    ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_FIXED, (uint64_t(81234) << 20) + 5));
+    ASSERT_TRUE(SYS_SetDrive('E', SYS_DRIVE_CDROM, 0));
+    for (int i = 1; i <= 14; ++i) {
+      char name[32];
+      SYS_Format(name, sizeof name, "C:\\Games\\Demo%02d", i);
+      ASSERT_TRUE(machine.MakeDirs(name));
+    }
+    ASSERT_TRUE(machine.MakeDirs("C:\\Games\\Demo03\\Maps"));
+    ASSERT_TRUE(machine.MakeDirs("C:\\Games\\Hidden"));
+    ASSERT_TRUE(SYS_SetFileAttributes("C:\\Games\\Hidden", SYS_ATTR_DIRECTORY | SYS_ATTR_HIDDEN));
+    ASSERT_TRUE(machine.WriteFile("C:\\Games\\readme.txt", "files are not listed"));
+    ASSERT_EQ(GuiStartup(nullptr, &ctx), 0u);
+    WidgetCreateParams p = {};
+    p.width = 640;
+    p.height = 284;
+    p.context = ctx;
+    desk = new c_GUIB_Desktop(p);
+  }
+  void TearDown() override {
+    if (desk) desk->Release();
+    GuiShutdown();
+    SYS_SetTickSource(nullptr);
+  }
+  void Pump() {
+    g_now += 20;
+    desk->PumpOnce();
+  }
+  void Click(int32_t x, int32_t y) {
+    desk->InputMouse(GM_MOUSE_MOVE, x, y);
+    desk->InputMouse(GM_LBUTTON_DOWN, x, y);
+    desk->InputMouse(GM_LBUTTON_UP, x, y);
+    Pump();
+  }
+  // Writes the frame and compares it with (or, when updating, stores it as)
+  // the reference of the same name.
+  void Frame(const std::string &name) {
+    const std::string run = std::string(GUI_LISTS_FRAMES_DIR) + "/" + name + ".png";
+    const std::string ref = std::string(GUI_LISTS_REFERENCE_DIR) + "/" + name + ".png";
+    ASSERT_TRUE(desk->SaveScreenPng(run.c_str()));
+    const char *update = std::getenv("UPDATE_REFERENCES");
+    if (update && *update == '1') {
+      ASSERT_TRUE(desk->SaveScreenPng(ref.c_str()));
+      return;
+    }
+    std::vector<uint8_t> got, want;
+    uint32_t gw, gh, ww, wh;
+    ASSERT_TRUE(ReadPng(run, &got, &gw, &gh));
+    ASSERT_TRUE(ReadPng(ref, &want, &ww, &wh)) << "no reference " << ref;
+    ASSERT_EQ(gw, ww);
+    ASSERT_EQ(gh, wh);
+    size_t differ = 0;
+    for (size_t i = 0; i < got.size(); ++i) differ += got[i] != want[i];
+    EXPECT_EQ(differ, 0u) << name << ": compare " << run << " with " << ref;
+  }
+
+  ScratchMachine machine;
+  GuiContext *ctx = nullptr;
+  c_GUIB_Desktop *desk = nullptr;
+};
+
+TEST_F(BrowserScenario, ExpandTwoLevelsScrollAndSelect) {
+  std::FILE *log = std::tmpfile();
+  ASSERT_NE(log, nullptr);
+  BrowserPage page(ctx, desk, log);
+  c_GUIB_TreeView *tree = page.Browser()->Tree();
+  // The tree sits at (16, 34) on the desktop.
+  const int32_t row_h = tree->RowHeight(), indent = tree->Indent();
+  auto row_y = [&](int row) { return 34 + 4 + row * row_h + row_h / 2 + tree->VerticalOffset(); };
+  auto icon_x = [&](int depth) { return 16 + 4 + indent / 2 + depth * indent; };
+  auto text_x = [&](int depth) { return 16 + 4 + indent + depth * indent + 3; };
+  Pump();
+  EXPECT_EQ(tree->RowCount(), 2u);  // C: and D:; the CD drive is left out
+  Frame("browser_drives");
+
+  Click(icon_x(0), row_y(0));  // C:
+  // Documents and Settings, Games, WINDOWS, WORK.
+  ASSERT_EQ(tree->RowCount(), 6u);
+  EXPECT_EQ(tree->Bar(0), nullptr);
+  Frame("browser_level1");
+
+  Click(icon_x(1), row_y(2));  // C:\Games
+  ASSERT_EQ(tree->RowCount(), 20u);
+  ASSERT_NE(tree->Bar(0), nullptr);
+  EXPECT_EQ(tree->VerticalOffset(), 0);
+  Frame("browser_level2");
+
+  // A click low on the bar's track centres the thumb there.
+  Click(16 + 380 - 8, 34 + 206 - 30);
+  EXPECT_LT(tree->VerticalOffset(), 0);
+  Frame("browser_scrolled");
+
+  // Demo12 is row 2 + 12 = 14.
+  Click(text_x(2), row_y(14));
+  EXPECT_STREQ(page.SelectedPath(), "C:\\Games\\Demo12");
+  Frame("browser_selected");
+
+  std::rewind(log);
+  std::string text;
+  for (int c; (c = std::fgetc(log)) != EOF;) text += char(c);
+  std::fclose(log);
+  EXPECT_EQ(text,
+            "drive C:\\ (2345 MB free)\ndrive D:\\ (81234 MB free)\n"
+            "selected C:\\Games\\Demo12\n");
+}
+
+}  // namespace
