@@ -1,6 +1,8 @@
 // The widget base: construction, flags, messages, routing and handlers.
 #include "gui/widget.h"
 
+#include <algorithm>
+
 #include "platform/platform.h"
 
 namespace {
@@ -80,12 +82,10 @@ c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
     if (m_bitmap->Pixels())
       SYS_Fill(m_bitmap->Pixels(), 4, size_t(m_rect.right) * m_rect.bottom, 0);
   }
-  m_children = KeyedList_Create(nullptr);
   m_handlers = KeyedList_Create(iFreeHandler);
   m_id = p.id ? p.id : (m_context ? m_context->NewWidgetId() : 0);
   if (m_context) m_context->RegisterWidget(this);
-  if (m_parent && m_parent->m_children)
-    KeyedList_Insert(m_parent->m_children, reinterpret_cast<uintptr_t>(this), 0, KL_HEAD);
+  if (m_parent) m_parent->m_children.insert(m_parent->m_children.begin(), this);
   if (m_context) {
     static const uint32_t kFillSeeds[9][2] = {
         {0, GP_FILL_COLOR_0}, {1, GP_FILL_COLOR_1}, {2, GP_FILL_COLOR_2}, {3, GP_BORDER_COLOR},
@@ -114,9 +114,9 @@ c_GUIB_Widget::~c_GUIB_Widget() {
   if (m_flags & WF_HOVER) SendUp(GM_MOUSE_LEAVE, reinterpret_cast<uintptr_t>(this), 0);
   Invalidate(m_rect);
   {
-    KeySnapshot kids(m_children);
-    for (uint32_t i = 0; i < kids.count; ++i) {
-      c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+    const std::vector<c_GUIB_Widget *> kids(m_children);
+    for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
+      c_GUIB_Widget *child = kids[i];
       if (!iHasChild(child)) continue;
       // A child that someone else still holds outlives this widget: cut it
       // loose first so that it never reaches a dead parent.
@@ -131,20 +131,19 @@ c_GUIB_Widget::~c_GUIB_Widget() {
   }
   if (m_parent) {
     if (m_parent->m_activeChild == this) m_parent->m_activeChild = nullptr;
-    KeyedList_Remove(m_parent->m_children, reinterpret_cast<uintptr_t>(this), false);
+    m_parent->iRemoveChild(this);
   }
   if (m_context) m_context->UnregisterWidget(this);
   iReleaseBitmap();
   SYS_FreeSafe(m_text);
   SYS_FreeSafe(m_tooltip);
   KeyedList_Destroy(m_handlers, true, false);
-  KeyedList_Destroy(m_children, false, false);
 }
 
 void c_GUIB_Widget::iGiveBackStates() {
-  KeySnapshot kids(m_children);
-  for (uint32_t i = 0; i < kids.count; ++i) {
-    c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+  const std::vector<c_GUIB_Widget *> kids(m_children);
+  for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
+    c_GUIB_Widget *child = kids[i];
     if (iHasChild(child)) child->iGiveBackStates();
   }
   ReleaseCapture();
@@ -158,7 +157,7 @@ void c_GUIB_Widget::iDetachSubtree() {
   iGiveBackStates();
   if (m_parent) {
     if (m_parent->m_activeChild == this) m_parent->m_activeChild = nullptr;
-    KeyedList_Remove(m_parent->m_children, reinterpret_cast<uintptr_t>(this), false);
+    m_parent->iRemoveChild(this);
   }
   m_parent = nullptr;
 }
@@ -173,11 +172,24 @@ void c_GUIB_Widget::iReleaseBitmap() {
 }
 
 bool c_GUIB_Widget::iHasChild(c_GUIB_Widget *child) const {
-  return m_children && KeyedList_Get(m_children, reinterpret_cast<uintptr_t>(child), nullptr) == 0;
+  return std::find(m_children.begin(), m_children.end(), child) != m_children.end();
+}
+
+void c_GUIB_Widget::iRemoveChild(c_GUIB_Widget *child) {
+  auto it = std::find(m_children.begin(), m_children.end(), child);
+  if (it != m_children.end()) m_children.erase(it);
 }
 
 uint32_t c_GUIB_Widget::ChildList(uintptr_t **keys, uint32_t *count) const {
-  return KeyedList_Keys(m_children, keys, count);
+  if (!keys || !count) return GUI_ERR_BAD_ARG;
+  *keys = nullptr;
+  *count = uint32_t(m_children.size());
+  if (m_children.empty()) return GUI_OK;
+  *keys = static_cast<uintptr_t *>(SYS_Alloc(m_children.size() * sizeof(uintptr_t), "Child list"));
+  if (!*keys) return GUI_ERR_NOMEM;
+  for (size_t i = 0; i < m_children.size(); ++i)
+    (*keys)[i] = reinterpret_cast<uintptr_t>(m_children[i]);
+  return GUI_OK;
 }
 
 // ---------------------------------------------------------- virtual basics
@@ -274,18 +286,18 @@ void c_GUIB_Widget::Enable(bool on) {
   if (!(m_flags & WF_DISABLED) == on) return;
   // The look depends on the state, so a change repaints.
   MarkDirty();
-  KeySnapshot kids(m_children);
+  const std::vector<c_GUIB_Widget *> kids(m_children);
   if (on) {
     m_flags &= ~WF_DISABLED;
-    for (uint32_t i = 0; i < kids.count; ++i) {
-      c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+    for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
+      c_GUIB_Widget *c = kids[i];
       if (iHasChild(c) && !(c->m_flags & WF_SELF_DISABLED)) c->Enable(true);
     }
     return;
   }
   m_flags |= WF_DISABLED;
-  for (uint32_t i = 0; i < kids.count; ++i) {
-    c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+  for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
+    c_GUIB_Widget *c = kids[i];
     if (!iHasChild(c)) continue;
     if (c->m_flags & WF_DISABLED) {
       c->m_flags |= WF_SELF_DISABLED;
@@ -568,10 +580,9 @@ uintptr_t c_GUIB_Widget::SendUp(uint32_t msg, uintptr_t a, uintptr_t b) {
     case GM_BRING_TO_FRONT: {
       c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(a);
       for (;;) {
-        uintptr_t front = 0;
-        if (KeyedList_GetAt(w->m_children, KL_HEAD, &front, nullptr) == 0 &&
-            front != reinterpret_cast<uintptr_t>(child))
-          KeyedList_Move(w->m_children, reinterpret_cast<uintptr_t>(child), KL_HEAD, 0);
+        auto &kids = w->m_children;
+        auto it = std::find(kids.begin(), kids.end(), child);
+        if (it != kids.end() && it != kids.begin()) std::rotate(kids.begin(), it, it + 1);
         child->MarkDirty();
         if (!w->m_parent) return 0;
         child = w;
@@ -587,11 +598,11 @@ uintptr_t c_GUIB_Widget::SendUp(uint32_t msg, uintptr_t a, uintptr_t b) {
 
 uintptr_t c_GUIB_Widget::BroadcastToChildren(uint32_t msg, uintptr_t a, uintptr_t b,
                                              uint32_t flags) {
-  KeySnapshot kids(m_children);
+  const std::vector<c_GUIB_Widget *> kids(m_children);
   uintptr_t result = 0;
-  for (uint32_t n = 0; n < kids.count; ++n) {
-    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? kids.count - 1 - n : n;
-    c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+  for (uint32_t n = 0; n < uint32_t(kids.size()); ++n) {
+    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? uint32_t(kids.size()) - 1 - n : n;
+    c_GUIB_Widget *c = kids[i];
     if (!iHasChild(c)) continue;
     result = c->Broadcast(msg, a, b, flags);
     if (result && !(flags & BC_ALL)) break;
@@ -637,11 +648,11 @@ uintptr_t c_GUIB_Widget::Broadcast(uint32_t msg, uintptr_t a, uintptr_t b, uint3
     default:
       break;
   }
-  KeySnapshot kids(m_children);
+  const std::vector<c_GUIB_Widget *> kids(m_children);
   bool taken = false;
-  for (uint32_t n = 0; n < kids.count; ++n) {
-    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? kids.count - 1 - n : n;
-    c_GUIB_Widget *c = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+  for (uint32_t n = 0; n < uint32_t(kids.size()); ++n) {
+    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? uint32_t(kids.size()) - 1 - n : n;
+    c_GUIB_Widget *c = kids[i];
     if (!iHasChild(c)) continue;
     if (c->Broadcast(msg, a, b, flags)) {
       taken = true;
@@ -660,9 +671,9 @@ uintptr_t c_GUIB_Widget::DispatchMouse(uint32_t event, const GUI_Point *point, u
   GUI_Intersect(GUI_Offset(*clip, -m_x, -m_y), m_rect, &c);
   bool taken_by_child = false;
   if (!(m_flags & WF_CAPTURED)) {
-    KeySnapshot kids(m_children);
-    for (uint32_t i = 0; i < kids.count && !taken_by_child; ++i) {
-      c_GUIB_Widget *child = reinterpret_cast<c_GUIB_Widget *>(kids.keys[i]);
+    const std::vector<c_GUIB_Widget *> kids(m_children);
+    for (uint32_t i = 0; i < uint32_t(kids.size()) && !taken_by_child; ++i) {
+      c_GUIB_Widget *child = kids[i];
       if (iHasChild(child) && child->DispatchMouse(event, &p, buttons, &c)) taken_by_child = true;
     }
     if (!taken_by_child) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "graphics/graphics.h"
 #include "gui/context.h"
@@ -207,7 +208,10 @@ class c_GUIB_Widget {
   uint32_t m_flags;
   uint32_t m_frameStyle = 0;
   uint32_t m_textAlign = 0;
-  KeyedList *m_children;
+  // Front (top) first. A plain vector, not a locked keyed list: the tree is
+  // walked twice on every pump pass and belongs to the GUI thread, and a
+  // kernel mutex per step costs a system call each under Wine.
+  std::vector<c_GUIB_Widget *> m_children;
   uint32_t m_info[5] = {};
   uint32_t m_fill[9] = {};
   uint32_t m_textColor[9] = {};
@@ -226,6 +230,7 @@ class c_GUIB_Widget {
 
  private:
   bool iHasChild(c_GUIB_Widget *child) const;
+  void iRemoveChild(c_GUIB_Widget *child);
   void iDetachSubtree();
   void iGiveBackStates();
 };

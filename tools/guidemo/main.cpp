@@ -40,7 +40,7 @@ int main(int argc, char **argv) {
   const size_t slash = exe.find_last_of("/\\");
   const std::string asset_dir = slash == std::string::npos ? "." : exe.substr(0, slash);
 
-  std::FILE *log = log_path.empty() ? nullptr : std::fopen(log_path.c_str(), "w");
+  std::FILE *log = log_path.empty() ? nullptr : std::fopen(log_path.c_str(), "wb");
   GuiContext *context = nullptr;
   if (GuiStartup(nullptr, &context) > 1) return 1;
   WidgetCreateParams p = {};

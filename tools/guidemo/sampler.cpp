@@ -229,6 +229,18 @@ uint32_t Sampler::iNotify(c_GUIB_Widget *, uintptr_t data, uint32_t msg, uintptr
         s->m_desktop, "Question", "Go on looking at the sampler? Drag this box by its title bar.",
         MBB_OK | MBB_CANCEL, nullptr);
     box->AddHandler(iNotify, reinterpret_cast<uintptr_t>(&box_tag));
+    // Where "Cancel" is, for tests that click it from outside: its place
+    // depends on the font the system renders.
+    if (c_GUIB_Button *cancel = box->ButtonSlot(3)) {
+      int32_t w = 0, h = 0;
+      cancel->GetSize(&w, &h);
+      GUI_Point centre{w / 2, h / 2};
+      cancel->GetOrigin(&centre);
+      if (s->m_log) {
+        std::fprintf(s->m_log, "msgbox cancel at %d %d\n", int(centre.x), int(centre.y));
+        std::fflush(s->m_log);
+      }
+    }
   }
   return 0;
 }

@@ -1,7 +1,8 @@
 // The GUI sampler: one 640 x 284 desktop showing every core widget, used by
 // guidemo (interactive on Windows, scripted natively) and by the scenario
 // tests. Every notification any of its widgets sends is written to the log
-// as one line "<widget> <what> [<argument>]".
+// as one line "<widget> <what> [<argument>]"; opening the message box also
+// writes "msgbox cancel at X Y", the centre of its "Cancel" button.
 //
 // Script lines (blank lines and lines starting with # are skipped):
 //   move X Y | down X Y | up X Y | click X Y   mouse, client coordinates
