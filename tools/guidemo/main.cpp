@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "cpu_time.h"
 #include "platform/platform.h"
 #include "sampler.h"
 
@@ -64,7 +64,7 @@ int main(int argc, char **argv) {
       DesktopWindowParams wp = {0xCA0000, 0, "GUI sampler", 0};
       desktop->SetDisplayMode(1, &wp);  // natively there is no window: headless
       const uint32_t start = SYS_GetTickCount();
-      const std::clock_t cpu0 = std::clock();
+      const double cpu0 = ProcessCpuSeconds();
       uint32_t passes = 0;
       while (sampler.Running() && desktop->PumpOnce()) {
         ++passes;
@@ -72,7 +72,7 @@ int main(int argc, char **argv) {
         desktop->WaitForWork();
       }
       const double wall = (SYS_GetTickCount() - start) / 1000.0;
-      const double cpu = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
+      const double cpu = ProcessCpuSeconds() - cpu0;
       std::fprintf(stderr, "guidemo: %u passes in %.2f s, processor %.3f s, progress %d %%\n",
                    passes, wall, cpu, sampler.Progress()->GetValue());
     }

@@ -1,0 +1,3 @@
+// Processor time the process has used so far, in seconds.
+#pragma once
+double ProcessCpuSeconds();
