@@ -26,7 +26,8 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 [ -n "$wid" ] || fail "no window"
-xdotool windowfocus --sync "$wid"
+# The window may not be viewable at once: focusing fails until it is.
+for _ in $(seq 1 20); do xdotool windowfocus --sync "$wid" 2>/dev/null && break; sleep 0.2; done
 sleep 0.5
 
 grep -Eq '^drive C:\\ \([0-9]+ MB free\)$' "$log" || fail "drive C: is not listed with its free space"
