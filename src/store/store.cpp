@@ -6,6 +6,7 @@
 // so the other thread is not held up while the user decides.
 #include "store/store.h"
 
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -107,6 +108,15 @@ bool IsFolder(const char *path) {
   if (n > 3 && copy[n - 1] == '\\') copy[n - 1] = 0;
   uint32_t a = SYS_GetFileAttributes(copy);
   return a != SYS_ATTR_INVALID && (a & SYS_ATTR_DIRECTORY);
+}
+
+// Allocates bytes plus 16 zero bytes of padding behind them; 0 when that
+// does not fit the address space (a 32-bit program and a huge length).
+uint8_t *AllocPadded(uint64_t bytes, const char *tag) {
+  if (bytes > SIZE_MAX - 16) return nullptr;
+  uint8_t *p = static_cast<uint8_t *>(SYS_Alloc(size_t(bytes) + 16, tag));
+  if (p) SYS_Zero(p + bytes, 16);
+  return p;
 }
 
 // ---------------------------------------------------------------- directory
@@ -330,9 +340,8 @@ bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8
   uint64_t data = header + BF_BLOCK_HEADER_SIZE;
   if (data > r->file_size || b.packed_length > r->file_size - data) return false;
   if (b.unpacked_length > MaxUnpacked(b.packed_length)) return false;
-  uint8_t *packed = static_cast<uint8_t *>(SYS_Alloc(size_t(b.packed_length) + 16, "Packed block"));
+  uint8_t *packed = AllocPadded(b.packed_length, "Packed block");
   if (!packed) return false;
-  SYS_Zero(packed + b.packed_length, 16);
   bool ok = SYS_FileRead(r->file, packed, b.packed_length) == b.packed_length;
   if (ok) {
     LZW_Context *lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
@@ -346,7 +355,7 @@ bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8
 // The same into a fresh buffer, or 0.
 uint8_t *DecodeFresh(OpenFileRecord *r, uint64_t header, const BlockHeader &b) {
   if (b.unpacked_length > MaxUnpacked(b.packed_length)) return nullptr;
-  uint8_t *out = static_cast<uint8_t *>(SYS_Alloc(size_t(b.unpacked_length) + 16, "Block"));
+  uint8_t *out = AllocPadded(b.unpacked_length, "Block");
   if (out && !DecodeBlock(r, header, b, out)) {
     SYS_Free(out);
     out = nullptr;
@@ -655,12 +664,11 @@ uint32_t BF_MountArchive(const char *path, uint32_t extra_flags) {
     SYS_FileClose(f);
     return BF_ERR_IO;
   }
-  uint8_t *dir = static_cast<uint8_t *>(SYS_Alloc(size_t(header.directory_size) + 16, "Directory"));
+  uint8_t *dir = AllocPadded(header.directory_size, "Directory");
   if (!dir) {
     SYS_FileClose(f);
     return BF_ERR_MEMORY;
   }
-  SYS_Zero(dir + header.directory_size, 16);
   if (SYS_FileRead(f, dir, header.directory_size) != header.directory_size) {
     SYS_Free(dir);
     SYS_FileClose(f);
