@@ -61,6 +61,8 @@ class c_GUIB_Desktop : public c_GUIB_Widget {
   uint32_t SetDisplayMode(uint32_t mode, const DesktopWindowParams *params);
   uint32_t GetDisplayMode() const { return m_mode; }
   uintptr_t GetWindowHandle() const { return m_mode == 1 ? m_window : 0; }
+  // The window's client area, or the desktop's size without a window.
+  void GetClientSize(int32_t *w, int32_t *h) const;
   uint32_t PumpOnce();  // 0 once the window was closed
   void iDrawUpdateList();
 

@@ -137,6 +137,16 @@ void c_GUIB_Desktop::iDestroyWindow() {
   m_mode = 0;
 }
 
+void c_GUIB_Desktop::GetClientSize(int32_t *w, int32_t *h) const {
+  RECT r;
+  if (m_mode != 1 || !GetClientRect(reinterpret_cast<HWND>(m_window), &r)) {
+    GetSize(w, h);
+    return;
+  }
+  if (w) *w = r.right - r.left;
+  if (h) *h = r.bottom - r.top;
+}
+
 void c_GUIB_Desktop::iPumpWindowMessages() {
   MSG msg;
   HWND window = reinterpret_cast<HWND>(m_window);
