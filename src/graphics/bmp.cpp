@@ -29,7 +29,7 @@ bool DecodeBmp(const ImageSource &src, ImageInfo *out) {
     const uint32_t entries = colours_used == 0 || colours_used > 256 ? 256 : colours_used;
     if (!ReadAll(src, palette, entries * 4)) return false;
   }
-  if (!AllocPixels(out, uint32_t(width), uint32_t(height), 3)) return Fail(out);
+  if (!AllocPixels(out, uint32_t(width), uint32_t(height), 3, false)) return Fail(out);
   if (width == 0 || height == 0) return true;
 
   const uint32_t row_bytes = (uint32_t(width) * (depth / 8) + 3) & ~3u;

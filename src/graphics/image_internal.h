@@ -19,9 +19,10 @@ inline uint32_t U32(const uint8_t *p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-// Sets the size fields and allocates a zeroed pixel buffer (none for an empty
-// image). False when a side exceeds the limit or memory runs out.
-inline bool AllocPixels(ImageInfo *out, uint32_t width, uint32_t height, uint32_t bpp) {
+// Sets the size fields and allocates a pixel buffer (none for an empty
+// image), zeroed when the decoder may stop before filling it. False when a
+// side exceeds the limit or memory runs out.
+inline bool AllocPixels(ImageInfo *out, uint32_t width, uint32_t height, uint32_t bpp, bool clear) {
   if (width > g_ImageMaxSide || height > g_ImageMaxSide) return false;
   out->width = width;
   out->height = height;
@@ -31,7 +32,7 @@ inline bool AllocPixels(ImageInfo *out, uint32_t width, uint32_t height, uint32_
   if (out->byte_size == 0) return true;
   out->pixels = static_cast<uint8_t *>(SYS_Alloc(out->byte_size, "Image data"));
   if (!out->pixels) return false;
-  SYS_Zero(out->pixels, out->byte_size);
+  if (clear) SYS_Zero(out->pixels, out->byte_size);
   return true;
 }
 

@@ -100,7 +100,7 @@ bool Decode(jpeg_decompress_struct *cinfo, ErrorManager *err, const ImageSource 
   cinfo->out_color_space = JCS_RGB;
   jpeg_start_decompress(cinfo);
   if (cinfo->output_components != 3 ||
-      !AllocPixels(out, cinfo->output_width, cinfo->output_height, 3))
+      !AllocPixels(out, cinfo->output_width, cinfo->output_height, 3, false))
     return false;
   const size_t row = size_t(cinfo->output_width) * 3;
   while (cinfo->output_scanline < cinfo->output_height) {

@@ -164,7 +164,9 @@ bool Resample(uint32_t *target, int32_t dw, int32_t dh, const uint32_t *source, 
   AxisTable ax, ay;
   BuildAxis(ax, uint32_t(dw), uint32_t(sw));
   BuildAxis(ay, uint32_t(dh), uint32_t(sh));
+  // Every weight sum is sw * sh; a channel's sum is at most 255 times that.
   const uint64_t total = uint64_t(sw) * uint64_t(sh);
+  const bool packed = total * 255 <= 0xFFFFFFFFu;
   uint32_t *out = target;
   for (int32_t ty = 0; ty < dh; ++ty) {
     const uint32_t *wy = &ay.weight[ay.offset[ty]];
@@ -176,6 +178,22 @@ bool Resample(uint32_t *target, int32_t dw, int32_t dh, const uint32_t *source, 
       const uint32_t *col = rows + ax.first[tx];
       if (nx == 1 && ny == 1) {  // inside one source pixel: an exact copy
         *out++ = *col;
+        continue;
+      }
+      if (packed) {
+        // Blue and red, green and alpha share a 64-bit sum in 32-bit lanes.
+        uint64_t br = 0, ga = 0;
+        for (uint32_t j = 0; j < ny; ++j, col += sw) {
+          for (uint32_t i = 0; i < nx; ++i) {
+            const uint64_t w = uint64_t(wy[j]) * wx[i];
+            const uint32_t p = col[i];
+            br += ((p & 0xFF) | uint64_t((p >> 16) & 0xFF) << 32) * w;
+            ga += (((p >> 8) & 0xFF) | uint64_t(p >> 24) << 32) * w;
+          }
+        }
+        const uint32_t t = uint32_t(total);
+        *out++ = (uint32_t(ga >> 32) / t) << 24 | (uint32_t(br >> 32) / t) << 16 |
+                 (uint32_t(ga) / t) << 8 | uint32_t(br) / t;
         continue;
       }
       uint64_t b = 0, g = 0, r = 0, a = 0;

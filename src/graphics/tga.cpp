@@ -87,7 +87,7 @@ bool DecodeTga(const ImageSource &src, ImageInfo *out) {
 
   // Alpha is taken only from 32-bit true-colour pixels that say they have it.
   const uint32_t out_bpp = alpha_bits && base == 2 && depth == 32 ? 4 : 3;
-  if (!AllocPixels(out, width, height, out_bpp)) return Fail(out);
+  if (!AllocPixels(out, width, height, out_bpp, true)) return Fail(out);
   if (out_bpp == 4) out->flags = 1;
   if (!out->pixels) return true;
 
