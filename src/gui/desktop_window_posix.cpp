@@ -12,9 +12,13 @@ uint32_t c_GUIB_Desktop::iCreateWindow(const DesktopWindowParams *) {
   return GUI_ERR_WINDOW;
 }
 
-void c_GUIB_Desktop::iDestroyWindow() { m_mode = 0; }
+void c_GUIB_Desktop::iDestroyWindow() {
+  m_mode = 0;
+}
 
-void c_GUIB_Desktop::GetClientSize(int32_t *w, int32_t *h) const { GetSize(w, h); }
+void c_GUIB_Desktop::GetClientSize(int32_t *w, int32_t *h) const {
+  GetSize(w, h);
+}
 
 void c_GUIB_Desktop::iPumpWindowMessages() {}
 
