@@ -35,7 +35,7 @@ struct LZW_Context {
 LZW_Context *LZW_Create(uint8_t *destination, size_t capacity, const uint8_t *source,
                         size_t source_length) {
   // Slices are stored as 32-bit offsets; a block never holds more.
-  if (uint64_t(capacity) > 0xFFFFFFFFu) return nullptr;
+  if ((uint64_t(capacity) >> 32) != 0) return nullptr;
   LZW_Context *c = static_cast<LZW_Context *>(SYS_Alloc(sizeof(LZW_Context), "LZW context"));
   if (!c) return nullptr;
   SYS_Zero(c, sizeof(*c));
