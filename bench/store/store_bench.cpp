@@ -7,13 +7,12 @@
 //                                   straight from the file (no store)
 //
 // read and decode print "seconds bytes peak_rss_kib".
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,10 +29,13 @@ double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// Peak resident memory of this process in KiB, as Linux reports it.
 long PeakKiB() {
-  rusage u;
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss;
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.compare(0, 6, "VmHWM:") == 0) return std::atol(line.c_str() + 6);
+  return 0;
 }
 
 bool WriteFile(const std::string &path, const std::vector<uint8_t> &data) {
@@ -148,6 +150,12 @@ int Read(const char *archive, const char *name) {
   return 0;
 }
 
+std::string Upper(std::string s) {
+  for (char &c : s)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return s;
+}
+
 int Decode(const char *archive, const char *name) {
   std::FILE *f = std::fopen(archive, "rb");
   if (!f) return 1;
@@ -155,15 +163,15 @@ int Decode(const char *archive, const char *name) {
   ArchiveHeader h;
   if (std::fread(raw, 1, sizeof(raw), f) != sizeof(raw) || !BF_ParseHeader(raw, &h)) return 1;
   std::vector<uint8_t> dir(h.directory_size + 1);
-  fseeko(f, off_t(h.directory_offset), SEEK_SET);
+  if (!HostSeek(f, h.directory_offset)) return 1;
   if (std::fread(dir.data(), 1, h.directory_size, f) != h.directory_size) return 1;
   size_t at = 0;
   DirectoryRecord r{};
   bool found = false;
   for (uint32_t i = 0; i < h.entry_count && !found; i++)
-    found = BF_ParseRecord(dir.data(), h.directory_size, &at, &r) && strcasecmp(r.name, name) == 0;
+    found = BF_ParseRecord(dir.data(), h.directory_size, &at, &r) && Upper(r.name) == Upper(name);
   if (!found || r.method != BF_METHOD_LZW) return 1;
-  fseeko(f, off_t(r.data_offset), SEEK_SET);
+  if (!HostSeek(f, r.data_offset)) return 1;
   std::vector<uint8_t> packed, out;
   uint64_t total = 0;
   double start = Now();
