@@ -16,14 +16,20 @@ uint32_t iStrBytes(const uint16_t *s) {
   return uint32_t(ItemStrLen(s) * 2);
 }
 
-// New capacity: raised by step until it holds need (exactly need for step 0);
-// 0 when that is beyond the limit.
+// New capacity: raised in whole steps (exactly to need for step 0) to hold
+// need, and by at least half the old capacity, so that filling a folder of
+// many thousand entries copies each byte only a few times. 0 when need is
+// beyond the limit.
 uint64_t iGrow(uint64_t capacity, uint64_t need, uint32_t step) {
   if (need > kMaxBytes) return 0;
-  if (step == 0) return need;
-  const uint64_t steps = (need - capacity + step - 1) / step;
-  const uint64_t grown = capacity + steps * step;
-  return grown > kMaxBytes ? 0 : grown;
+  auto raise = [&](uint64_t want) {
+    if (want < need) want = need;
+    return step ? capacity + (want - capacity + step - 1) / step * step : want;
+  };
+  const uint64_t grown = raise(capacity + capacity / 2);
+  if (grown <= kMaxBytes) return grown;
+  const uint64_t least = raise(need);
+  return least <= kMaxBytes ? least : 0;
 }
 
 // String rule: whether s sorts after t.
@@ -174,6 +180,7 @@ ItemRecord *InsertItem(ItemList *list, const uint16_t *label, const uint16_t *da
   head.data = data_bytes ? data : nullptr;
 
   // Make room first, so that a failed allocation leaves the list as it was.
+  bool moved = false;
   const uint64_t need = uint64_t(list->buffer_used) + size;
   if (need > list->buffer_capacity) {
     const uint64_t cap = iGrow(list->buffer_capacity, need, list->buffer_step);
@@ -183,6 +190,7 @@ ItemRecord *InsertItem(ItemList *list, const uint16_t *label, const uint16_t *da
     SYS_FreeSafe(list->buffer);
     list->buffer = grown;
     list->buffer_capacity = uint32_t(cap);
+    moved = true;
   }
   if (uint64_t(list->count) + 1 > list->index_capacity) {
     const uint64_t cap = iGrow(list->index_capacity, uint64_t(list->count) + 1, list->index_step);
@@ -193,10 +201,11 @@ ItemRecord *InsertItem(ItemList *list, const uint16_t *label, const uint16_t *da
     SYS_FreeSafe(list->index);
     list->index = grown;
     list->index_capacity = uint32_t(cap);
+    moved = true;
   }
-  // Records may have moved: point the index, their strings and their child
-  // lists at where they are now before the sort reads them.
-  iReindex(list, false);
+  // Records or the index may have moved: point the index, the strings and
+  // the child lists at where they are now before the sort reads them.
+  if (moved) iReindex(list, false);
 
   // The strings are still the caller's; the sort needs only the header.
   const uint32_t p = iInsertPosition(list, &head);
@@ -214,7 +223,16 @@ ItemRecord *InsertItem(ItemList *list, const uint16_t *label, const uint16_t *da
   list->buffer_used += size;
   list->count += 1;
 
-  ItemRecord *added = iReindex(list, true);  // the new record is the last one stored
+  ItemRecord *added = reinterpret_cast<ItemRecord *>(at);
+  if (list->on_change) {
+    // The full walk reports every record whose place changed.
+    iReindex(list, true);
+  } else {
+    // Everything else is in place already: open the index at p.
+    for (uint32_t i = list->count - 1; i > p; --i) list->index[i] = list->index[i - 1];
+    list->index[p] = added;
+    iFixStrings(added, label_bytes != 0, data_bytes != 0);
+  }
 
   list->visible += 1;
   if (list->parent_item && (list->parent_item->flags & IF_EXPANDED))

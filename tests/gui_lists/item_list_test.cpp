@@ -194,7 +194,7 @@ TEST(ItemListStorage, GrowthKeepsEveryStringInsideItsRecord) {
   }
   EXPECT_GE(l.list->buffer_capacity, l.list->buffer_used);
   EXPECT_EQ(l.list->buffer_capacity % 100, 0u);
-  EXPECT_EQ(l.list->index_capacity, 200u);
+  EXPECT_GE(l.list->index_capacity, 200u);
   uint32_t used = 0;
   for (uint32_t i = 0; i < 200; ++i) {
     const ItemRecord *r = ListItem(l.list, i);
@@ -226,7 +226,7 @@ TEST(ItemListStorage, ZeroStepsStillGrow) {
   List l(0, 0, 0);
   for (int n = 0; n < 5; ++n) ASSERT_NE(l.Label("x"), nullptr);
   EXPECT_EQ(ListCount(l.list), 5u);
-  EXPECT_EQ(l.list->index_capacity, 5u);
+  EXPECT_GE(l.list->index_capacity, 5u);
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> g_events;
