@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# dirdemo.exe (the folder-browser page) under Wine in the virtual display:
+# guidemo.exe's folder-browser page under Wine in the virtual display:
 # the browser lists Wine's drive C: with a free-space figure; a click on the
 # drive's icon expands it and a click on its text selects it, which the page
 # reports as the path "C:". Screenshots are kept. Runs inside the prefix and
@@ -7,15 +7,15 @@
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
 out="${ARTIFACTS:-/tmp}"
-dir="$WINEPREFIX/drive_c/dirdemo"
+dir="$WINEPREFIX/drive_c/browser"
 mkdir -p "$dir"
-cp "$BUILD_WIN64/tools/dirpage/dirdemo.exe" "$dir/"
+cp "$BUILD_WIN64/tools/guidemo/guidemo.exe" "$BUILD_WIN64/tools/guidemo/back.jpg" "$dir/"
 log="$dir/log.txt"
 rm -f "$log"
 
 fail() { echo "FAILED: $*"; [ -f "$log" ] && cat "$log"; exit 1; }
 
-"$WINE64" 'C:\dirdemo\dirdemo.exe' 'C:\dirdemo\log.txt' 2>"$out/dir_browser.stderr" &
+"$WINE64" 'C:\browser\guidemo.exe' --page browser 'C:\browser\log.txt' 2>"$out/dir_browser.stderr" &
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null' EXIT
 

@@ -1,12 +1,18 @@
 // guidemo: the GUI sampler as a program.
 //
 //   guidemo [LOGFILE] [--seconds N] [--script FILE --frames DIR]
+//   guidemo --page browser [LOGFILE] [--seconds N] [--png FILE]
 //
 // Without a script it shows the sampler (a window on Windows, headless
 // natively) until it is closed, "Quit" is pressed or N seconds passed, and
 // then prints the passes and the processor time it used. With a script
 // (native) it plays the script through the input API and writes one PNG per
 // step into DIR.
+//
+// The browser page shows the directory browser over the machine's fixed
+// disks with a label for the selected path, as the destination page of the
+// installer will; the drives and every selected path go to LOGFILE. --png
+// writes its first frame to FILE and ends.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,15 +20,20 @@
 #include <sstream>
 #include <string>
 
+#include "browser_page.h"
 #include "cpu_time.h"
 #include "platform/platform.h"
 #include "sampler.h"
 
 int main(int argc, char **argv) {
-  std::string log_path, script_path, frame_dir;
+  std::string log_path, script_path, frame_dir, page, png;
   double seconds = 0;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--script") && i + 1 < argc)
+    if (!std::strcmp(argv[i], "--page") && i + 1 < argc)
+      page = argv[++i];
+    else if (!std::strcmp(argv[i], "--png") && i + 1 < argc)
+      png = argv[++i];
+    else if (!std::strcmp(argv[i], "--script") && i + 1 < argc)
       script_path = argv[++i];
     else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc)
       frame_dir = argv[++i];
@@ -31,9 +42,15 @@ int main(int argc, char **argv) {
     else if (argv[i][0] != '-')
       log_path = argv[i];
     else {
-      std::fprintf(stderr, "usage: guidemo [LOGFILE] [--seconds N] [--script FILE --frames DIR]\n");
-      return 2;
+      page = "?";
+      break;
     }
+  }
+  if (!page.empty() && page != "browser") {
+    std::fprintf(stderr,
+                 "usage: guidemo [LOGFILE] [--seconds N] [--script FILE --frames DIR]\n"
+                 "       guidemo --page browser [LOGFILE] [--seconds N] [--png FILE]\n");
+    return 2;
   }
   // The assets lie beside the program.
   std::string exe = argv[0];
@@ -49,7 +66,24 @@ int main(int argc, char **argv) {
   p.context = context;
   c_GUIB_Desktop *desktop = new c_GUIB_Desktop(p);
   int rc = 0;
-  {
+  if (page == "browser") {
+    BrowserPage browser(context, desktop, log);
+    if (!png.empty()) {
+      desktop->PumpOnce();
+      if (!desktop->SaveScreenPng(png.c_str())) {
+        std::fprintf(stderr, "guidemo: cannot write %s\n", png.c_str());
+        rc = 1;
+      }
+    } else {
+      DesktopWindowParams wp = {0xCA0000, 0, "Folder browser", 0};
+      desktop->SetDisplayMode(1, &wp);  // natively there is no window: headless
+      const uint32_t start = SYS_GetTickCount();
+      while (desktop->PumpOnce()) {
+        if (seconds > 0 && SYS_GetTickCount() - start >= uint32_t(seconds * 1000)) break;
+        desktop->WaitForWork();
+      }
+    }
+  } else {
     Sampler sampler(context, desktop, asset_dir, log);
     if (!script_path.empty()) {
       std::ifstream in(script_path);
