@@ -1,8 +1,7 @@
 // The folder-browser page: the directory browser over the machine's fixed
 // disks with a label that shows the selected path, as the installer's
-// destination page will have them. Used by the dirdemo program and by the
-// browser scenario test; guidemo can show it as one more page by building a
-// BrowserPage on a panel of its own.
+// destination page will have them. guidemo shows it as its browser page
+// (--page browser); the browser scenario test drives it in-process.
 //
 // The tree icons (ids 24 to 26) and scroll arrows (ids 1 to 8) are drawn
 // here by code and registered in the GUI context, where the installer
