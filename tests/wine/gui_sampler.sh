@@ -64,9 +64,12 @@ xdotool mousemove 1000 700  # the pointer leaves the window
 sleep 1
 import -window root -crop 400x18+$(( X + bx + 16 ))+$(( Y + by + 194 )) "$out/gui_bar_1.png"
 c0=$(cpu); t0=$(date +%s.%N)
-sleep 10
-c1=$(cpu); t1=$(date +%s.%N)
+# The bar runs through 101 steps of 100 ms: the second picture is taken half
+# a cycle later, never a whole cycle, which would look unchanged.
+sleep 5
 import -window root -crop 400x18+$(( X + bx + 16 ))+$(( Y + by + 194 )) "$out/gui_bar_2.png"
+sleep 5
+c1=$(cpu); t1=$(date +%s.%N)
 percent=$(awk -v a="$c0" -v b="$c1" -v s="$t0" -v e="$t1" -v hz="$hz" \
   'BEGIN { printf "%.2f", (b - a) / hz / (e - s) * 100 }')
 echo "idle: $(( c1 - c0 )) ticks of $hz/s over $(awk -v s="$t0" -v e="$t1" 'BEGIN{printf "%.2f", e-s}') s = $percent % of one core"
