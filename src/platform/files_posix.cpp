@@ -21,7 +21,8 @@ using namespace machine;
 
 namespace {
 
-const uint32_t kStoredBits = SYS_ATTR_READONLY | SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_ARCHIVE;
+const uint32_t kStoredBits =
+    SYS_ATTR_READONLY | SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_ARCHIVE;
 
 struct FileObject : Object {
   FileObject(int f, const struct stat &st)
@@ -52,9 +53,13 @@ uint32_t AttributesOf(const std::string &relative, const struct stat &st) {
   return stored ? stored : SYS_ATTR_NORMAL;
 }
 
-bool IsOpen(const struct stat &st) { return IsFileOpen(st.st_dev, st.st_ino); }
+bool IsOpen(const struct stat &st) {
+  return IsFileOpen(st.st_dev, st.st_ino);
+}
 
-FileObject *File(SYS_Handle h) { return static_cast<FileObject *>(FromHandle(h, Kind::File)); }
+FileObject *File(SYS_Handle h) {
+  return static_cast<FileObject *>(FromHandle(h, Kind::File));
+}
 
 size_t CopyOut(char *buffer, size_t size, const std::string &text) {
   if (!buffer || text.size() >= size) return 0;
@@ -86,14 +91,19 @@ std::string DosPattern(const std::string &pattern) {
   std::string p = pattern;
   for (size_t i = 0; i < p.size(); i++) {
     char next = i + 1 < pattern.size() ? pattern[i + 1] : 0;
-    if (pattern[i] == '?') p[i] = '>';
-    else if (pattern[i] == '*' && next == '.') p[i] = '<';
-    else if (pattern[i] == '.' && (next == '?' || next == '*' || next == 0)) p[i] = '"';
+    if (pattern[i] == '?')
+      p[i] = '>';
+    else if (pattern[i] == '*' && next == '.')
+      p[i] = '<';
+    else if (pattern[i] == '.' && (next == '?' || next == '*' || next == 0))
+      p[i] = '"';
   }
   return p;
 }
 
-char Fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Fold(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool DosMatch(const char *p, const char *n, const char *last_dot) {
   for (;; p++) {
@@ -115,8 +125,10 @@ bool DosMatch(const char *p, const char *n, const char *last_dot) {
         n++;
         continue;
       case '"':  // a '.' or nothing at the end
-        if (*n == '.') n++;
-        else if (*n != 0) return false;
+        if (*n == '.')
+          n++;
+        else if (*n != 0)
+          return false;
         continue;
       default:
         if (Fold(*p) != Fold(*n)) return false;
@@ -131,7 +143,8 @@ bool WildcardMatch(const std::string &dos_pattern, const char *name) {
 
 bool ValidPattern(const std::string &pattern) {
   for (unsigned char c : pattern)
-    if (c < 0x20 || std::string("<>:\"|/\\").find(static_cast<char>(c)) != std::string::npos) return false;
+    if (c < 0x20 || std::string("<>:\"|/\\").find(static_cast<char>(c)) != std::string::npos)
+      return false;
   return !pattern.empty();
 }
 
@@ -159,7 +172,8 @@ SYS_Handle SYS_FileCreate(const char *name) {
   bool existed = lstat(m.host.c_str(), &st) == 0;
   if (existed) {
     // As CreateFile with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL refuses.
-    const uint32_t refused = SYS_ATTR_READONLY | SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_DIRECTORY;
+    const uint32_t refused =
+        SYS_ATTR_READONLY | SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_DIRECTORY;
     if (S_ISDIR(st.st_mode) || (AttributesOf(m.relative, st) & refused)) return 0;
   }
   int fd = open(m.host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -218,7 +232,8 @@ uint32_t SYS_FileDelete(const char *name) {
   Mapped m;
   // A path that cannot be mapped names nothing (a missing drive, say),
   // unless it is no path at all or too long for one.
-  if (!MapPath(name, &m)) return !name || SYS_StrLen(name) >= SYS_MAX_PATH ? SYS_ERR_OS : SYS_ERR_NOFILE;
+  if (!MapPath(name, &m))
+    return !name || SYS_StrLen(name) >= SYS_MAX_PATH ? SYS_ERR_OS : SYS_ERR_NOFILE;
   struct stat st;
   if (lstat(m.host.c_str(), &st) != 0)
     return errno == ENOENT || errno == ENOTDIR ? SYS_ERR_NOFILE : SYS_ERR_OS;
@@ -285,7 +300,8 @@ bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot) {
       size_t slash = dst.host.rfind('/');
       size_t back = dst.windows.rfind('\\');
       dst.host = dst.host.substr(0, slash + 1) + dst.windows.substr(back + 1);
-      dst.relative = dst.relative.substr(0, dst.relative.rfind('/') + 1) + dst.windows.substr(back + 1);
+      dst.relative =
+          dst.relative.substr(0, dst.relative.rfind('/') + 1) + dst.windows.substr(back + 1);
     } else if (S_ISDIR(d.st_mode) || S_ISDIR(s.st_mode) || IsOpen(d) ||
                (AttributesOf(dst.relative, d) & SYS_ATTR_READONLY)) {
       return false;
@@ -327,7 +343,8 @@ SYS_Handle SYS_FindFirst(const char *pattern, SYS_FindData *out) {
   if (DIR *dir = opendir(m.host.c_str())) {
     std::vector<std::string> found;
     while (struct dirent *e = readdir(dir))
-      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) found.push_back(e->d_name);
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        found.push_back(e->d_name);
     closedir(dir);
     std::sort(found.begin(), found.end(), [](const std::string &a, const std::string &b) {
       return strcasecmp(a.c_str(), b.c_str()) < 0;
@@ -368,7 +385,9 @@ void SYS_FindClose(SYS_Handle h) {
 
 // ---------------------------------------------------------------- folders
 
-size_t SYS_GetCurrentDir(char *buffer, size_t size) { return CopyOut(buffer, size, CurrentDir()); }
+size_t SYS_GetCurrentDir(char *buffer, size_t size) {
+  return CopyOut(buffer, size, CurrentDir());
+}
 
 bool SYS_SetCurrentDir(const char *path) {
   Mapped m;
@@ -386,8 +405,9 @@ size_t SYS_GetSystemDir(char *buffer, size_t size) {
 }
 
 size_t SYS_GetSpecialFolder(SYS_SpecialFolder which, char *buffer, size_t size) {
-  const char *path = which == SYS_FOLDER_DESKTOP ? "C:\\Documents and Settings\\User\\Desktop"
-                                                 : "C:\\Documents and Settings\\User\\Start Menu\\Programs";
+  const char *path = which == SYS_FOLDER_DESKTOP
+                         ? "C:\\Documents and Settings\\User\\Desktop"
+                         : "C:\\Documents and Settings\\User\\Start Menu\\Programs";
   return Root().empty() ? 0 : CopyOut(buffer, size, path);
 }
 
@@ -420,6 +440,7 @@ bool SYS_GetDiskFreeSpace(const char *root, uint64_t *free_bytes) {
   uint32_t type;
   uint64_t recorded;
   if (DriveRecord(drive, &type, &recorded) && recorded != SYS_FREE_FROM_HOST) {
+    if (recorded == SYS_FREE_FAILS) return false;
     *free_bytes = recorded;
     return true;
   }

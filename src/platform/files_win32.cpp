@@ -1,8 +1,8 @@
 // Files, folders, file search and drives of the Win32 backend. Paths that do
 // not fit the 260-byte buffers are refused here, before the system could
 // accept them as long paths.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cstring>
 
@@ -10,15 +10,25 @@
 
 namespace {
 
-HANDLE H(SYS_Handle h) { return reinterpret_cast<HANDLE>(h); }
-SYS_Handle S(HANDLE h) { return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<SYS_Handle>(h); }
+HANDLE H(SYS_Handle h) {
+  return reinterpret_cast<HANDLE>(h);
+}
+SYS_Handle S(HANDLE h) {
+  return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<SYS_Handle>(h);
+}
 
-bool Fits(const char *path) { return path && SYS_StrLen(path) < SYS_MAX_PATH; }
+bool Fits(const char *path) {
+  return path && SYS_StrLen(path) < SYS_MAX_PATH;
+}
 
-DWORD Clamp(size_t size) { return size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(size); }
+DWORD Clamp(size_t size) {
+  return size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(size);
+}
 
 // For the Get...Directory calls: the length when it fit, else 0.
-size_t Fitted(DWORD length, size_t size) { return length != 0 && length < size ? length : 0; }
+size_t Fitted(DWORD length, size_t size) {
+  return length != 0 && length < size ? length : 0;
+}
 
 void Convert(const WIN32_FIND_DATAA &from, SYS_FindData *to) {
   to->attributes = from.dwFileAttributes;
@@ -33,9 +43,10 @@ void Convert(const WIN32_FIND_DATAA &from, SYS_FindData *to) {
 SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags) {
   if (!Fits(name)) return 0;
   DWORD access = GENERIC_READ | (flags & ~uint32_t(SYS_OPEN_SEQUENTIAL));
-  DWORD attributes = FILE_ATTRIBUTE_NORMAL | ((flags & SYS_OPEN_SEQUENTIAL) ? FILE_FLAG_SEQUENTIAL_SCAN : 0);
-  return S(CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, attributes,
-                       nullptr));
+  DWORD attributes =
+      FILE_ATTRIBUTE_NORMAL | ((flags & SYS_OPEN_SEQUENTIAL) ? FILE_FLAG_SEQUENTIAL_SCAN : 0);
+  return S(CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       attributes, nullptr));
 }
 
 SYS_Handle SYS_FileCreate(const char *name) {
@@ -78,7 +89,8 @@ uint32_t SYS_FileDelete(const char *name) {
   if (!Fits(name)) return SYS_ERR_OS;
   if (DeleteFileA(name)) return SYS_OK;
   DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SYS_ERR_NOFILE : SYS_ERR_OS;
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SYS_ERR_NOFILE
+                                                                        : SYS_ERR_OS;
 }
 
 // ---------------------------------------------------------------- attributes and folders
@@ -91,14 +103,19 @@ bool SYS_SetFileAttributes(const char *path, uint32_t attributes) {
   return Fits(path) && SetFileAttributesA(path, attributes);
 }
 
-bool SYS_CreateDirectory(const char *path) { return Fits(path) && CreateDirectoryA(path, nullptr); }
+bool SYS_CreateDirectory(const char *path) {
+  return Fits(path) && CreateDirectoryA(path, nullptr);
+}
 
-bool SYS_RemoveDirectory(const char *path) { return Fits(path) && RemoveDirectoryA(path); }
+bool SYS_RemoveDirectory(const char *path) {
+  return Fits(path) && RemoveDirectoryA(path);
+}
 
 bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot) {
   if (!Fits(from) || (to && !Fits(to))) return false;
   if (delay_until_reboot)
-    return MoveFileExA(from, to, MOVEFILE_DELAY_UNTIL_REBOOT | (to ? MOVEFILE_REPLACE_EXISTING : 0));
+    return MoveFileExA(from, to,
+                       MOVEFILE_DELAY_UNTIL_REBOOT | (to ? MOVEFILE_REPLACE_EXISTING : 0));
   return to && MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
 }
 
@@ -131,7 +148,9 @@ size_t SYS_GetCurrentDir(char *buffer, size_t size) {
   return Fitted(GetCurrentDirectoryA(Clamp(size), buffer), size);
 }
 
-bool SYS_SetCurrentDir(const char *path) { return Fits(path) && SetCurrentDirectoryA(path); }
+bool SYS_SetCurrentDir(const char *path) {
+  return Fits(path) && SetCurrentDirectoryA(path);
+}
 
 size_t SYS_GetTempDir(char *buffer, size_t size) {
   if (!buffer || size == 0) return 0;
@@ -174,7 +193,8 @@ uint32_t SYS_GetDriveType(const char *root) {
 bool SYS_GetDiskFreeSpace(const char *root, uint64_t *free_bytes) {
   DWORD sectors_per_cluster, bytes_per_sector, free_clusters, total_clusters;
   if (!free_bytes || (root && !Fits(root)) ||
-      !GetDiskFreeSpaceA(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &total_clusters))
+      !GetDiskFreeSpaceA(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters,
+                         &total_clusters))
     return false;
   *free_bytes = static_cast<uint64_t>(sectors_per_cluster) * bytes_per_sector * free_clusters;
   return true;

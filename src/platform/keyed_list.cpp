@@ -31,8 +31,12 @@ struct KeyedList {
 namespace {
 
 // Takes the list's mutex: 0, or the failed wait's status.
-uint32_t Lock(KeyedList *list) { return SYS_WaitResult(list->mutex, SYS_INFINITE); }
-void Unlock(KeyedList *list) { SYS_ReleaseMutex(list->mutex); }
+uint32_t Lock(KeyedList *list) {
+  return SYS_WaitResult(list->mutex, SYS_INFINITE);
+}
+void Unlock(KeyedList *list) {
+  SYS_ReleaseMutex(list->mutex);
+}
 
 void FreeList(KeyedList *list) {
   SYS_CloseHandle(list->mutex);

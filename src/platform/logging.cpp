@@ -1,12 +1,14 @@
 // Logging facility: discards everything unless a sink is
 // installed. Never fails; cheap when no sink is set.
-#include "platform/platform.h"
-
 #include <atomic>
+
+#include "platform/platform.h"
 
 static std::atomic<SYS_LogSink> g_sink{nullptr};
 
-uint32_t SYS_LogOpen(uint32_t /*channel*/, const char * /*name*/) { return SYS_OK; }
+uint32_t SYS_LogOpen(uint32_t /*channel*/, const char * /*name*/) {
+  return SYS_OK;
+}
 
 void SYS_LogClose(uint32_t /*channel*/) {}
 
@@ -21,4 +23,6 @@ void SYS_LogPrint(uint32_t channel, uint32_t level, const char *format, ...) {
   sink(channel, level, line);
 }
 
-void SYS_SetLogSink(SYS_LogSink sink) { g_sink.store(sink, std::memory_order_release); }
+void SYS_SetLogSink(SYS_LogSink sink) {
+  g_sink.store(sink, std::memory_order_release);
+}

@@ -35,9 +35,11 @@ size_t SYS_MapPath(const char *windows_path, char *host, size_t size);
 // Drive configuration. A drive exists when its folder drive_x exists; this
 // creates the folder and records the type (SYS_DRIVE_*; default fixed) and
 // the free space reported for it (SYS_FREE_FROM_HOST: the host file
-// system's, from statvfs). SYS_DRIVE_NO_ROOT removes the record (the folder
+// system's, from statvfs; SYS_FREE_FAILS: the query fails, as it can for a
+// drive that is not ready). SYS_DRIVE_NO_ROOT removes the record (the folder
 // stays and the drive reads as fixed again).
 static const uint64_t SYS_FREE_FROM_HOST = ~uint64_t(0);
+static const uint64_t SYS_FREE_FAILS = ~uint64_t(0) - 1;
 bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes);
 
 // The restart: carries out the moves and deletions recorded by SYS_MoveFile

@@ -75,7 +75,9 @@ const std::string &RootLocked() {
   return g_root;
 }
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool ValidComponent(const std::string &name) {
   for (unsigned char c : name)
@@ -130,8 +132,9 @@ bool SaveAttributesLocked() {
 }
 
 bool IsBelow(const std::string &path, const std::string &folder) {
-  return path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                            path[folder.size()] == '/');
+  return path == folder ||
+         (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+          path[folder.size()] == '/');
 }
 
 void LoadDrivesLocked() {
@@ -146,7 +149,8 @@ void LoadDrivesLocked() {
   uint32_t type;
   std::string free_text;
   while (lines >> letter >> type >> free_text) {
-    uint64_t free_bytes = free_text == "host" ? SYS_FREE_FROM_HOST : std::strtoull(free_text.c_str(), nullptr, 10);
+    uint64_t free_bytes =
+        free_text == "host" ? SYS_FREE_FROM_HOST : std::strtoull(free_text.c_str(), nullptr, 10);
     g_drives[Upper(letter)] = {type, free_bytes};
   }
 }
@@ -158,7 +162,9 @@ std::string Root() {
   return RootLocked();
 }
 
-uint64_t Generation() { return g_generation.load(); }
+uint64_t Generation() {
+  return g_generation.load();
+}
 
 std::string CurrentDir() {
   std::lock_guard<std::mutex> lock(g_mutex);
@@ -255,8 +261,10 @@ bool WriteAtomically(const std::string &path, const std::string &content) {
   bool ok = true;
   for (size_t done = 0; ok && done < content.size();) {
     ssize_t n = write(fd, content.data() + done, content.size() - done);
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<size_t>(n);
   }
   ok = ok && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
@@ -390,7 +398,8 @@ bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes) {
   std::string content;
   for (const auto &d : g_drives) {
     content += std::string(1, d.first) + " " + std::to_string(d.second.first) + " " +
-               (d.second.second == SYS_FREE_FROM_HOST ? std::string("host") : std::to_string(d.second.second)) +
+               (d.second.second == SYS_FREE_FROM_HOST ? std::string("host")
+                                                      : std::to_string(d.second.second)) +
                "\n";
   }
   return WriteAtomically(root + "/drives", content);

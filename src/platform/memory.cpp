@@ -1,13 +1,17 @@
 // Memory and byte operations. The heap is the C runtime's; the
 // reserved address ranges live in the backends.
-#include "platform/platform.h"
-
 #include <cstdlib>
 #include <cstring>
 
-void *SYS_Alloc(size_t bytes, const char * /*tag*/) { return std::malloc(bytes ? bytes : 1); }
+#include "platform/platform.h"
 
-void SYS_Free(void *p) { std::free(p); }
+void *SYS_Alloc(size_t bytes, const char * /*tag*/) {
+  return std::malloc(bytes ? bytes : 1);
+}
+
+void SYS_Free(void *p) {
+  std::free(p);
+}
 
 void SYS_FreeSafe(void *p) {
   if (p) std::free(p);
@@ -18,7 +22,9 @@ void *SYS_GlobalAlloc(size_t bytes) {
   return std::calloc(1, bytes + 16);
 }
 
-void SYS_GlobalFree(void *p) { std::free(p); }
+void SYS_GlobalFree(void *p) {
+  std::free(p);
+}
 
 void SYS_Fill(void *p, uint32_t unit, size_t count, uint32_t value) {
   if (!p) return;

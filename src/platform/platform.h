@@ -79,7 +79,7 @@ void SYS_SetCommandLine(const char *command_line);
 void *SYS_Alloc(size_t bytes, const char *tag);  // tag names the allocation; ignored
 void SYS_Free(void *p);                          // p must not be 0
 void SYS_FreeSafe(void *p);                      // ignores 0
-void *SYS_GlobalAlloc(size_t bytes);  // zero-filled, with 16 more zero bytes behind
+void *SYS_GlobalAlloc(size_t bytes);             // zero-filled, with 16 more zero bytes behind
 void SYS_GlobalFree(void *p);
 void SYS_Fill(void *p, uint32_t unit, size_t count, uint32_t value);  // unit 4, 2 or bytes
 void SYS_Zero(void *p, size_t bytes);
@@ -122,12 +122,12 @@ int32_t SYS_Round(double v);  // nearest, halves to even
 
 // ---------------------------------------------------------------- files
 enum : uint32_t {
-  SYS_OPEN_SEQUENTIAL = 2,          // sequential-scan hint, not an access right
+  SYS_OPEN_SEQUENTIAL = 2,  // sequential-scan hint, not an access right
   SYS_ACCESS_READ = 0x80000000u,
   SYS_ACCESS_WRITE = 0x40000000u,
 };
 SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags);
-SYS_Handle SYS_FileCreate(const char *name);  // truncates an existing file
+SYS_Handle SYS_FileCreate(const char *name);                        // truncates an existing file
 uint32_t SYS_FileRead(SYS_Handle f, void *buffer, uint32_t bytes);  // bytes read
 uint32_t SYS_FileWrite(SYS_Handle f, const void *buffer, uint32_t bytes);  // 0 or 3
 uint64_t SYS_FileSeek(SYS_Handle f, int64_t offset, uint32_t origin = 0);  // 0 set, 1 cur, 2 end
@@ -190,7 +190,7 @@ uint32_t SYS_GetDriveType(const char *root);
 bool SYS_GetDiskFreeSpace(const char *root, uint64_t *free_bytes);
 
 // ---------------------------------------------------------------- synchronisation
-SYS_Handle SYS_CreateEvent();  // manual reset, not signalled
+SYS_Handle SYS_CreateEvent();                      // manual reset, not signalled
 uint32_t SYS_SetEvent(SYS_Handle event, bool on);  // 0 or 3
 SYS_Handle SYS_CreateMutex(bool initially_owned);
 uint32_t SYS_ReleaseMutex(SYS_Handle mutex);  // 0 or 3
@@ -233,8 +233,7 @@ enum : uint32_t { SYS_ID_OK = 1, SYS_ID_CANCEL = 2 };
 // modal to the task (the "Disk error" box); otherwise no owner.
 uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons,
                         bool owner_top_window);
-typedef uint32_t (*SYS_MessageBoxAnswerer)(const char *text, const char *caption,
-                                          uint32_t buttons);
+typedef uint32_t (*SYS_MessageBoxAnswerer)(const char *text, const char *caption, uint32_t buttons);
 void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer);  // 0 = the system's box again
 
 // COM for the main thread (shortcuts need it); no-ops natively.

@@ -37,8 +37,8 @@ namespace {
 
 // Waits on cv until done() holds or timeout_ms passed: 0 or 2.
 template <typename Pred>
-uint32_t WaitFor(std::unique_lock<std::mutex> &lock, std::condition_variable &cv, uint32_t timeout_ms,
-                 Pred done) {
+uint32_t WaitFor(std::unique_lock<std::mutex> &lock, std::condition_variable &cv,
+                 uint32_t timeout_ms, Pred done) {
   if (timeout_ms == SYS_INFINITE) {
     cv.wait(lock, done);
     return SYS_OK;
@@ -115,10 +115,14 @@ uint32_t Backend_MessageBox(const char * /*text*/, const char * /*caption*/, uin
   return buttons == SYS_MB_OKCANCEL ? SYS_ID_CANCEL : SYS_ID_OK;
 }
 
-bool SYS_ComInit() { return true; }
+bool SYS_ComInit() {
+  return true;
+}
 void SYS_ComUninit() {}
 
-void SYS_Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SYS_Sleep(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // ---------------------------------------------------------------- reserved memory
 
@@ -144,7 +148,9 @@ void SYS_ReleaseReserved(void *base, size_t bytes) {
 
 // ---------------------------------------------------------------- synchronisation
 
-SYS_Handle SYS_CreateEvent() { return reinterpret_cast<SYS_Handle>(new EventObject); }
+SYS_Handle SYS_CreateEvent() {
+  return reinterpret_cast<SYS_Handle>(new EventObject);
+}
 
 uint32_t SYS_SetEvent(SYS_Handle h, bool on) {
   EventObject *event = static_cast<EventObject *>(FromHandle(h, Kind::Event));
@@ -189,8 +195,9 @@ uint32_t SYS_WaitResult(SYS_Handle h, uint32_t timeout_ms) {
       MutexObject *mutex = static_cast<MutexObject *>(object);
       std::thread::id self = std::this_thread::get_id();
       std::unique_lock<std::mutex> lock(mutex->m);
-      uint32_t status =
-          WaitFor(lock, mutex->cv, timeout_ms, [mutex, self] { return mutex->depth == 0 || mutex->owner == self; });
+      uint32_t status = WaitFor(lock, mutex->cv, timeout_ms, [mutex, self] {
+        return mutex->depth == 0 || mutex->owner == self;
+      });
       if (status == SYS_OK) {
         mutex->owner = self;
         mutex->depth++;

@@ -9,8 +9,12 @@
 
 namespace {
 
-HANDLE H(SYS_Handle h) { return reinterpret_cast<HANDLE>(h); }
-SYS_Handle S(HANDLE h) { return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<SYS_Handle>(h); }
+HANDLE H(SYS_Handle h) {
+  return reinterpret_cast<HANDLE>(h);
+}
+SYS_Handle S(HANDLE h) {
+  return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<SYS_Handle>(h);
+}
 
 struct ThreadStart {
   SYS_ThreadFn fn;
@@ -27,11 +31,16 @@ DWORD WINAPI ThreadMain(LPVOID p) {
 
 // ---------------------------------------------------------------- process hooks
 
-uint32_t Backend_SystemTicks() { return GetTickCount(); }
+uint32_t Backend_SystemTicks() {
+  return GetTickCount();
+}
 
-const char *Backend_CommandLine() { return GetCommandLineA(); }
+const char *Backend_CommandLine() {
+  return GetCommandLineA();
+}
 
-uint32_t Backend_MessageBox(const char *text, const char *caption, uint32_t buttons, bool owner_top_window) {
+uint32_t Backend_MessageBox(const char *text, const char *caption, uint32_t buttons,
+                            bool owner_top_window) {
   UINT type = buttons == SYS_MB_OKCANCEL ? MB_OKCANCEL : MB_OK;
   HWND owner = nullptr;
   if (owner_top_window) {
@@ -41,10 +50,16 @@ uint32_t Backend_MessageBox(const char *text, const char *caption, uint32_t butt
   return MessageBoxA(owner, text, caption, type) == IDOK ? SYS_ID_OK : SYS_ID_CANCEL;
 }
 
-bool SYS_ComInit() { return SUCCEEDED(CoInitialize(nullptr)); }
-void SYS_ComUninit() { CoUninitialize(); }
+bool SYS_ComInit() {
+  return SUCCEEDED(CoInitialize(nullptr));
+}
+void SYS_ComUninit() {
+  CoUninitialize();
+}
 
-void SYS_Sleep(uint32_t ms) { Sleep(ms); }
+void SYS_Sleep(uint32_t ms) {
+  Sleep(ms);
+}
 
 // ---------------------------------------------------------------- reserved memory
 
@@ -56,7 +71,8 @@ void *SYS_Reserve(size_t bytes) {
 bool SYS_Commit(void *base, size_t offset, size_t bytes) {
   if (!base) return false;
   if (bytes == 0) return true;
-  return VirtualAlloc(static_cast<char *>(base) + offset, bytes, MEM_COMMIT, PAGE_READWRITE) != nullptr;
+  return VirtualAlloc(static_cast<char *>(base) + offset, bytes, MEM_COMMIT, PAGE_READWRITE) !=
+         nullptr;
 }
 
 void SYS_ReleaseReserved(void *base, size_t /*bytes*/) {
@@ -65,7 +81,9 @@ void SYS_ReleaseReserved(void *base, size_t /*bytes*/) {
 
 // ---------------------------------------------------------------- synchronisation
 
-SYS_Handle SYS_CreateEvent() { return S(CreateEventA(nullptr, TRUE, FALSE, nullptr)); }
+SYS_Handle SYS_CreateEvent() {
+  return S(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+}
 
 uint32_t SYS_SetEvent(SYS_Handle event, bool on) {
   if (!event) return SYS_ERR_FAILED;
@@ -92,7 +110,9 @@ uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms) {
   }
 }
 
-uint32_t SYS_CloseHandle(SYS_Handle h) { return h && CloseHandle(H(h)) ? SYS_OK : SYS_ERR_FAILED; }
+uint32_t SYS_CloseHandle(SYS_Handle h) {
+  return h && CloseHandle(H(h)) ? SYS_OK : SYS_ERR_FAILED;
+}
 
 SYS_Handle SYS_CreateThread(SYS_ThreadFn fn, void *arg) {
   if (!fn) return 0;

@@ -1,13 +1,13 @@
 // Process state of the platform layer: start and stop, the
 // replaceable tick source, the random seed, the command line and the
 // message-box answerer. The system-facing halves live in the backends.
-#include "platform/backend.h"
-#include "platform/platform.h"
-
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <string>
+
+#include "platform/backend.h"
+#include "platform/platform.h"
 
 static std::atomic<bool> g_started{false};
 static SysStartupInfo g_startup_info;
@@ -26,18 +26,26 @@ uint32_t SYS_Init(const SysStartupInfo *info) {
   return SYS_OK;
 }
 
-void SYS_Shutdown() { g_started.store(false); }
+void SYS_Shutdown() {
+  g_started.store(false);
+}
 
-bool SYS_IsStarted() { return g_started.load(); }
+bool SYS_IsStarted() {
+  return g_started.load();
+}
 
 uint32_t SYS_GetTickCount() {
   uint32_t (*source)() = g_tick_source.load(std::memory_order_acquire);
   return source ? source() : Backend_SystemTicks();
 }
 
-void SYS_SetTickSource(uint32_t (*source)()) { g_tick_source.store(source, std::memory_order_release); }
+void SYS_SetTickSource(uint32_t (*source)()) {
+  g_tick_source.store(source, std::memory_order_release);
+}
 
-void SYS_SeedRandom(uint32_t seed) { std::srand(seed); }
+void SYS_SeedRandom(uint32_t seed) {
+  std::srand(seed);
+}
 
 const char *SYS_GetCommandLine() {
   std::lock_guard<std::mutex> lock(g_command_line_mutex);

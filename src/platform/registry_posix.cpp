@@ -48,7 +48,8 @@ struct Stamp {
   uint64_t dev = 0, ino = 0, size = 0;
   int64_t mtime_ns = 0;
   bool operator==(const Stamp &o) const {
-    return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && mtime_ns == o.mtime_ns;
+    return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size &&
+           mtime_ns == o.mtime_ns;
   }
 };
 
@@ -57,10 +58,16 @@ Key g_tree;
 uint64_t g_generation = 0;
 Stamp g_stamp;
 
-bool Less(const std::string &a, const std::string &b) { return strcasecmp(a.c_str(), b.c_str()) < 0; }
-bool Same(const std::string &a, const std::string &b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
+bool Less(const std::string &a, const std::string &b) {
+  return strcasecmp(a.c_str(), b.c_str()) < 0;
+}
+bool Same(const std::string &a, const std::string &b) {
+  return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
 
-std::string FileName() { return Root() + "/registry"; }
+std::string FileName() {
+  return Root() + "/registry";
+}
 
 Stamp StampOf(const std::string &file) {
   Stamp s;
@@ -83,8 +90,9 @@ Key *Child(Key *key, const std::string &name) {
 
 Key *AddChild(Key *key, const std::string &name) {
   if (Key *existing = Child(key, name)) return existing;
-  auto at = std::lower_bound(key->subkeys.begin(), key->subkeys.end(), name,
-                             [](const std::unique_ptr<Key> &k, const std::string &n) { return Less(k->name, n); });
+  auto at = std::lower_bound(
+      key->subkeys.begin(), key->subkeys.end(), name,
+      [](const std::unique_ptr<Key> &k, const std::string &n) { return Less(k->name, n); });
   std::unique_ptr<Key> sub(new Key);
   sub->name = name;
   return key->subkeys.insert(at, std::move(sub))->get();
@@ -174,7 +182,8 @@ bool Unquote(const std::string &line, size_t *at, std::string *text) {
     }
     if (c == '\\' && i + 1 < line.size()) {
       c = line[++i];
-      if (c == 'x' && i + 2 < line.size() && HexDigit(line[i + 1]) >= 0 && HexDigit(line[i + 2]) >= 0) {
+      if (c == 'x' && i + 2 < line.size() && HexDigit(line[i + 1]) >= 0 &&
+          HexDigit(line[i + 2]) >= 0) {
         c = static_cast<char>(HexDigit(line[i + 1]) * 16 + HexDigit(line[i + 2]));
         i += 2;
       }
@@ -199,7 +208,8 @@ void Parse(const std::string &content, Key *tree) {
       while (std::getline(split, part, '\\')) {
         std::string name;
         for (size_t i = 0; i < part.size(); i++) {
-          if (part[i] == '%' && i + 2 < part.size() && HexDigit(part[i + 1]) >= 0 && HexDigit(part[i + 2]) >= 0) {
+          if (part[i] == '%' && i + 2 < part.size() && HexDigit(part[i + 1]) >= 0 &&
+              HexDigit(part[i + 2]) >= 0) {
             name += static_cast<char>(HexDigit(part[i + 1]) * 16 + HexDigit(part[i + 2]));
             i += 2;
           } else {
@@ -216,8 +226,10 @@ void Parse(const std::string &content, Key *tree) {
       at += 4;
       if (!Unquote(line, &at, &v.data)) continue;
       v.data += '\0';
-      if (Value *old = FindValue(current, v.name)) *old = v;
-      else current->values.push_back(v);
+      if (Value *old = FindValue(current, v.name))
+        *old = v;
+      else
+        current->values.push_back(v);
     }
   }
 }
@@ -255,7 +267,9 @@ Key *Walk(const std::vector<std::string> &path) {
   return key;
 }
 
-KeyObject *FromKey(SYS_RegKey key) { return static_cast<KeyObject *>(FromHandle(key, Kind::RegKey)); }
+KeyObject *FromKey(SYS_RegKey key) {
+  return static_cast<KeyObject *>(FromHandle(key, Kind::RegKey));
+}
 
 // The node of an open key, or null when it was deleted meanwhile.
 Key *NodeOf(SYS_RegKey handle) {
@@ -302,7 +316,8 @@ uint32_t SYS_RegDeleteKey(const char *path) {
   Key *key = parent ? Child(parent, name) : nullptr;
   if (!key || !key->subkeys.empty()) return SYS_ERR_OS;
   auto &subs = parent->subkeys;
-  subs.erase(std::find_if(subs.begin(), subs.end(), [key](const std::unique_ptr<Key> &k) { return k.get() == key; }));
+  subs.erase(std::find_if(subs.begin(), subs.end(),
+                          [key](const std::unique_ptr<Key> &k) { return k.get() == key; }));
   return Save() ? SYS_OK : SYS_ERR_OS;
 }
 

@@ -5,16 +5,22 @@
 
 namespace {
 
-HKEY K(SYS_RegKey key) { return reinterpret_cast<HKEY>(key); }
+HKEY K(SYS_RegKey key) {
+  return reinterpret_cast<HKEY>(key);
+}
 
-uint32_t Status(LONG result) { return result == ERROR_SUCCESS ? SYS_OK : SYS_ERR_OS; }
+uint32_t Status(LONG result) {
+  return result == ERROR_SUCCESS ? SYS_OK : SYS_ERR_OS;
+}
 
 uint32_t EnumStatus(LONG result) {
   if (result == ERROR_SUCCESS) return SYS_OK;
   return result == ERROR_NO_MORE_ITEMS ? SYS_REG_NO_MORE : SYS_ERR_OS;
 }
 
-DWORD Clamp(size_t size) { return size > 0x7FFF ? 0x7FFF : static_cast<DWORD>(size); }
+DWORD Clamp(size_t size) {
+  return size > 0x7FFF ? 0x7FFF : static_cast<DWORD>(size);
+}
 
 }  // namespace
 
@@ -28,7 +34,8 @@ SYS_RegKey SYS_RegCreateKey(const char *path) {
 // still a readable key where not.
 SYS_RegKey SYS_RegOpenKey(const char *path) {
   HKEY key = nullptr;
-  if (!path || RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, MAXIMUM_ALLOWED, &key) != ERROR_SUCCESS) return 0;
+  if (!path || RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, MAXIMUM_ALLOWED, &key) != ERROR_SUCCESS)
+    return 0;
   return reinterpret_cast<SYS_RegKey>(key);
 }
 
@@ -42,7 +49,8 @@ uint32_t SYS_RegSetText(SYS_RegKey key, const char *name, const char *text) {
   if (!key) return SYS_ERR_OS;
   if (!text) text = "";
   DWORD size = static_cast<DWORD>(SYS_StrLen(text) + 1);
-  return Status(RegSetValueExA(K(key), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text), size));
+  return Status(
+      RegSetValueExA(K(key), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text), size));
 }
 
 uint32_t SYS_RegQueryValue(SYS_RegKey key, const char *name, void *buffer, uint32_t *size) {
@@ -65,11 +73,13 @@ void SYS_RegCloseKey(SYS_RegKey key) {
 uint32_t SYS_RegEnumKey(SYS_RegKey key, uint32_t index, char *name, size_t size) {
   if (!key || !name || size == 0) return SYS_ERR_OS;
   DWORD length = Clamp(size);
-  return EnumStatus(RegEnumKeyExA(K(key), index, name, &length, nullptr, nullptr, nullptr, nullptr));
+  return EnumStatus(
+      RegEnumKeyExA(K(key), index, name, &length, nullptr, nullptr, nullptr, nullptr));
 }
 
 uint32_t SYS_RegEnumValue(SYS_RegKey key, uint32_t index, char *name, size_t size) {
   if (!key || !name || size == 0) return SYS_ERR_OS;
   DWORD length = Clamp(size);
-  return EnumStatus(RegEnumValueA(K(key), index, name, &length, nullptr, nullptr, nullptr, nullptr));
+  return EnumStatus(
+      RegEnumValueA(K(key), index, name, &length, nullptr, nullptr, nullptr, nullptr));
 }

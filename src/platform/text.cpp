@@ -1,10 +1,10 @@
 // Text and number operations: single-byte text, ASCII case rules,
 // null pointers tolerated.
-#include "platform/platform.h"
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/platform.h"
 
 size_t SYS_StrLen(const char *s) {
   size_t n = 0;
@@ -124,7 +124,9 @@ size_t SYS_WStrLen(const uint16_t *s) {
   return n;
 }
 
-size_t SYS_WStrSize(const uint16_t *s) { return SYS_WStrLen(s) * 2; }
+size_t SYS_WStrSize(const uint16_t *s) {
+  return SYS_WStrLen(s) * 2;
+}
 
 size_t SYS_Widen(uint16_t *dst, const char *s) {
   if (!dst) return 0;
@@ -140,7 +142,9 @@ uint32_t SYS_ReleaseFreeKey(uintptr_t key, uintptr_t /*value*/) {
   return SYS_OK;
 }
 
-double SYS_Trunc(double v) { return std::trunc(v); }
+double SYS_Trunc(double v) {
+  return std::trunc(v);
+}
 
 // Round to nearest with halves to even, whatever the floating-point mode.
 // Values outside the 32-bit range and NaN give 0x80000000, as the

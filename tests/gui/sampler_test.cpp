@@ -69,8 +69,12 @@ TEST(SamplerScenario, SessionNotificationsAndFrames) {
       "Less leave\nMore enter\nMore clicked\nMore leave\n"
       "Shortcut enter\nShortcut changed 0\nShortcut leave\n"
       "Online enter\nOnline changed 1\nOnline leave\n"
-      "Ask enter\nAsk clicked\nmsgbox cancel at " + cancel + "\nAsk leave\nmsgbox result 8\n"
-      "msgbox destroy\nAsk enter\nAsk clicked\nmsgbox cancel at " + cancel + "\n"
+      "Ask enter\nAsk clicked\nmsgbox cancel at " +
+      cancel +
+      "\nAsk leave\nmsgbox result 8\n"
+      "msgbox destroy\nAsk enter\nAsk clicked\nmsgbox cancel at " +
+      cancel +
+      "\n"
       "msgbox result 8\nmsgbox destroy\n";
   EXPECT_EQ(got, want);
 

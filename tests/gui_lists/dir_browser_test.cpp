@@ -100,6 +100,11 @@ TEST_F(DirBrowserTest, FixedDisksOnlyWithTheirFreeSpaceInWholeMegabytes) {
             "E:\\ (Removable)|H:\\ (Network Disk)|R:\\ (RAM Disk)|U:\\ (Unknown)");
   browser->FillDrives(DX_UNKNOWN | DX_REMOVABLE | DX_REMOTE | DX_RAMDISK | DX_FIXED, DBF_FOLDERS);
   EXPECT_EQ(Labels(tree->RootList()), "D:\\ (CD ROM)");
+
+  // A fixed disk whose free space cannot be asked shows no made-up figure.
+  ASSERT_TRUE(SYS_SetDrive('F', SYS_DRIVE_FIXED, SYS_FREE_FAILS));
+  browser->FillDrives(0x3B, DBF_FOLDERS);
+  EXPECT_EQ(Labels(tree->RootList()), "C:\\ (123 MB free)|F:\\ (Unknown)");
 }
 
 TEST_F(DirBrowserTest, FoldersSortedWithoutCaseHiddenAndSystemLeftOut) {

@@ -124,7 +124,9 @@ TEST_F(Files, Attributes) {
   ASSERT_TRUE(SYS_SetFileAttributes(folder.c_str(), SYS_ATTR_HIDDEN));
   EXPECT_EQ(SYS_GetFileAttributes(folder.c_str()) & kept, SYS_ATTR_DIRECTORY | SYS_ATTR_HIDDEN);
   ASSERT_TRUE(SYS_SetFileAttributes(file.c_str(), SYS_ATTR_NORMAL));
-  EXPECT_EQ(SYS_GetFileAttributes(file.c_str()) & (SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_READONLY), 0u);
+  EXPECT_EQ(
+      SYS_GetFileAttributes(file.c_str()) & (SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_READONLY),
+      0u);
 
   // The search reports the same attributes.
   SYS_FindData data;
@@ -180,7 +182,8 @@ TEST_F(Files, FindFollowsWindowsWildcards) {
   ASSERT_TRUE(SYS_CreateDirectory(machine.Path("w\\folder").c_str()));
   std::string w = machine.Path("w\\");
 
-  std::vector<std::string> all = {".", "..", "B.TXT", "a.txt", "ab", "abc.doc", "c.txt.bak", "folder", "noext"};
+  std::vector<std::string> all = {".",       "..",        "B.TXT",  "a.txt", "ab",
+                                  "abc.doc", "c.txt.bak", "folder", "noext"};
   EXPECT_EQ(Find(w + "*.*"), all);
   EXPECT_EQ(Find(w + "*"), all);
   EXPECT_EQ(Find(w + "*.txt"), (std::vector<std::string>{"B.TXT", "a.txt"}));

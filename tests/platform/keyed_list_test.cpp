@@ -41,7 +41,8 @@ class KeyedListTest : public ::testing::Test {
   }
   // Keys 1..n at the tail, values key * 10.
   void Fill(uintptr_t n) {
-    for (uintptr_t k = 1; k <= n; k++) ASSERT_EQ(KeyedList_Insert(list, k, k * 10, KL_TAIL), SYS_OK);
+    for (uintptr_t k = 1; k <= n; k++)
+      ASSERT_EQ(KeyedList_Insert(list, k, k * 10, KL_TAIL), SYS_OK);
   }
   KeyedList *list = nullptr;
 };
@@ -288,7 +289,10 @@ TEST(KeyedList, DestroyingRefusesInsertions) {
     KeyedList *list;
   } args = {list};
   SYS_Handle destroyer = SYS_CreateThread(
-      [](void *a) -> uint32_t { return KeyedList_Destroy(static_cast<Args *>(a)->list, true, true); }, &args);
+      [](void *a) -> uint32_t {
+        return KeyedList_Destroy(static_cast<Args *>(a)->list, true, true);
+      },
+      &args);
   uint32_t status = SYS_OK;
   int inserted = 0;
   for (int i = 0; i < 500 && status != SYS_ERR_CLOSING; i++) {

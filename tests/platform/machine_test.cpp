@@ -41,7 +41,8 @@ class Machine : public ScratchTest {
 TEST_F(Machine, DriveLettersMapToDriveFolders) {
   EXPECT_EQ(Host("C:\\WORK\\a.txt"), Root() + "/drive_c/WORK/a.txt");
   EXPECT_EQ(Host("c:/work/b.txt"), Root() + "/drive_c/WORK/b.txt");  // forward slashes, any case
-  EXPECT_EQ(Host("C:\\WORK\\..\\..\\..\\WORK\\.\\x"), Root() + "/drive_c/WORK/x");  // no way out of the drive
+  EXPECT_EQ(Host("C:\\WORK\\..\\..\\..\\WORK\\.\\x"),
+            Root() + "/drive_c/WORK/x");  // no way out of the drive
   EXPECT_EQ(Host("D:\\x"), "<refused>");  // no drive D yet
   ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_CDROM, SYS_FREE_FROM_HOST));
   EXPECT_EQ(Host("d:\\x"), Root() + "/drive_d/x");
@@ -49,7 +50,8 @@ TEST_F(Machine, DriveLettersMapToDriveFolders) {
 
 TEST_F(Machine, ExistingEntriesAreFoundWithoutRegardToCase) {
   ASSERT_TRUE(machine.WriteFile("C:\\WORK\\Games\\Ashgrove\\ReadMe.TXT", "x"));
-  EXPECT_EQ(Host("C:\\WORK\\GAMES\\ASHGROVE\\README.TXT"), Root() + "/drive_c/WORK/Games/Ashgrove/ReadMe.TXT");
+  EXPECT_EQ(Host("C:\\WORK\\GAMES\\ASHGROVE\\README.TXT"),
+            Root() + "/drive_c/WORK/Games/Ashgrove/ReadMe.TXT");
   // A missing last part keeps its spelling, below resolved folders.
   EXPECT_EQ(Host("c:\\work\\games\\New.txt"), Root() + "/drive_c/WORK/Games/New.txt");
   // An exact match wins over a case-insensitive one.
@@ -272,13 +274,16 @@ TEST_F(Machine, RegistryFileIsNeverSeenHalfWritten) {
   // No temporary files are left behind.
   EXPECT_EQ(HostFile("registry").find(".tmp"), std::string::npos);
   std::string listing;
-  for (const auto &e : std::filesystem::directory_iterator(Root())) listing += e.path().filename().string() + " ";
+  for (const auto &e : std::filesystem::directory_iterator(Root()))
+    listing += e.path().filename().string() + " ";
   EXPECT_EQ(listing.find(".tmp"), std::string::npos) << listing;
 }
 
 TEST_F(Machine, MessageBoxDefaultAnswers) {
-  EXPECT_EQ(SYS_MessageBox("Failed access to Install_Dir", "Disk error", SYS_MB_OKCANCEL, true), SYS_ID_CANCEL);
-  EXPECT_EQ(SYS_MessageBox("Cannot load installer data file (setup.cbf)", "Fatal error", SYS_MB_OK, false),
+  EXPECT_EQ(SYS_MessageBox("Failed access to Install_Dir", "Disk error", SYS_MB_OKCANCEL, true),
+            SYS_ID_CANCEL);
+  EXPECT_EQ(SYS_MessageBox("Cannot load installer data file (setup.cbf)", "Fatal error", SYS_MB_OK,
+                           false),
             SYS_ID_OK);
 }
 
@@ -288,7 +293,8 @@ TEST(MachineRoot, DefaultComesFromTheEnvironment) {
   setenv("SETUP_MACHINE_ROOT", folder.c_str(), 1);
   ASSERT_TRUE(SYS_SetMachineRoot(nullptr));
   EXPECT_EQ(std::string(SYS_GetMachineRoot()), folder);
-  EXPECT_TRUE(std::filesystem::is_directory(folder + "/drive_c/WINDOWS/TEMP"));  // made on first use
+  EXPECT_TRUE(
+      std::filesystem::is_directory(folder + "/drive_c/WINDOWS/TEMP"));  // made on first use
   unsetenv("SETUP_MACHINE_ROOT");
   ASSERT_TRUE(SYS_SetMachineRoot(nullptr));
   std::filesystem::remove_all(folder);

@@ -26,7 +26,8 @@ class Registry : public ScratchTest {
     SYS_RegKey key = SYS_RegOpenKey(path.c_str());
     if (!key) return names;
     char name[SYS_MAX_PATH];
-    for (uint32_t i = 0; SYS_RegEnumKey(key, i, name, sizeof name) == SYS_OK; i++) names.push_back(name);
+    for (uint32_t i = 0; SYS_RegEnumKey(key, i, name, sizeof name) == SYS_OK; i++)
+      names.push_back(name);
     SYS_RegCloseKey(key);
     return names;
   }
@@ -36,7 +37,8 @@ class Registry : public ScratchTest {
     SYS_RegKey key = SYS_RegOpenKey(path.c_str());
     if (!key) return names;
     char name[SYS_MAX_PATH];
-    for (uint32_t i = 0; SYS_RegEnumValue(key, i, name, sizeof name) == SYS_OK; i++) names.push_back(name);
+    for (uint32_t i = 0; SYS_RegEnumValue(key, i, name, sizeof name) == SYS_OK; i++)
+      names.push_back(name);
     SYS_RegCloseKey(key);
     return names;
   }
@@ -48,7 +50,8 @@ TEST_F(Registry, SetQueryAndDeleteTextValues) {
   SYS_RegKey key = SYS_RegCreateKey(Key("App").c_str());
   ASSERT_NE(key, 0u);
   EXPECT_EQ(SYS_RegSetText(key, "InstallDir", "C:\\Games\\Ashgrove"), SYS_OK);
-  EXPECT_EQ(Query(key, "InstallDir"), std::string("C:\\Games\\Ashgrove\0", 18));  // with its terminator
+  EXPECT_EQ(Query(key, "InstallDir"),
+            std::string("C:\\Games\\Ashgrove\0", 18));  // with its terminator
   EXPECT_EQ(SYS_RegSetText(key, "Empty", nullptr), SYS_OK);
   EXPECT_EQ(Query(key, "Empty"), std::string("\0", 1));
   EXPECT_EQ(SYS_RegSetText(key, nullptr, "x"), SYS_ERR_BADARG);

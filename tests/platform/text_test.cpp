@@ -73,7 +73,8 @@ TEST(Text, BoundedCopyAndFormatNeverOverflow) {
   EXPECT_EQ(guard[8], '#');
 
   char out[64];
-  EXPECT_EQ(SYS_Format(out, sizeof out, "%s%02d.%s|%c|%x|%ld", "disk", 1, "cbf", 'Q', 255, 70000L), 21);
+  EXPECT_EQ(SYS_Format(out, sizeof out, "%s%02d.%s|%c|%x|%ld", "disk", 1, "cbf", 'Q', 255, 70000L),
+            21);
   EXPECT_STREQ(out, "disk01.cbf|Q|ff|70000");
 }
 
@@ -158,7 +159,8 @@ TEST(Memory, ZeroAndCopyEveryTailLength) {
       dst[i] = 0xEE;
     }
     SYS_Copy(dst, src, n);
-    for (size_t i = 0; i < 16; i++) EXPECT_EQ(dst[i], i < n ? src[i] : 0xEE) << "n=" << n << " i=" << i;
+    for (size_t i = 0; i < 16; i++)
+      EXPECT_EQ(dst[i], i < n ? src[i] : 0xEE) << "n=" << n << " i=" << i;
     SYS_Zero(dst, n);
     for (size_t i = 0; i < 16; i++) EXPECT_EQ(dst[i], i < n ? 0 : 0xEE) << "n=" << n << " i=" << i;
   }
@@ -208,7 +210,9 @@ TEST(Process, InitOnceThenAgainAfterShutdown) {
 }
 
 static uint32_t g_manual_clock = 0;
-static uint32_t ManualClock() { return g_manual_clock; }
+static uint32_t ManualClock() {
+  return g_manual_clock;
+}
 
 TEST(Process, TickSourceIsReplaceable) {
   SYS_SetTickSource(ManualClock);
@@ -243,7 +247,8 @@ static uint32_t AnswerOk(const char *text, const char *caption, uint32_t) {
 
 TEST(Process, MessageBoxGoesToTheAnswerer) {
   SYS_SetMessageBoxAnswerer(AnswerOk);
-  EXPECT_EQ(SYS_MessageBox("Failed access to file\n(a.bin)", "Disk error", SYS_MB_OKCANCEL, true), SYS_ID_OK);
+  EXPECT_EQ(SYS_MessageBox("Failed access to file\n(a.bin)", "Disk error", SYS_MB_OKCANCEL, true),
+            SYS_ID_OK);
   EXPECT_EQ(g_box_text, "Failed access to file\n(a.bin)");
   EXPECT_EQ(g_box_caption, "Disk error");
   SYS_SetMessageBoxAnswerer(nullptr);

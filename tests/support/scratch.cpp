@@ -3,7 +3,9 @@
 
 #include "platform/platform.h"
 
-std::string ScratchMachine::Path(const std::string &relative) const { return work_ + "\\" + relative; }
+std::string ScratchMachine::Path(const std::string &relative) const {
+  return work_ + "\\" + relative;
+}
 
 std::string ScratchMachine::RegistryPath(const std::string &relative) const {
   return registry_base_ + "\\" + relative;
