@@ -333,13 +333,19 @@ uint64_t MaxUnpacked(uint64_t packed_length) {
   return codes * (codes + 1) / 2;
 }
 
+// Whether a block's packed bytes lie inside the archive and could decode to
+// its unpacked length; checked before anything is allocated for it.
+bool BlockPlausible(const OpenFileRecord *r, uint64_t header, const BlockHeader &b) {
+  uint64_t data = header + BF_BLOCK_HEADER_SIZE;
+  return data <= r->file_size && b.packed_length <= r->file_size - data &&
+         b.unpacked_length <= MaxUnpacked(b.packed_length);
+}
+
 // Reads and decodes one block whose header lies at header (absolute) into
 // out; false when it cannot be read or does not decode to exactly its
 // unpacked length.
 bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8_t *out) {
-  uint64_t data = header + BF_BLOCK_HEADER_SIZE;
-  if (data > r->file_size || b.packed_length > r->file_size - data) return false;
-  if (b.unpacked_length > MaxUnpacked(b.packed_length)) return false;
+  if (!BlockPlausible(r, header, b)) return false;
   uint8_t *packed = AllocPadded(b.packed_length, "Packed block");
   if (!packed) return false;
   bool ok = SYS_FileRead(r->file, packed, b.packed_length) == b.packed_length;
@@ -354,7 +360,7 @@ bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8
 
 // The same into a fresh buffer, or 0.
 uint8_t *DecodeFresh(OpenFileRecord *r, uint64_t header, const BlockHeader &b) {
-  if (b.unpacked_length > MaxUnpacked(b.packed_length)) return nullptr;
+  if (!BlockPlausible(r, header, b)) return nullptr;
   uint8_t *out = AllocPadded(b.unpacked_length, "Block");
   if (out && !DecodeBlock(r, header, b, out)) {
     SYS_Free(out);
