@@ -1,11 +1,13 @@
 #include "app/app.h"
 
+#include "gui/context.h"
 #include "installer/files.h"
 #include "platform/startup.h"
 #include "store/store.h"
 
 char TempArchivePath[SYS_MAX_PATH];
 volatile uint32_t AppRunning;
+GuiContext *AppGui;
 
 namespace {
 
@@ -56,6 +58,13 @@ int AppInit(uintptr_t instance) {
     SYS_Shutdown();
     return 0;
   }
+  const uint32_t gui_options[] = {1};  // build the default font
+  if (GuiStartup(gui_options, &AppGui) != 0) {
+    AppGui = nullptr;
+    BF_Unmount();
+    SYS_Shutdown();
+    return 0;
+  }
   SYS_LogOpen(SYS_LOG_MAIN, "Main");
   if (!SYS_ComInit()) {
     // Only the shortcuts need COM; their own step reports the failure.
@@ -66,6 +75,8 @@ int AppInit(uintptr_t instance) {
 
 void AppShutdown() {
   SYS_ComUninit();
+  GuiShutdown();
+  AppGui = nullptr;
   SYS_LogClose(SYS_LOG_MAIN);
   BF_Unmount();
   SYS_Shutdown();

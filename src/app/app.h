@@ -11,6 +11,8 @@
 
 extern char TempArchivePath[SYS_MAX_PATH];  // copy of setup.cbf in the temporary folder
 extern volatile uint32_t AppRunning;        // the main loop turns while non-zero
+struct GuiContext;
+extern GuiContext *AppGui;  // the GUI context, while the program runs
 
 // 1 when everything is up; 0 when start-up failed, with everything that had
 // been started stopped again.

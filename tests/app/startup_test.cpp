@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "gui/context.h"
 #include "store/store.h"
 #include "support/scratch.h"
 
@@ -127,6 +128,22 @@ TEST_F(AppMainTest, RunsToAnOrderlyEndWithTheArchiveBesideIt) {
   ASSERT_TRUE(machine.ReadFile(TempArchivePath, &copy));
   EXPECT_EQ(copy, EmptyArchive());
   EXPECT_FALSE(SYS_IsStarted());
+  EXPECT_EQ(AppGui, nullptr);
+  // The GUI was stopped too: a new start is a first start again.
+  GuiContext *context = nullptr;
+  EXPECT_EQ(GuiStartup(nullptr, &context), 0u);
+  GuiShutdown();
+}
+
+TEST_F(AppMainTest, GuiThatCannotStartUnwindsTheStore) {
+  ASSERT_TRUE(machine.WriteFile(machine.Path("disc\\setup.cbf"), EmptyArchive()));
+  GuiContext *context = nullptr;
+  ASSERT_EQ(GuiStartup(nullptr, &context), 0u);  // already up: the program's start fails
+  EXPECT_EQ(AppMain(0), -1);
+  EXPECT_FALSE(SYS_IsStarted());
+  // The store was unmounted again: nothing can be opened through it.
+  EXPECT_EQ(BF_Open("setup.cbf", 0, false), 0u);
+  GuiShutdown();
 }
 
 TEST_F(AppMainTest, MissingArchiveAsksForTheDiscThenFails) {
