@@ -519,6 +519,17 @@ int Unlzw(int argc, char **argv) {
   return ok ? 0 : 1;
 }
 
+// The store asks about failed reads with a "Disk error" box. A command-line
+// tool answers for the user: it reports the failure and gives up, so a
+// damaged archive is reported instead of waiting on a dialog.
+uint32_t AnswerDiskError(const char *text, const char *caption, uint32_t) {
+  std::string line = text;
+  for (char &c : line)
+    if (c == '\n') c = ' ';
+  std::fprintf(stderr, "cbf: %s: %s\n", caption, line.c_str());
+  return SYS_ID_CANCEL;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: cbf create OUT.cbf DIR [--prefix NAME] [--method lzw|store] "
@@ -544,6 +555,7 @@ int main(int argc, char **argv) {
   if (!run) return Usage();
   SysStartupInfo info = {sizeof(SysStartupInfo), "cbf", 0};
   SYS_Init(&info);
+  SYS_SetMessageBoxAnswerer(AnswerDiskError);
   if (!HostInit()) {
     std::fprintf(stderr, "cbf: cannot set up the platform layer\n");
     return 1;
