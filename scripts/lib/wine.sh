@@ -25,11 +25,11 @@ wine_setup() {
     local i
     for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
-  "$WINE64" wineboot -i >/dev/null 2>&1
-  wineserver -w
+  "$WINE64" wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
   # No window manager here: let Wine draw the frames itself.
-  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wineserver -p
+  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wineserver -p >/dev/null 2>&1 || true
 }
 
 wine_run() {
