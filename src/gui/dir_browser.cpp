@@ -78,14 +78,8 @@ c_GUIB_DirBrowser::c_GUIB_DirBrowser(const WidgetCreateParams &p) : c_GUIB_Widge
   // The tree does all the drawing.
   m_flags |= WF_NO_BITMAP;
   iReleaseBitmap();
-  WidgetCreateParams tp = {};
-  tp.width = p.width;
-  tp.height = p.height;
-  tp.parent = this;
-  tp.context = m_context;
-  tp.handler = iTreeHandler;
-  tp.handler_data = reinterpret_cast<uintptr_t>(this);
-  m_tree = new c_GUIB_TreeView(tp);
+  m_tree = new c_GUIB_TreeView(GUI_ChildParams(this, 0, 0, p.width, p.height, iTreeHandler,
+                                               reinterpret_cast<uintptr_t>(this)));
   m_tree->CreateRootList(1024, 8, 0, this);
 }
 

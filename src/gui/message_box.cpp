@@ -14,20 +14,6 @@ uint32_t iCountButtons(uint32_t mask) {
   return n;
 }
 
-WidgetCreateParams iChild(c_GUIB_Widget *parent, int32_t x, int32_t y, int32_t w, int32_t h,
-                          WidgetHandlerFn handler, uintptr_t data) {
-  WidgetCreateParams p = {};
-  p.x = x;
-  p.y = y;
-  p.width = w;
-  p.height = h;
-  p.parent = parent;
-  p.context = parent->GetContext();
-  p.handler = handler;
-  p.handler_data = data;
-  return p;
-}
-
 }  // namespace
 
 // ------------------------------------------------------------ title bar
@@ -102,11 +88,12 @@ c_GUIB_MessageBox::c_GUIB_MessageBox(const WidgetCreateParams &p) : c_GUIB_Widge
   const int32_t w = m_rect.right, h = m_rect.bottom;
   const int32_t c = m_context ? int32_t(m_context->Word(GP_SCROLLBAR_SIZE)) : 16;
   const uintptr_t self = reinterpret_cast<uintptr_t>(this);
-  m_title = new c_GUIB_TitleBar(iChild(this, 0, 0, w, c, iButtonHandler, self));
+  m_title = new c_GUIB_TitleBar(GUI_ChildParams(this, 0, 0, w, c, iButtonHandler, self));
   m_title->SetTextColor(0, 0xFFFFFFFF);
-  m_body = new c_GUIB_Panel(iChild(this, 0, c - 1, w, h - (c - 1), iButtonHandler, self));
+  m_body = new c_GUIB_Panel(GUI_ChildParams(this, 0, c - 1, w, h - (c - 1), iButtonHandler, self));
   m_body->SetFillColor(1, m_fill[2]);
-  m_label = new c_GUIB_Label(iChild(this, 6, c - 1 + 6, w - 12, h - (c - 1) - 26, nullptr, 0));
+  m_label =
+      new c_GUIB_Label(GUI_ChildParams(this, 6, c - 1 + 6, w - 12, h - (c - 1) - 26, nullptr, 0));
   m_label->SetFrameStyle(0);
   m_label->SetFillColor(1, 0);
   m_label->SetTextAlign(c_GUIB_Label::ALIGN_WRAP);
@@ -129,7 +116,7 @@ void c_GUIB_MessageBox::SetButtons(uint32_t mask) {
   for (uint32_t i = 0; i < 4; ++i) {
     if (!(mask & kButtons[i].flag)) continue;
     m_buttons[i] = new c_GUIB_Button(
-        iChild(m_body, x, y, bw, bh, iButtonHandler, reinterpret_cast<uintptr_t>(this)));
+        GUI_ChildParams(m_body, x, y, bw, bh, iButtonHandler, reinterpret_cast<uintptr_t>(this)));
     m_buttons[i]->SetText(kButtons[i].text);
     x += bw + gap;
   }

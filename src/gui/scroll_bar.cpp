@@ -70,16 +70,8 @@ void c_GUIB_RangeControl::iLayout() {
       const GUIB_Rect &r = *rects[i];
       c_GUIB_Button *&b = *slots[i];
       if (!b) {
-        WidgetCreateParams bp = {};
-        bp.x = r.left;
-        bp.y = r.top;
-        bp.width = r.right;
-        bp.height = r.bottom;
-        bp.parent = this;
-        bp.context = m_context;
-        bp.handler = iArrowHandler;
-        bp.handler_data = reinterpret_cast<uintptr_t>(this);
-        b = new c_GUIB_Button(bp);
+        b = new c_GUIB_Button(GUI_ChildParams(this, r.left, r.top, r.right, r.bottom, iArrowHandler,
+                                              reinterpret_cast<uintptr_t>(this)));
         if (m_context) b->SetInfoWord(2, m_context->Word(GP_WORD_27));
       } else {
         b->Move(r.left, r.top);

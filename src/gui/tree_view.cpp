@@ -321,16 +321,9 @@ void c_GUIB_TreeView::ShowScrollBar(uint32_t which, ScrollInfo *info) {
       bar->Move(r.left, r.top);
       bar->Resize(r.right, r.bottom);
     } else {
-      WidgetCreateParams p = {};
-      p.x = r.left;
-      p.y = r.top;
-      p.width = r.right;
-      p.height = r.bottom;
-      p.parent = this;
-      p.context = m_context;
-      p.handler = iScrollHandler;
-      p.handler_data = reinterpret_cast<uintptr_t>(this);
-      bar = new c_GUIB_ScrollBar(p);
+      bar =
+          new c_GUIB_ScrollBar(GUI_ChildParams(this, r.left, r.top, r.right, r.bottom,
+                                               iScrollHandler, reinterpret_cast<uintptr_t>(this)));
       bar->SetFrameStyle(bar->GetFrameStyle() | kBorder);
       bar->SetScrollInfo(info);
       m_layout |= shown_bit;

@@ -56,6 +56,20 @@ GUIB_Rect GUI_Offset(const GUIB_Rect &r, int32_t dx, int32_t dy) {
   return GUIB_Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
 
+WidgetCreateParams GUI_ChildParams(c_GUIB_Widget *parent, int32_t x, int32_t y, int32_t w,
+                                   int32_t h, WidgetHandlerFn handler, uintptr_t handler_data) {
+  WidgetCreateParams p = {};
+  p.x = x;
+  p.y = y;
+  p.width = w;
+  p.height = h;
+  p.parent = parent;
+  p.context = parent ? parent->GetContext() : nullptr;
+  p.handler = handler;
+  p.handler_data = handler_data;
+  return p;
+}
+
 uint16_t *GUI_WidenText(const char *text) {
   if (!text || !text[0]) return nullptr;
   const size_t n = SYS_StrLen(text);

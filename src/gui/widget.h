@@ -241,3 +241,8 @@ bool GUI_IsEmpty(const GUIB_Rect &r);
 GUIB_Rect GUI_Offset(const GUIB_Rect &r, int32_t dx, int32_t dy);
 // Widens an 8-bit text byte by byte; null for a null or empty text.
 uint16_t *GUI_WidenText(const char *text);
+// Creation parameters of a child at (x, y) of size w x h in parent, sharing
+// the parent's context, with an optional handler.
+WidgetCreateParams GUI_ChildParams(c_GUIB_Widget *parent, int32_t x, int32_t y, int32_t w,
+                                   int32_t h, WidgetHandlerFn handler = nullptr,
+                                   uintptr_t handler_data = 0);

@@ -95,37 +95,25 @@ void RegisterBrowserIcons(GuiContext *context) {
 
 BrowserPage::BrowserPage(GuiContext *context, c_GUIB_Widget *parent, std::FILE *log) : m_log(log) {
   RegisterBrowserIcons(context);
-  auto place = [&](c_GUIB_Widget *in, int32_t x, int32_t y, int32_t w, int32_t h) {
-    WidgetCreateParams p = {};
-    p.x = x;
-    p.y = y;
-    p.width = w;
-    p.height = h;
-    p.parent = in;
-    p.context = context;
-    return p;
-  };
-  c_GUIB_Panel *bg = new c_GUIB_Panel(place(parent, 0, 0, 640, 284));
+  c_GUIB_Panel *bg = new c_GUIB_Panel(GUI_ChildParams(parent, 0, 0, 640, 284));
   bg->SetFrameStyle(0);
   bg->SetBackground(0xFF2D3B1A, nullptr, 0);
 
-  c_GUIB_Label *title = new c_GUIB_Label(place(bg, 16, 10, 600, 18));
+  c_GUIB_Label *title = new c_GUIB_Label(GUI_ChildParams(bg, 16, 10, 600, 18));
   title->SetFrameStyle(0);
   title->SetTextColor(0, 0xFFF0F0E0);
   title->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_VCENTER);
   title->SetText("Choose the folder to install into");
 
-  WidgetCreateParams bp = place(bg, 16, 34, 380, 206);
-  bp.handler = iNotify;
-  bp.handler_data = reinterpret_cast<uintptr_t>(this);
-  m_browser = new c_GUIB_DirBrowser(bp);
+  m_browser = new c_GUIB_DirBrowser(
+      GUI_ChildParams(bg, 16, 34, 380, 206, iNotify, reinterpret_cast<uintptr_t>(this)));
   c_GUIB_TreeView *tree = m_browser->Tree();
   tree->SetFillColor(0, 0xFFFFFFFF);
   tree->SetFillColor(4, 0xFF3060A0);
   tree->SetTextColor(0, 0xFF000000);
   tree->SetTextColor(4, 0xFFFFFFFF);
 
-  m_path = new c_GUIB_Label(place(bg, 16, 248, 608, 20));
+  m_path = new c_GUIB_Label(GUI_ChildParams(bg, 16, 248, 608, 20));
   m_path->SetFrameStyle(0);
   m_path->SetTextColor(0, 0xFFF0F0E0);
   m_path->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_VCENTER);

@@ -47,20 +47,6 @@ c_GUIB_Bitmap *Arrow(bool right, uint32_t argb) {
   return b;
 }
 
-WidgetCreateParams Place(c_GUIB_Widget *parent, int32_t x, int32_t y, int32_t w, int32_t h,
-                         WidgetHandlerFn fn, uintptr_t data) {
-  WidgetCreateParams p = {};
-  p.x = x;
-  p.y = y;
-  p.width = w;
-  p.height = h;
-  p.parent = parent;
-  p.context = parent->GetContext();
-  p.handler = fn;
-  p.handler_data = data;
-  return p;
-}
-
 // The handler's data: which sampler and which widget.
 struct Tag {
   Sampler *sampler;
@@ -112,7 +98,7 @@ Sampler::Sampler(GuiContext *context, c_GUIB_Desktop *desktop, const std::string
   for (int i = 0; i < 12; ++i) tags[i] = Tag{this, kNames[i]};
   auto tag = [](int i) { return reinterpret_cast<uintptr_t>(&tags[i]); };
 
-  c_GUIB_Panel *bg = new c_GUIB_Panel(Place(desktop, 0, 0, 640, 284, iNotify, tag(0)));
+  c_GUIB_Panel *bg = new c_GUIB_Panel(GUI_ChildParams(desktop, 0, 0, 640, 284, iNotify, tag(0)));
   bg->SetFrameStyle(0);
   c_GUIB_Bitmap *picture = LoadHostImage(asset_dir.empty() ? "back.jpg" : asset_dir + "/back.jpg");
   if (picture->Width())
@@ -121,13 +107,13 @@ Sampler::Sampler(GuiContext *context, c_GUIB_Desktop *desktop, const std::string
     bg->SetBackground(0xFF2D3B1A, nullptr, 0);
   picture->Release();
 
-  c_GUIB_Label *title = new c_GUIB_Label(Place(bg, 16, 10, 400, 18, iNotify, tag(1)));
+  c_GUIB_Label *title = new c_GUIB_Label(GUI_ChildParams(bg, 16, 10, 400, 18, iNotify, tag(1)));
   title->SetTextColor(0, kTextLight);
   title->SetFrameStyle(0);
   title->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_VCENTER);
   title->SetText("Widget sampler of the demo disc set-up program");
 
-  c_GUIB_Label *about = new c_GUIB_Label(Place(bg, 16, 34, 400, 62, iNotify, tag(2)));
+  c_GUIB_Label *about = new c_GUIB_Label(GUI_ChildParams(bg, 16, 34, 400, 62, iNotify, tag(2)));
   about->SetTextColor(0, kTextLight);
   about->SetTextAlign(c_GUIB_Label::ALIGN_WRAP);
   about->SetText(
@@ -135,9 +121,9 @@ Sampler::Sampler(GuiContext *context, c_GUIB_Desktop *desktop, const std::string
       "rectangles that changed. Hold a button to repeat it, tick the boxes, and ask a "
       "question: the box can be dragged by its title bar.");
 
-  c_GUIB_Button *less = new c_GUIB_Button(Place(bg, 16, 108, 90, 22, iNotify, tag(3)));
+  c_GUIB_Button *less = new c_GUIB_Button(GUI_ChildParams(bg, 16, 108, 90, 22, iNotify, tag(3)));
   less->SetText("Less");
-  c_GUIB_Button *more = new c_GUIB_Button(Place(bg, 112, 108, 90, 22, iNotify, tag(4)));
+  c_GUIB_Button *more = new c_GUIB_Button(GUI_ChildParams(bg, 112, 108, 90, 22, iNotify, tag(4)));
   more->SetText("More");
   for (uint32_t slot : {0u, 4u, 7u}) {
     c_GUIB_Bitmap *l = Arrow(false, 0xFF203010), *r = Arrow(true, 0xFF203010);
@@ -146,28 +132,30 @@ Sampler::Sampler(GuiContext *context, c_GUIB_Desktop *desktop, const std::string
     l->Release();
     r->Release();
   }
-  m_counter = new c_GUIB_Label(Place(bg, 208, 108, 100, 22, iNotify, tag(5)));
+  m_counter = new c_GUIB_Label(GUI_ChildParams(bg, 208, 108, 100, 22, iNotify, tag(5)));
   m_counter->SetTextColor(0, kTextLight);
   m_counter->SetTextAlign(GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
   iSetCount(m_count);
 
-  c_GUIB_CheckBox *shortcut = new c_GUIB_CheckBox(Place(bg, 16, 142, 220, 16, iNotify, tag(6)));
+  c_GUIB_CheckBox *shortcut =
+      new c_GUIB_CheckBox(GUI_ChildParams(bg, 16, 142, 220, 16, iNotify, tag(6)));
   shortcut->SetTextColor(0, kTextLight);
   shortcut->SetText("Put a shortcut on the desktop");
   shortcut->SetCheck(1);
-  c_GUIB_CheckBox *online = new c_GUIB_CheckBox(Place(bg, 16, 162, 220, 16, iNotify, tag(7)));
+  c_GUIB_CheckBox *online =
+      new c_GUIB_CheckBox(GUI_ChildParams(bg, 16, 162, 220, 16, iNotify, tag(7)));
   online->SetTextColor(0, kTextLight);
   online->SetStyle(0x11 | c_GUIB_CheckBox::STYLE_BOX_RIGHT);
   online->SetText("Play online");
 
-  m_progress = new TickingBar(Place(bg, 16, 194, 400, 18, iNotify, tag(8)));
+  m_progress = new TickingBar(GUI_ChildParams(bg, 16, 194, 400, 18, iNotify, tag(8)));
   m_progress->SetValue(0, 0);
 
-  c_GUIB_Button *ask = new c_GUIB_Button(Place(bg, 16, 236, 90, 22, iNotify, tag(9)));
+  c_GUIB_Button *ask = new c_GUIB_Button(GUI_ChildParams(bg, 16, 236, 90, 22, iNotify, tag(9)));
   ask->SetText("Ask...");
-  c_GUIB_Button *quit = new c_GUIB_Button(Place(bg, 112, 236, 90, 22, iNotify, tag(10)));
+  c_GUIB_Button *quit = new c_GUIB_Button(GUI_ChildParams(bg, 112, 236, 90, 22, iNotify, tag(10)));
   quit->SetText("Quit");
-  c_GUIB_Button *off = new c_GUIB_Button(Place(bg, 208, 236, 90, 22, iNotify, tag(11)));
+  c_GUIB_Button *off = new c_GUIB_Button(GUI_ChildParams(bg, 208, 236, 90, 22, iNotify, tag(11)));
   off->SetText("Disabled");
   off->Enable(false);
 }
