@@ -44,3 +44,31 @@ wine_teardown() {
     WINE_XVFB_PID=
   fi
 }
+
+# Waits for the top-level window titled exactly TITLE, focuses it, and sets
+# WID plus the client area's offset inside the X window (CLIENT_X, CLIENT_Y)
+# and the window's geometry (X, Y, WIDTH, HEIGHT). Wine draws the frame
+# itself here, so the client area sits inside the X window. Returns 1 when
+# no such window appears or it is smaller than W x H.
+wine_find_window() { # TITLE W H
+  local title=$1 w=$2 h=$3
+  WID=
+  for _ in $(seq 1 100); do
+    WID=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
+    [ -n "$WID" ] && break
+    sleep 0.1
+  done
+  [ -n "$WID" ] || return 1
+  # The window may not be viewable at once: focusing fails until it is.
+  for _ in $(seq 1 20); do xdotool windowfocus --sync "$WID" 2>/dev/null && break; sleep 0.2; done
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$WID")"
+  CLIENT_X=$(( (WIDTH - w) / 2 ))
+  CLIENT_Y=$(( HEIGHT - h - CLIENT_X ))
+  [ "$CLIENT_X" -ge 0 ] && [ "$CLIENT_Y" -ge 0 ]
+}
+
+# Clicks at client coordinates of the window wine_find_window found.
+wine_click() { # x y
+  xdotool mousemove --window "$WID" $(( CLIENT_X + $1 )) $(( CLIENT_Y + $2 )) click 1
+}

@@ -19,42 +19,25 @@ fail() { echo "FAILED: $*"; [ -f "$log" ] && cat "$log"; exit 1; }
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null' EXIT
 
-wid=
-for _ in $(seq 1 100); do
-  wid=$(xdotool search --name '^Folder browser$' 2>/dev/null | head -n 1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "no window"
-# The window may not be viewable at once: focusing fails until it is.
-for _ in $(seq 1 20); do xdotool windowfocus --sync "$wid" 2>/dev/null && break; sleep 0.2; done
-sleep 0.5
+wine_find_window "Folder browser" 640 284 || fail "no window of at least 640x284"
 
 grep -Eq '^drive C:\\ \([0-9]+ MB free\)$' "$log" || fail "drive C: is not listed with its free space"
 grep -E '^drive ' "$log"
 
-# Wine draws the frame itself: the client area sits inside the X window.
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-bx=$(( (WIDTH - 640) / 2 ))
-by=$(( HEIGHT - 284 - bx ))
-[ "$bx" -ge 0 ] && [ "$by" -ge 0 ] || fail "window ${WIDTH}x$HEIGHT smaller than 640x284"
-click() { # client x, y
-  xdotool mousemove --window "$wid" $(( bx + $1 )) $(( by + $2 )) click 1
-}
 import -window root "$out/dir_browser_drives.png"
 
 # The tree is at (16, 34); the first row starts 4 pixels down and is at
 # least 16 pixels high (13-pixel icons + 3); icons centre 12 pixels left of
 # the text at x 44.
-click 32 46  # expand C:
+wine_click 32 46  # expand C:
 sleep 0.5
-click 50 46  # select C:
+wine_click 50 46  # select C:
 for _ in $(seq 1 50); do grep -q '^selected ' "$log" && break; sleep 0.1; done
 sleep 0.3
 import -window root "$out/dir_browser.png"
 grep -qx 'selected C:' "$log" || fail "selecting C: did not report the path C:"
 
-xdotool windowfocus --sync "$wid" key alt+F4
+xdotool windowfocus --sync "$WID" key alt+F4
 for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $wine_pid 2>/dev/null && fail "still running after Alt+F4"
 wait $wine_pid

@@ -20,34 +20,16 @@ fail() { echo "FAILED: $*"; [ -f "$log" ] && cat "$log"; exit 1; }
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null' EXIT
 
-wid=
-for _ in $(seq 1 100); do
-  wid=$(xdotool search --name '^GUI sampler$' 2>/dev/null | head -n 1)
-  [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "no window"
-# The window may not be viewable at once: focusing fails until it is.
-for _ in $(seq 1 20); do xdotool windowfocus --sync "$wid" 2>/dev/null && break; sleep 0.2; done
-sleep 0.5
+wine_find_window "GUI sampler" 640 284 || fail "no window of at least 640x284"
+echo "window $WIDTH x $HEIGHT at $X,$Y; client offset $CLIENT_X,$CLIENT_Y"
 
-# Wine draws the frame itself: the client area sits inside the X window.
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-bx=$(( (WIDTH - 640) / 2 ))
-by=$(( HEIGHT - 284 - bx ))
-[ "$bx" -ge 0 ] && [ "$by" -ge 0 ] || fail "window ${WIDTH}x$HEIGHT smaller than 640x284"
-echo "window $WIDTH x $HEIGHT at $X,$Y; client offset $bx,$by"
-click() { # client x, y
-  xdotool mousemove --window "$wid" $(( bx + $1 )) $(( by + $2 )) click 1
-}
-
-click 60 247  # "Ask..."
+wine_click 60 247  # "Ask..."
 for _ in $(seq 1 50); do grep -q 'msgbox cancel at' "$log" 2>/dev/null && break; sleep 0.1; done
 read -r cx cy < <(sed -n 's/^msgbox cancel at //p' "$log" | head -n 1)
 [ -n "${cx:-}" ] || fail "the message box did not open"
 sleep 0.3
 import -window root "$out/gui_sampler_box.png"
-click "$cx" "$cy"  # "Cancel"
+wine_click "$cx" "$cy"  # "Cancel"
 for _ in $(seq 1 50); do grep -q 'msgbox result' "$log" && break; sleep 0.1; done
 sleep 0.3
 import -window root "$out/gui_sampler.png"
@@ -62,12 +44,12 @@ cpu() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
 xdotool mousemove 1000 700  # the pointer leaves the window
 sleep 1
-import -window root -crop 400x18+$(( X + bx + 16 ))+$(( Y + by + 194 )) "$out/gui_bar_1.png"
+import -window root -crop 400x18+$(( X + CLIENT_X + 16 ))+$(( Y + CLIENT_Y + 194 )) "$out/gui_bar_1.png"
 c0=$(cpu); t0=$(date +%s.%N)
 # The bar runs through 101 steps of 100 ms: the second picture is taken half
 # a cycle later, never a whole cycle, which would look unchanged.
 sleep 5
-import -window root -crop 400x18+$(( X + bx + 16 ))+$(( Y + by + 194 )) "$out/gui_bar_2.png"
+import -window root -crop 400x18+$(( X + CLIENT_X + 16 ))+$(( Y + CLIENT_Y + 194 )) "$out/gui_bar_2.png"
 sleep 5
 c1=$(cpu); t1=$(date +%s.%N)
 percent=$(awk -v a="$c0" -v b="$c1" -v s="$t0" -v e="$t1" -v hz="$hz" \
@@ -78,7 +60,7 @@ if compare -metric AE "$out/gui_bar_1.png" "$out/gui_bar_2.png" null: 2>/dev/nul
   fail "the progress bar did not move"
 fi
 
-xdotool windowfocus --sync "$wid" key alt+F4
+xdotool windowfocus --sync "$WID" key alt+F4
 for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $wine_pid 2>/dev/null && fail "still running after Alt+F4"
 wait $wine_pid
