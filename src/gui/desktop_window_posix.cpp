@@ -1,10 +1,7 @@
 // Headless desktop: no window system. Presented rectangles land in a screen
 // bitmap of the desktop's size, the keyboard is the simulated one of the
 // input API, and waiting for input is plain sleeping.
-#include <png.h>
-
-#include <vector>
-
+#include "graphics/png.h"
 #include "gui/desktop.h"
 #include "platform/platform.h"
 
@@ -48,21 +45,5 @@ void c_GUIB_Desktop::iPresent(const GUIB_Rect &r) {
 }
 
 bool c_GUIB_Desktop::SaveScreenPng(const char *path) const {
-  if (!path || !m_screen || !m_screen->Pixels()) return false;
-  const uint32_t w = m_screen->Width(), h = m_screen->Height();
-  std::vector<uint8_t> rgb(size_t(w) * h * 3);
-  const uint32_t *px = m_screen->Pixels();
-  for (size_t i = 0; i < size_t(w) * h; ++i) {
-    rgb[i * 3 + 0] = uint8_t(px[i] >> 16);
-    rgb[i * 3 + 1] = uint8_t(px[i] >> 8);
-    rgb[i * 3 + 2] = uint8_t(px[i]);
-  }
-  png_image image = {};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = w;
-  image.height = h;
-  image.format = PNG_FORMAT_RGB;
-  const int ok = png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr);
-  png_image_free(&image);
-  return ok != 0;
+  return path && m_screen && PNG_WriteBitmap(path, m_screen);
 }

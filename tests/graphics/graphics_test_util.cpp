@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "pngwrite.h"
+#include "graphics/png.h"
 
 namespace gtest_util {
 

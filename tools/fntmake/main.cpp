@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "graphics/graphics.h"
-#include "pngwrite.h"
+#include "graphics/png.h"
 #include "sha256.h"
 #include "tool_store.h"
 

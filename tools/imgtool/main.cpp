@@ -10,7 +10,7 @@
 
 #include "graphics/graphics.h"
 #include "platform/platform.h"
-#include "pngwrite.h"
+#include "graphics/png.h"
 #include "store/store.h"
 #include "tool_store.h"
 

@@ -1,4 +1,5 @@
-// PNG output of ARGB pixels and bitmaps (native tools and tests only).
+// PNG output of ARGB pixels and bitmaps: frame dumps, previews and test
+// failures. Native only; the Windows build answers false.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,10 @@
-#include "pngwrite.h"
-
 #include <png.h>
 
 #include <cstdio>
 #include <vector>
 
 #include "graphics/bitmap.h"
+#include "graphics/png.h"
 
 bool PNG_WriteArgb(const char *path, const uint32_t *pixels, uint32_t width, uint32_t height) {
   if (!path || width == 0 || height == 0 || !pixels) return false;
