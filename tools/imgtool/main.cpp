@@ -9,8 +9,8 @@
 #include <string>
 
 #include "graphics/graphics.h"
-#include "platform/platform.h"
 #include "graphics/png.h"
+#include "platform/platform.h"
 #include "store/store.h"
 #include "tool_store.h"
 
