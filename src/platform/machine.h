@@ -8,7 +8,12 @@
 //   attributes                file attributes (read-only, hidden, system, ...)
 //   drives                    drive types and free space set by SYS_SetDrive
 //   pending_moves             moves and deletions waiting for the next restart
-// Inside drive_c: WINDOWS\SYSTEM32 (system folder), WINDOWS\TEMP (temporary
+//   log                       what the machine was asked to do, one line each:
+//                               "start\t<program>\t<working folder>"
+//                               "open\t<address>"
+//                               "probe\t<library file name>\t<1 present, 0 absent>"
+// Inside drive_c: WINDOWS\SYSTEM32 (system folder; a library is present
+// when a file of its name lies there), WINDOWS\TEMP (temporary
 // folder), Documents and Settings\User\Desktop and ...\Start Menu\Programs.
 //
 // The root in use is the one set last; when none was set, the environment

@@ -239,3 +239,47 @@ void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer);  // 0 = the sys
 // COM for the main thread (shortcuts need it); no-ops natively.
 bool SYS_ComInit();
 void SYS_ComUninit();
+
+// ---------------------------------------------------------------- shell, programs, system
+// What the installer asks of the shell and the system. Natively the emulated
+// machine answers: shortcuts are real .lnk files in its folders, and every
+// program started, address opened and library probed is appended as one
+// line to the file "log" of the machine root (see machine.h).
+
+// A shell link. Optional texts may be 0 and are then not set.
+struct SYS_Shortcut {
+  const char *target;       // program path (or web address)
+  const char *description;  // or 0
+  const char *working_dir;  // or 0
+  const char *icon_file;    // or 0
+  int32_t icon_index;
+  const char *arguments;  // or 0
+};
+// Writes the link file (COM must be up on this thread on Windows). true when
+// the file was written.
+bool SYS_CreateShortcut(const char *link_path, const SYS_Shortcut *link);
+
+// Starts a program with no command line, no inherited handles, the system's
+// default error mode, this process's environment and the given working
+// folder. show_window: the window is shown normally (SW_SHOW); otherwise the
+// default start-up information is used. The process handle (signalled when
+// the program has ended; close it with SYS_CloseHandle), or 0.
+SYS_Handle SYS_StartProgram(const char *program, const char *working_dir, bool show_window);
+// Asks the shell to open an address (a file, folder or web address) with its
+// default handler, maximised. false when the shell refused.
+bool SYS_ShellOpen(const char *address);
+// The system's platform identifier: 2 (or more) for the NT family, where
+// files in use can be deleted at the next restart.
+uint32_t SYS_GetPlatformId();
+// true when the library of that file name lies in the system folder and
+// loads from there. Never searches the program's or the current folder.
+bool SYS_SystemLibraryPresent(const char *file_name);
+// Restricts the process's own library search to the system folder where
+// the system offers that; a no-op elsewhere. Called once at start-up.
+void SYS_RestrictLibrarySearch();
+
+// The program's top-level window while an add-on runs: disable and enable
+// it, and bring it to the top of the z-order (not moved or sized) as the
+// active window. Window 0 is ignored.
+void SYS_EnableWindow(uintptr_t window, bool enable);
+void SYS_RaiseWindow(uintptr_t window);
