@@ -5,8 +5,6 @@
 #include "platform/startup.h"
 #include "store/store.h"
 
-char TempArchivePath[SYS_MAX_PATH];
-volatile uint32_t AppRunning;
 GuiContext *AppGui;
 
 namespace {

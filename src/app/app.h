@@ -8,9 +8,8 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/startup.h"
 
-extern char TempArchivePath[SYS_MAX_PATH];  // copy of setup.cbf in the temporary folder
-extern volatile uint32_t AppRunning;        // the main loop turns while non-zero
 struct GuiContext;
 extern GuiContext *AppGui;  // the GUI context, while the program runs
 

@@ -28,6 +28,14 @@ struct Buffer {
 
 }  // namespace
 
+bool INST_JoinPath(char *out, size_t size, const char *folder, const char *name) {
+  size_t n = SYS_StrLen(folder);
+  const char *separator = (n == 0 || folder[n - 1] == '\\') ? "" : "\\";
+  if (n + SYS_StrLen(separator) + SYS_StrLen(name) >= size) return false;
+  SYS_Format(out, size, "%s%s%s", folder ? folder : "", separator, name ? name : "");
+  return true;
+}
+
 SYS_Handle INST_CreateFileWithFolders(const char *path) {
   SYS_Handle h = SYS_FileCreate(path);
   if (h) return h;
@@ -74,13 +82,12 @@ int INST_CopyStoreFile(const char *destination, const char *store_name) {
 
 int INST_CopyToTemp(const char *store_name, char *out) {
   char name[SYS_MAX_PATH];
+  char temp[SYS_MAX_PATH];
   char path[SYS_MAX_PATH];
   if (SYS_StrLen(store_name) >= SYS_MAX_PATH) return 0;
   SYS_FilePart(name, store_name);
-  size_t n = SYS_GetTempDir(path, sizeof(path));
-  const char *separator = (n == 0 || path[n - 1] == '\\') ? "" : "\\";
-  if (n + SYS_StrLen(separator) + SYS_StrLen(name) >= sizeof(path)) return 0;
-  SYS_Format(path + n, sizeof(path) - n, "%s%s", separator, name);
+  if (SYS_GetTempDir(temp, sizeof(temp)) == 0) return 0;
+  if (!INST_JoinPath(path, sizeof(path), temp, name)) return 0;
   if (!INST_CopyStoreFile(path, store_name)) return 0;
   SYS_StrCopy(out, path);
   return 1;

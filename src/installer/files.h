@@ -6,6 +6,11 @@
 
 #include "platform/platform.h"
 
+// out = folder, a backslash unless folder is empty or already ends in one,
+// then name. false (out untouched) when that does not fit size bytes: a path
+// is never cut short.
+bool INST_JoinPath(char *out, size_t size, const char *folder, const char *name);
+
 // Creates (or truncates) a file for writing, making its missing folders
 // first when needed. The open handle, or 0.
 SYS_Handle INST_CreateFileWithFolders(const char *path);

@@ -271,6 +271,10 @@ bool SYS_RemoveDirectory(const char *path) {
   Mapped m;
   struct stat st;
   if (!MapPath(path, &m) || m.relative.find('/') == std::string::npos) return false;
+  if (lstat(m.host.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    // A junction: removing it removes the link, never what it points to.
+    return IsHostDir(m.host) && unlink(m.host.c_str()) == 0;
+  }
   if (lstat(m.host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
   if (AttributesOf(m.relative, st) & SYS_ATTR_READONLY) return false;
   if (rmdir(m.host.c_str()) != 0) return false;
@@ -362,6 +366,11 @@ SYS_Handle SYS_FindFirst(const char *pattern, SYS_FindData *out) {
     data.attributes = entry == "." || entry == ".." ? uint32_t(SYS_ATTR_DIRECTORY)
                                                     : AttributesOf(m.relative + "/" + entry, st);
     data.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+    // A host symbolic link to a folder stands for a junction: a link that
+    // removers must not descend through.
+    struct stat link;
+    if (S_ISDIR(st.st_mode) && lstat(host.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+      data.attributes |= SYS_ATTR_REPARSE_POINT;
     SYS_StrCopy(data.name, entry.c_str());
     find->entries.push_back(data);
   }
@@ -405,10 +414,21 @@ size_t SYS_GetSystemDir(char *buffer, size_t size) {
 }
 
 size_t SYS_GetSpecialFolder(SYS_SpecialFolder which, char *buffer, size_t size) {
-  const char *path = which == SYS_FOLDER_DESKTOP
-                         ? "C:\\Documents and Settings\\User\\Desktop"
-                         : "C:\\Documents and Settings\\User\\Start Menu\\Programs";
-  return Root().empty() ? 0 : CopyOut(buffer, size, path);
+  static const char *const kFolders[SYS_FOLDER_COUNT] = {
+      "C:\\Documents and Settings\\User\\Desktop",
+      "C:\\Documents and Settings\\User\\Start Menu\\Programs",
+      "C:\\Documents and Settings\\User\\Start Menu",
+      "C:\\Documents and Settings\\User",
+      "C:\\WINDOWS",
+      "C:\\WINDOWS\\SYSTEM32",
+      "C:\\Program Files",
+      "C:\\Program Files (x86)",
+      "C:\\Documents and Settings\\All Users\\Desktop",
+      "C:\\Documents and Settings\\All Users\\Start Menu\\Programs",
+      "C:\\Documents and Settings\\All Users\\Start Menu",
+  };
+  if (which < 0 || which >= SYS_FOLDER_COUNT || Root().empty()) return 0;
+  return CopyOut(buffer, size, kFolders[which]);
 }
 
 // ---------------------------------------------------------------- drives

@@ -163,7 +163,14 @@ size_t SYS_GetSystemDir(char *buffer, size_t size) {
 }
 
 size_t SYS_GetSpecialFolder(SYS_SpecialFolder which, char *buffer, size_t size) {
-  int csidl = which == SYS_FOLDER_DESKTOP ? CSIDL_DESKTOPDIRECTORY : CSIDL_PROGRAMS;
+  static const int kCsidl[SYS_FOLDER_COUNT] = {
+      CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS,         CSIDL_STARTMENU,
+      CSIDL_PROFILE,          CSIDL_WINDOWS,          CSIDL_SYSTEM,
+      CSIDL_PROGRAM_FILES,    CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_DESKTOPDIRECTORY,
+      CSIDL_COMMON_PROGRAMS,  CSIDL_COMMON_STARTMENU,
+  };
+  if (which < 0 || which >= SYS_FOLDER_COUNT) return 0;
+  int csidl = kCsidl[which];
   LPITEMIDLIST list = nullptr;
   if (!buffer || FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list))) return 0;
   char path[MAX_PATH];

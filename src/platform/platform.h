@@ -143,6 +143,7 @@ enum : uint32_t {
   SYS_ATTR_DIRECTORY = 0x10,
   SYS_ATTR_ARCHIVE = 0x20,
   SYS_ATTR_NORMAL = 0x80,
+  SYS_ATTR_REPARSE_POINT = 0x400,  // a junction or link: removing it must not descend
   SYS_ATTR_INVALID = 0xFFFFFFFFu,
 };
 uint32_t SYS_GetFileAttributes(const char *path);  // SYS_ATTR_INVALID when missing
@@ -169,7 +170,22 @@ size_t SYS_GetCurrentDir(char *buffer, size_t size);  // no trailing backslash e
 bool SYS_SetCurrentDir(const char *path);
 size_t SYS_GetTempDir(char *buffer, size_t size);    // ends with a backslash
 size_t SYS_GetSystemDir(char *buffer, size_t size);  // no trailing backslash
-enum SYS_SpecialFolder { SYS_FOLDER_DESKTOP, SYS_FOLDER_PROGRAMS };
+// The current user's desktop and Start-menu programs folders are where the
+// installer puts its shortcuts; the others are folders it must never remove.
+enum SYS_SpecialFolder {
+  SYS_FOLDER_DESKTOP,
+  SYS_FOLDER_PROGRAMS,
+  SYS_FOLDER_START_MENU,
+  SYS_FOLDER_PROFILE,
+  SYS_FOLDER_WINDOWS,
+  SYS_FOLDER_SYSTEM,
+  SYS_FOLDER_PROGRAM_FILES,
+  SYS_FOLDER_PROGRAM_FILES_X86,
+  SYS_FOLDER_COMMON_DESKTOP,
+  SYS_FOLDER_COMMON_PROGRAMS,
+  SYS_FOLDER_COMMON_START_MENU,
+  SYS_FOLDER_COUNT
+};
 size_t SYS_GetSpecialFolder(SYS_SpecialFolder which, char *buffer, size_t size);
 
 // Drives: root strings "C:\" back to back, each ended by a zero byte, the list
@@ -210,6 +226,7 @@ SYS_RegKey SYS_RegOpenKey(const char *path);
 uint32_t SYS_RegDeleteKey(const char *path);      // 0 or 255; no subkeys
 uint32_t SYS_RegDeleteKeyTree(const char *path);  // 0 or 255
 uint32_t SYS_RegSetText(SYS_RegKey key, const char *name, const char *text);  // REG_SZ
+uint32_t SYS_RegSetDword(SYS_RegKey key, const char *name, uint32_t value);   // REG_DWORD
 // Copies the value's data (for text: with its terminator) into buffer; *size
 // holds the buffer size on entry and the data size on success. 0 or 255.
 uint32_t SYS_RegQueryValue(SYS_RegKey key, const char *name, void *buffer, uint32_t *size);

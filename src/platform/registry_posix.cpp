@@ -6,6 +6,7 @@
 // File format (one line each, "; end" last):
 //   [SOFTWARE\Halvorin\Ashgrove Demo]         a key, full path; %HH escapes
 //   "InstallDir"=sz:"C:\\Games\\Ashgrove"      a REG_SZ value of the key above
+//   "NoModify"=dword:00000001                 a REG_DWORD value, eight hex digits
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -25,11 +26,12 @@ using namespace machine;
 namespace {
 
 const uint32_t kRegSz = 1;
+const uint32_t kRegDword = 4;
 
 struct Value {
   std::string name;
   uint32_t type;
-  std::string data;  // REG_SZ: the text and its terminator
+  std::string data;  // REG_SZ: the text and its terminator; REG_DWORD: 4 bytes, little-endian
 };
 
 struct Key {
@@ -152,9 +154,27 @@ std::string Quote(const std::string &text) {
   return out + "\"";
 }
 
+uint32_t DwordOf(const std::string &data) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < 4 && i < data.size(); i++) v |= uint32_t(uint8_t(data[i])) << (8 * i);
+  return v;
+}
+
+std::string DwordData(uint32_t v) {
+  std::string data(4, '\0');
+  for (size_t i = 0; i < 4; i++) data[i] = char(v >> (8 * i));
+  return data;
+}
+
 void Serialize(const Key &key, const std::string &path, std::string *out) {
   if (!path.empty() || !key.values.empty()) *out += "[" + path + "]\n";
   for (const Value &v : key.values) {
+    if (v.type == kRegDword) {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "%08x", DwordOf(v.data));
+      *out += Quote(v.name) + "=dword:" + hex + "\n";
+      continue;
+    }
     std::string text = v.data;
     if (!text.empty() && text.back() == 0) text.pop_back();
     *out += Quote(v.name) + "=sz:" + Quote(text) + "\n";
@@ -222,10 +242,20 @@ void Parse(const std::string &content, Key *tree) {
       size_t at = 0;
       Value v;
       v.type = kRegSz;
-      if (!Unquote(line, &at, &v.name) || line.compare(at, 4, "=sz:") != 0) continue;
-      at += 4;
-      if (!Unquote(line, &at, &v.data)) continue;
-      v.data += '\0';
+      if (!Unquote(line, &at, &v.name)) continue;
+      if (line.compare(at, 7, "=dword:") == 0) {
+        std::string hex = line.substr(at + 7);
+        if (hex.size() != 8 || hex.find_first_not_of("0123456789abcdefABCDEF") != hex.npos)
+          continue;
+        v.type = kRegDword;
+        v.data = DwordData(uint32_t(std::stoul(hex, nullptr, 16)));
+      } else if (line.compare(at, 4, "=sz:") == 0) {
+        at += 4;
+        if (!Unquote(line, &at, &v.data)) continue;
+        v.data += '\0';
+      } else {
+        continue;
+      }
       if (Value *old = FindValue(current, v.name))
         *old = v;
       else
@@ -321,20 +351,28 @@ uint32_t SYS_RegDeleteKey(const char *path) {
   return Save() ? SYS_OK : SYS_ERR_OS;
 }
 
-uint32_t SYS_RegSetText(SYS_RegKey handle, const char *name, const char *text) {
+static uint32_t SetValue(SYS_RegKey handle, const char *name, uint32_t type,
+                         const std::string &data) {
   if (!name) return SYS_ERR_BADARG;
   std::lock_guard<std::mutex> lock(g_mutex);
   Sync();
   Key *key = NodeOf(handle);
   if (!key) return SYS_ERR_OS;
-  std::string data = std::string(text ? text : "") + '\0';
   if (Value *old = FindValue(key, name)) {
-    old->type = kRegSz;
+    old->type = type;
     old->data = data;
   } else {
-    key->values.push_back(Value{name, kRegSz, data});
+    key->values.push_back(Value{name, type, data});
   }
   return Save() ? SYS_OK : SYS_ERR_OS;
+}
+
+uint32_t SYS_RegSetText(SYS_RegKey handle, const char *name, const char *text) {
+  return SetValue(handle, name, kRegSz, std::string(text ? text : "") + '\0');
+}
+
+uint32_t SYS_RegSetDword(SYS_RegKey handle, const char *name, uint32_t value) {
+  return SetValue(handle, name, kRegDword, DwordData(value));
 }
 
 uint32_t SYS_RegQueryValue(SYS_RegKey handle, const char *name, void *buffer, uint32_t *size) {

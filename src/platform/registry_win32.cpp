@@ -53,6 +53,14 @@ uint32_t SYS_RegSetText(SYS_RegKey key, const char *name, const char *text) {
       RegSetValueExA(K(key), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text), size));
 }
 
+uint32_t SYS_RegSetDword(SYS_RegKey key, const char *name, uint32_t value) {
+  if (!name) return SYS_ERR_BADARG;
+  if (!key) return SYS_ERR_OS;
+  DWORD data = value;
+  return Status(RegSetValueExA(K(key), name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&data),
+                               sizeof data));
+}
+
 uint32_t SYS_RegQueryValue(SYS_RegKey key, const char *name, void *buffer, uint32_t *size) {
   if (!key || !size) return SYS_ERR_OS;
   DWORD type = 0, bytes = *size;

@@ -3,6 +3,8 @@
 #include <cstring>
 
 AppPathsRecord AppPaths;
+char TempArchivePath[SYS_MAX_PATH];
+volatile uint32_t AppRunning;
 
 namespace {
 

@@ -18,6 +18,9 @@ struct AppPathsRecord {
 };
 
 extern AppPathsRecord AppPaths;
+extern char TempArchivePath[SYS_MAX_PATH];  // copy of setup.cbf in the temporary folder
+// The main loop turns while non-zero. Quit, Play and a closed window clear it.
+extern volatile uint32_t AppRunning;
 
 // Fills AppPaths. Returns false, leaving AppPaths empty, when the program's
 // path or folder would not fit its 260-byte buffer.

@@ -1,0 +1,335 @@
+#include "installer/engine.h"
+
+#include "installer/files.h"
+#include "installer/state.h"
+#include "installer/system.h"
+#include "installer/texts.h"
+#include "installer/uninstall.h"
+#include "platform/startup.h"
+#include "store/store.h"
+
+SYS_Handle InstallWorkerThread;
+std::atomic<uint32_t> InstallCancel;
+
+namespace {
+
+// What the worker is handed; it copies this before signalling the start
+// event, so the block may live on the creator's stack.
+struct InstallWorkerParams {
+  SYS_Handle start_event;
+  SYS_Handle mutex;
+  const char *install_folder;
+  KeyedList *list;
+  InstallProgress *progress;
+};
+
+char *CopyText(const char *text) {
+  size_t n = SYS_StrLen(text);
+  char *copy = static_cast<char *>(SYS_Alloc(n + 1, "FileItem"));
+  if (copy) SYS_Copy(copy, text, n + 1);
+  return copy;
+}
+
+class Locked {
+ public:
+  explicit Locked(SYS_Handle mutex) : mutex_(mutex) { SYS_WaitResult(mutex_, SYS_INFINITE); }
+  ~Locked() { SYS_ReleaseMutex(mutex_); }
+
+ private:
+  SYS_Handle mutex_;
+};
+
+struct StoreFile {
+  BF_Handle h = 0;
+  ~StoreFile() {
+    if (h) BF_Close(h);
+  }
+};
+
+struct DiskFile {
+  SYS_Handle h = 0;
+  ~DiskFile() {
+    if (h) SYS_FileClose(h);
+  }
+};
+
+struct HeldItem {
+  KeyedList *list;
+  uintptr_t key = 0;
+  FileItem *item = nullptr;
+  ~HeldItem() {
+    if (item) KeyedList_Release(list, key);
+  }
+};
+
+class Worker {
+ public:
+  explicit Worker(const InstallWorkerParams &p) : p_(p) {}
+
+  uint32_t Run() {
+    InstallProgress &progress = *p_.progress;
+    // The creator waits on the start event, so these need no lock.
+    progress.current_name[0] = 0;
+    progress.error[0] = 0;
+    progress.status = INSTALL_RUNNING;
+    progress.total_done = progress.current_done = progress.current_size = 0;
+    InstallCancel = 0;
+    uint32_t count = 0;
+    KeyedList_Count(p_.list, &count);
+    progress.total_size = TotalSize(count);
+    bool prefix_ok = INST_JoinPath(prefix_, sizeof prefix_, p_.install_folder, "");
+    const char *unsafe = FirstUnsafeName(count);
+    buffer_ = static_cast<uint8_t *>(SYS_Alloc(INST_COPY_BLOCK, "Copy block"));
+    SYS_SetEvent(p_.start_event, true);
+
+    bool ok = true;
+    if (unsafe) {
+      ok = Fail("Unsafe file name in the archive", unsafe);
+    } else if (!prefix_ok || !buffer_) {
+      ok = Fail("Cannot prepare the install folder", p_.install_folder);
+    }
+    for (uint32_t i = 0; ok && i < count && !InstallCancel; i++) ok = CopyItem(i);
+    if (ok && !InstallCancel) {
+      Locked lock(p_.mutex);
+      progress.status = INSTALL_DONE;
+    }
+    // After a cancel the status stays INSTALL_RUNNING: the wizard has left.
+    KeyedList_Destroy(p_.list, true, false);
+    SYS_FreeSafe(buffer_);
+    return 1;
+  }
+
+ private:
+  uint64_t TotalSize(uint32_t count) {
+    uint64_t total = 0;
+    for (uint32_t i = 0; i < count; i++) {
+      uintptr_t key = 0, value = 0;
+      if (KeyedList_GetAt(p_.list, int32_t(i), &key, &value) != SYS_OK) continue;
+      uint64_t size = reinterpret_cast<FileItem *>(value)->size;
+      if (size != BF_BAD_POS) total += size;
+      KeyedList_Release(p_.list, key);
+    }
+    return total;
+  }
+
+  // Every destination is checked before anything is written: an archive
+  // that names a file outside the install folder installs nothing at all.
+  const char *FirstUnsafeName(uint32_t count) {
+    for (uint32_t i = 0; i < count; i++) {
+      uintptr_t key = 0, value = 0;
+      if (KeyedList_GetAt(p_.list, int32_t(i), &key, &value) != SYS_OK) continue;
+      const char *name = reinterpret_cast<FileItem *>(value)->destination;
+      bool safe = INST_IsSafeDestination(name);
+      KeyedList_Release(p_.list, key);
+      if (!safe) {
+        SYS_StrCopyN(unsafe_name_, name, sizeof unsafe_name_);
+        return unsafe_name_;
+      }
+    }
+    return nullptr;
+  }
+
+  bool Fail(const char *what, const char *name) {
+    Locked lock(p_.mutex);
+    SYS_Format(p_.progress->error, sizeof p_.progress->error, "%s: %s", what, name);
+    p_.progress->status = INSTALL_FAILED;
+    return false;
+  }
+
+  bool CopyItem(uint32_t index) {
+    HeldItem held{p_.list};
+    uintptr_t value = 0;
+    if (KeyedList_GetAt(p_.list, int32_t(index), &held.key, &value) != SYS_OK)
+      return Fail("Cannot read the file list", "");
+    held.item = reinterpret_cast<FileItem *>(value);
+    const FileItem &item = *held.item;
+    {
+      Locked lock(p_.mutex);
+      p_.progress->current_done = 0;
+      p_.progress->current_size = item.size;
+      SYS_StrCopyN(p_.progress->current_name, item.destination, SYS_MAX_PATH);
+    }
+    char destination[SYS_MAX_PATH];
+    if (!INST_JoinPath(destination, sizeof destination, prefix_, item.destination))
+      return Fail("Path too long", item.destination);
+    StoreFile source;
+    source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
+    if (!source.h) return Fail("Cannot open", item.source);
+    DiskFile target;
+    target.h = INST_CreateFileWithFolders(destination);
+    if (!target.h) return Fail("Cannot create", destination);
+
+    uint64_t remaining = item.size;
+    while (remaining > 0 && !InstallCancel) {
+      uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
+      if (BF_Read(source.h, buffer_, n) != n) return Fail("Cannot read", item.source);
+      if (SYS_FileWrite(target.h, buffer_, n) != SYS_OK) return Fail("Cannot write", destination);
+      remaining -= n;
+      Locked lock(p_.mutex);
+      p_.progress->total_done += n;
+      p_.progress->current_done = item.size - remaining;
+    }
+    return true;
+  }
+
+  InstallWorkerParams p_;
+  uint8_t *buffer_ = nullptr;
+  char prefix_[SYS_MAX_PATH];
+  char unsafe_name_[SYS_MAX_PATH];
+};
+
+}  // namespace
+
+uint32_t INST_AddFileItem(KeyedList *list, const char *source, const char *destination,
+                          uint64_t size) {
+  FileItem *item = static_cast<FileItem *>(SYS_Alloc(sizeof(FileItem), "FileItem"));
+  if (!item) return SYS_ERR_NOMEM;
+  item->source = CopyText(source);
+  item->destination = CopyText(destination);
+  item->size = size;
+  uint32_t count = 0;
+  KeyedList_Count(list, &count);
+  uint32_t result = item->source && item->destination
+                        ? KeyedList_Insert(list, count, reinterpret_cast<uintptr_t>(item), KL_TAIL)
+                        : uint32_t(SYS_ERR_NOMEM);
+  if (result != SYS_OK) INST_FreeFileItem(0, reinterpret_cast<uintptr_t>(item));
+  return result;
+}
+
+uint32_t INST_FreeFileItem(uintptr_t, uintptr_t value) {
+  FileItem *item = reinterpret_cast<FileItem *>(value);
+  if (!item) return 1;
+  SYS_FreeSafe(item->source);
+  SYS_FreeSafe(item->destination);
+  SYS_Free(item);
+  return 1;
+}
+
+int INST_BuildFileList(const char *store_folder, KeyedList **out, uint64_t *total_size) {
+  KeyedList *list = KeyedList_Create(INST_FreeFileItem);
+  uint64_t total = 0;
+  char pattern[SYS_MAX_PATH];
+  if (list && INST_JoinPath(pattern, sizeof pattern, store_folder, "*.*")) {
+    size_t prefix = SYS_StrLen(pattern) - 3;
+    BF_FindContext context;
+    for (const char *found = BF_FindFirst(pattern, true, &context); found;
+         found = BF_FindNext(&context)) {
+      char *name = const_cast<char *>(found);
+      uint64_t size = BF_GetFileSize(name);
+      char *destination = name + prefix;
+      SYS_StrLower(destination);
+      if (INST_AddFileItem(list, name, destination, size) == SYS_OK && size != BF_BAD_POS)
+        total += size;
+    }
+  }
+  *out = list;
+  if (total_size) *total_size = total;
+  return 1;
+}
+
+bool INST_IsSafeDestination(const char *name) {
+  if (!name || !name[0] || name[0] == '\\' || name[0] == '/') return false;
+  for (size_t i = 0; name[i]; i++) {
+    if (name[i] == ':') return false;
+    bool starts = i == 0 || name[i - 1] == '\\' || name[i - 1] == '/';
+    if (starts && name[i] == '.' && name[i + 1] == '.' &&
+        (name[i + 2] == 0 || name[i + 2] == '\\' || name[i + 2] == '/'))
+      return false;
+  }
+  return true;
+}
+
+bool INST_EngineInit(InstallEngine *engine) {
+  SYS_Zero(engine, sizeof *engine);
+  engine->volume = 1;
+  engine->mutex = SYS_CreateMutex(false);
+  engine->start_event = SYS_CreateEvent();
+  return engine->mutex && engine->start_event;
+}
+
+void INST_EngineRelease(InstallEngine *engine) {
+  if (engine->mutex) SYS_CloseHandle(engine->mutex);
+  if (engine->start_event) SYS_CloseHandle(engine->start_event);
+  engine->mutex = engine->start_event = 0;
+}
+
+void INST_VolumeNames(uint32_t volume, char *archive, char *store_folder) {
+  char folder[SYS_MAX_PATH];
+  SYS_StrCopyN(folder, AppPaths.program_folder, AppPaths.folder_length + 1);
+  SYS_Format(archive, SYS_MAX_PATH, "%s%s%02u.%s", folder, "disk", volume, "cbf");
+  SYS_Format(store_folder, SYS_MAX_PATH, "%s%02u", "disk", volume);
+}
+
+int INST_StartVolume(InstallEngine *engine, const char *archive, const char *store_folder) {
+  SYS_StrCopyN(engine->archive, archive, sizeof engine->archive);
+  if (BF_MountArchive(archive, 0) != BF_OK) return 0;
+  if (engine->list) KeyedList_Destroy(engine->list, true, false);
+  INST_BuildFileList(store_folder, &engine->list, nullptr);
+  if (!engine->list) return 0;
+  if (engine->volume == 1) {
+    uint64_t size = BF_GetFileSize(AppPaths.program_path);
+    if (size != BF_BAD_POS)
+      INST_AddFileItem(engine->list, AppPaths.program_path, INST_GetText(407), size);
+    size = TempArchivePath[0] ? BF_GetFileSize(TempArchivePath) : BF_BAD_POS;
+    if (size != BF_BAD_POS) INST_AddFileItem(engine->list, TempArchivePath, "setup.cbf", size);
+  }
+  InstallWorkerParams params = {engine->start_event, engine->mutex, InstallDir, engine->list,
+                                &engine->progress};
+  SYS_SetEvent(engine->start_event, false);
+  InstallWorkerThread = SYS_CreateThread(INST_InstallWorker, &params);
+  if (!InstallWorkerThread) return 0;
+  engine->list = nullptr;  // the worker owns it now
+  SYS_WaitResult(engine->start_event, SYS_INFINITE);
+  return 1;
+}
+
+int INST_StartCurrentVolume(InstallEngine *engine) {
+  char archive[SYS_MAX_PATH], folder[SYS_MAX_PATH];
+  INST_VolumeNames(engine->volume, archive, folder);
+  return INST_StartVolume(engine, archive, folder);
+}
+
+uint32_t INST_InstallWorker(void *params) {
+  Worker worker(*static_cast<InstallWorkerParams *>(params));
+  return worker.Run();
+}
+
+void INST_ReadProgress(InstallEngine *engine, InstallProgress *out) {
+  Locked lock(engine->mutex);
+  *out = engine->progress;
+}
+
+uint32_t INST_Percent(uint64_t done, uint64_t size) {
+  if (size == 0) return 0;
+  return uint32_t(double(done) / double(size) * 100.0);
+}
+
+static void EndWorker() {
+  if (!InstallWorkerThread) return;
+  SYS_WaitResult(InstallWorkerThread, SYS_INFINITE);
+  SYS_CloseHandle(InstallWorkerThread);
+  InstallWorkerThread = 0;
+}
+
+uint32_t INST_EngineStep(InstallEngine *engine) {
+  uint32_t status;
+  uint64_t total;
+  {
+    Locked lock(engine->mutex);
+    status = engine->progress.status;
+    total = engine->progress.total_size;
+    if (status == INSTALL_DONE || status == INSTALL_FAILED)
+      engine->progress.status = INSTALL_FINISHING;
+  }
+  if (status != INSTALL_DONE && status != INSTALL_FAILED) return 0;
+  EndWorker();
+  if (status == INSTALL_FAILED) return INST_NOTIFY_FAILED;
+  Installer.installed_bytes = total;
+  return INST_FinishInstall() ? INST_NOTIFY_DONE : INST_NOTIFY_FAILED;
+}
+
+void INST_CancelInstall() {
+  InstallCancel = 1;
+  EndWorker();
+  INST_Uninstall();
+}

@@ -1,0 +1,31 @@
+#include "installer/launcher.h"
+
+#include "installer/state.h"
+#include "installer/system.h"
+#include "installer/texts.h"
+#include "platform/platform.h"
+#include "platform/startup.h"
+
+int INST_IsDirectXPresent() {
+  return SYS_SystemLibraryPresent("dpnhpast.dll") ? 1 : 0;
+}
+
+void INST_PlayGame() {
+  char folder[SYS_MAX_PATH];
+  SYS_DirPart(folder, GamePath);
+  SYS_Handle process = SYS_StartProgram(GamePath, folder, true);
+  if (process) SYS_CloseHandle(process);  // the game is not waited for
+  AppRunning = 0;
+}
+
+void INST_OpenWebAddress(const char *address) {
+  SYS_ShellOpen(address);
+}
+
+void INST_RunAddOns(uintptr_t window) {
+  SYS_EnableWindow(window, false);
+  if (Installer.online_addon) INST_RunFromStore(INST_GetText(301));
+  if (Installer.directx_addon) INST_RunFromStore(INST_GetText(302));
+  SYS_EnableWindow(window, true);
+  SYS_RaiseWindow(window);
+}

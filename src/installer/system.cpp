@@ -1,0 +1,160 @@
+#include "installer/system.h"
+
+#include "installer/config.h"
+#include "installer/files.h"
+#include "installer/state.h"
+#include "installer/texts.h"
+#include "platform/startup.h"
+
+namespace {
+
+// The key of the product this demo replaces; the finishing step removes it.
+const char kOldProductKey[] = "SOFTWARE\\Halvorin\\Ashgrove";
+
+int SpecialPath(SYS_SpecialFolder which, const char *name, char *out) {
+  char folder[SYS_MAX_PATH];
+  if (SYS_GetSpecialFolder(which, folder, sizeof folder) == 0) return 0;
+  return INST_JoinPath(out, SYS_MAX_PATH, folder, name) ? 1 : 0;
+}
+
+bool IsFolder(const char *path) {
+  uint32_t attributes = SYS_GetFileAttributes(path);
+  return attributes != SYS_ATTR_INVALID && (attributes & SYS_ATTR_DIRECTORY);
+}
+
+// text id followed by ".lnk".
+bool LinkName(int32_t id, char *out) {
+  const char *text = INST_GetText(id);
+  if (SYS_StrLen(text) + 5 > SYS_MAX_PATH) return false;
+  SYS_Format(out, SYS_MAX_PATH, "%s.lnk", text);
+  return true;
+}
+
+struct RegKey {
+  SYS_RegKey k;
+  explicit RegKey(SYS_RegKey key) : k(key) {}
+  ~RegKey() {
+    if (k) SYS_RegCloseKey(k);
+  }
+};
+
+void WriteUninstallEntry(const char *uninstaller) {
+  char key_path[SYS_MAX_PATH];
+  if (!INST_GetUninstallKey(key_path)) return;
+  RegKey key(SYS_RegCreateKey(key_path));
+  if (!key.k) return;
+  SYS_RegSetText(key.k, "DisplayName", INST_GetText(402));
+  SYS_RegSetText(key.k, "UninstallString", uninstaller);
+  // What the system's program list shows beside the name: an icon, the
+  // version, the maker, the folder and the size, and one Uninstall button.
+  char icon[SYS_MAX_PATH + 2];
+  SYS_Format(icon, sizeof icon, "%s,0", uninstaller);
+  SYS_RegSetText(key.k, "DisplayIcon", icon);
+  SYS_RegSetText(key.k, "DisplayVersion", INSTALLER_VERSION);
+  SYS_RegSetText(key.k, "Publisher", INSTALLER_PUBLISHER);
+  SYS_RegSetText(key.k, "InstallLocation", InstallDir);
+  uint64_t kib = (Installer.installed_bytes + 1023) / 1024;
+  SYS_RegSetDword(key.k, "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(kib));
+  SYS_RegSetDword(key.k, "NoModify", 1);
+  SYS_RegSetDword(key.k, "NoRepair", 1);
+}
+
+}  // namespace
+
+int INST_GetDefaultInstallDir(char *out) {
+  char system[SYS_MAX_PATH];
+  char drive = SYS_GetSystemDir(system, sizeof system) ? system[0] : 'C';
+  SYS_Format(out, SYS_MAX_PATH, "%c%s", drive, ":\\Program Files");
+  return 1;
+}
+
+int INST_GetDesktopPath(const char *name, char *out) {
+  return SpecialPath(SYS_FOLDER_DESKTOP, name, out);
+}
+
+int INST_GetProgramsPath(const char *name, char *out) {
+  return SpecialPath(SYS_FOLDER_PROGRAMS, name, out);
+}
+
+int INST_GetUninstallKey(char *out) {
+  const char *name = INST_GetText(401);
+  if (SYS_StrLen(INST_UNINSTALL_KEY_BASE) + SYS_StrLen(name) >= SYS_MAX_PATH) return 0;
+  SYS_Format(out, SYS_MAX_PATH, "%s%s", INST_UNINSTALL_KEY_BASE, name);
+  return 1;
+}
+
+int INST_CreateShortcut(const char *link_path, const char *target, const char *description,
+                        const char *working_dir, const char *icon_file, int32_t icon_index,
+                        const char *arguments) {
+  SYS_Shortcut link = {target, description, working_dir, icon_file, icon_index, arguments};
+  return SYS_CreateShortcut(link_path, &link) ? 1 : 0;
+}
+
+int INST_CreateDesktopShortcut(const char *link_name, const char *target, const char *description,
+                               const char *working_dir, const char *icon_file, int32_t icon_index,
+                               const char *arguments) {
+  char path[SYS_MAX_PATH];
+  if (!INST_GetDesktopPath(link_name, path)) return 0;
+  return INST_CreateShortcut(path, target, description, working_dir, icon_file, icon_index,
+                             arguments);
+}
+
+int INST_CreateProgramsShortcut(const char *link_name, const char *group, const char *target,
+                                const char *description, const char *working_dir,
+                                const char *icon_file, int32_t icon_index, const char *arguments) {
+  char folder[SYS_MAX_PATH];
+  char path[SYS_MAX_PATH];
+  if (!INST_GetProgramsPath(group, folder)) return 0;
+  if (!SYS_CreateDirectory(folder) && !IsFolder(folder)) return 0;
+  if (!INST_JoinPath(path, sizeof path, folder, link_name)) return 0;
+  return INST_CreateShortcut(path, target, description, working_dir, icon_file, icon_index,
+                             arguments);
+}
+
+int INST_RunFromStore(const char *store_name) {
+  char copy[SYS_MAX_PATH];
+  if (!INST_CopyToTemp(store_name, copy)) return 0;
+  char folder[SYS_MAX_PATH];
+  SYS_DirPart(folder, copy);
+  SYS_Handle process = SYS_StartProgram(copy, folder, false);
+  if (!process) return 0;
+  SYS_WaitResult(process, SYS_INFINITE);
+  SYS_CloseHandle(process);
+  SYS_FileDelete(copy);
+  return 1;
+}
+
+int INST_FinishInstall() {
+  char game_link[SYS_MAX_PATH], uninstall_link[SYS_MAX_PATH], online_link[SYS_MAX_PATH];
+  char uninstaller[SYS_MAX_PATH];
+  bool names =
+      LinkName(401, game_link) && LinkName(408, uninstall_link) && LinkName(410, online_link);
+  bool have_uninstaller =
+      INST_JoinPath(uninstaller, sizeof uninstaller, InstallDir, INST_GetText(407));
+
+  if (names && Installer.desktop_shortcut == 1)
+    INST_CreateDesktopShortcut(game_link, GamePath, INST_GetText(402), InstallDir, GamePath, 0,
+                               nullptr);
+  if (names && have_uninstaller && Installer.start_menu_shortcut == 1) {
+    const char *group = INST_GetText(405);
+    INST_CreateProgramsShortcut(game_link, group, GamePath, INST_GetText(402), InstallDir, GamePath,
+                                0, nullptr);
+    INST_CreateProgramsShortcut(uninstall_link, group, uninstaller, nullptr, InstallDir,
+                                AppPaths.program_path, 0, nullptr);
+    char icon_name[SYS_MAX_PATH], icon[SYS_MAX_PATH];
+    SYS_FilePart(icon_name, INST_GetText(411));
+    if (INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
+      INST_CopyStoreFile(icon, INST_GetText(411));
+      INST_CreateProgramsShortcut(online_link, group, INST_GetText(409), nullptr, InstallDir, icon,
+                                  0, nullptr);
+    }
+  }
+
+  {
+    RegKey key(SYS_RegCreateKey(INST_GetText(412)));
+    if (key.k) SYS_RegSetText(key.k, INST_GetText(413), InstallDir);
+  }
+  if (have_uninstaller) WriteUninstallEntry(uninstaller);
+  SYS_RegDeleteKeyTree(kOldProductKey);
+  return 1;
+}

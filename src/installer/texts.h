@@ -1,0 +1,33 @@
+// The text table: every text the installer shows or uses as a setting
+// (captions, page texts, image and program names, registry names) by a small
+// number, the text id. INST_InitTexts fills it once at start-up with the
+// built-in English texts, INST_FreeTexts empties it at shutdown; nothing else
+// writes to it. Lookups of an empty or out-of-range id give the fallback
+// text of id 500, "*** no text ***".
+//
+// The three host names inside some texts (product web site, DirectX
+// download host, online-play host) are configured at build time
+// (INSTALLER_WEB_HOST, INSTALLER_DIRECTX_HOST, INSTALLER_ONLINE_HOST).
+#pragma once
+
+#include <cstdint>
+
+static const uint32_t INST_TEXT_COUNT = 501;  // ids 0 to 500
+static const uint32_t INST_TEXT_FALLBACK = 500;
+
+struct TextEntry {
+  char *text;       // owned copy, or null when empty
+  char *text2;      // a second owned slot; never read, freed with the first
+  uint32_t length;  // bytes of text without the terminator
+};
+
+void INST_InitTexts();
+void INST_FreeTexts();
+// Ids above 500 are ignored; text null empties the entry.
+void INST_SetText(uint32_t id, const char *text);
+// Never null between INST_InitTexts and INST_FreeTexts.
+const char *INST_GetText(int32_t id);
+uint32_t INST_GetTextLen(int32_t id, const char **text);
+
+// The product web site's host name (no scheme), as the Web button opens it.
+const char *INST_WebSiteHost();

@@ -1,0 +1,187 @@
+#include "installer/uninstall.h"
+
+#include "installer/files.h"
+#include "installer/state.h"
+#include "installer/system.h"
+#include "installer/texts.h"
+#include "platform/platform.h"
+
+namespace {
+
+struct RegKey {
+  SYS_RegKey k;
+  explicit RegKey(SYS_RegKey key) : k(key) {}
+  ~RegKey() {
+    if (k) SYS_RegCloseKey(k);
+  }
+};
+
+struct Find {
+  SYS_Handle h = 0;
+  ~Find() {
+    if (h) SYS_FindClose(h);
+  }
+};
+
+enum class Removal { Refused, Failed, Removed };
+
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+// a == b, or a lies above b (b starts with a and a backslash), without
+// regard to ASCII case. Neither ends in a backslash.
+bool IsSameOrAbove(const char *a, const char *b) {
+  size_t i = 0;
+  for (; a[i]; i++)
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  return b[i] == 0 || b[i] == '\\';
+}
+
+// A "." or ".." component or a forward slash could make a harmless-looking
+// path name a folder the comparisons below would not recognise.
+bool HasAmbiguousParts(const char *path) {
+  for (size_t i = 0; path[i]; i++) {
+    if (path[i] == '/') return true;
+    bool starts = i == 0 || path[i - 1] == '\\';
+    if (!starts || path[i] != '.') continue;
+    size_t end = path[i + 1] == '.' ? i + 2 : i + 1;
+    if (path[end] == 0 || path[end] == '\\') return true;
+  }
+  return false;
+}
+
+// Folders of the system and of the user, which an uninstall entry pointing
+// there must never take away, nor any folder above them.
+bool IsProtectedFolder(const char *path) {
+  for (int which = 0; which < SYS_FOLDER_COUNT; which++) {
+    char folder[SYS_MAX_PATH];
+    size_t n = SYS_GetSpecialFolder(SYS_SpecialFolder(which), folder, sizeof folder);
+    if (n == 0) continue;
+    if (folder[n - 1] == '\\') folder[--n] = 0;
+    if (IsSameOrAbove(path, folder)) return true;
+  }
+  return false;
+}
+
+Removal RemoveFolder(const char *path, bool clear_read_only) {
+  char clean[SYS_MAX_PATH];
+  size_t n = SYS_StrLen(path);
+  if (n == 0 || n >= SYS_MAX_PATH) return Removal::Refused;
+  SYS_StrCopyN(clean, path, sizeof clean);
+  if (clean[n - 1] == '\\') clean[--n] = 0;
+  if (n == 0 || (n == 1 && clean[0] == '\\') || (n == 2 && clean[1] == ':'))
+    return Removal::Refused;
+  if (HasAmbiguousParts(clean) || IsProtectedFolder(clean)) return Removal::Refused;
+  return INST_DeleteTree(clean, n, clear_read_only) ? Removal::Removed : Removal::Failed;
+}
+
+void DeleteValueAndKey(const char *key_path, const char *value) {
+  {
+    RegKey key(SYS_RegOpenKey(key_path));
+    if (!key.k) return;
+    SYS_RegDeleteValue(key.k, value);
+  }
+  SYS_RegDeleteKey(key_path);
+}
+
+// Files in use stay until the next restart; schedule the two the
+// uninstaller itself holds open, and the folder.
+void ScheduleForRestart(const char *folder) {
+  if (SYS_GetPlatformId() < 2) return;
+  char path[SYS_MAX_PATH];
+  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(407)))
+    SYS_MoveFile(path, nullptr, true);
+  if (INST_JoinPath(path, sizeof path, folder, "setup.cbf")) SYS_MoveFile(path, nullptr, true);
+  SYS_MoveFile(folder, nullptr, true);
+}
+
+}  // namespace
+
+void INST_ReadInstalledState() {
+  Installer.installed = 0;
+  Installer.menu_mode = INST_MENU_NOT_INSTALLED;
+  char key_path[SYS_MAX_PATH];
+  if (!INST_GetUninstallKey(key_path)) return;
+  RegKey key(SYS_RegOpenKey(key_path));
+  if (!key.k) return;
+
+  // The value is whatever the registry holds: end it ourselves, and accept
+  // it only when the game's path fits behind its folder.
+  char value[SYS_MAX_PATH];
+  uint32_t size = sizeof value - 1;
+  if (SYS_RegQueryValue(key.k, "UninstallString", value, &size) != SYS_OK) return;
+  value[size] = 0;
+  char folder[SYS_MAX_PATH];
+  SYS_DirPart(folder, value);
+  char path[SYS_MAX_PATH];
+  if (folder[0] == 0) {
+    if (SYS_StrLen(INST_GetText(400)) >= sizeof path) return;
+    SYS_StrCopy(path, INST_GetText(400));
+  } else if (!INST_JoinPath(path, sizeof path, folder, INST_GetText(400))) {
+    return;
+  }
+  SYS_StrCopy(GamePath, path);
+  Installer.installed = 1;
+  Installer.menu_mode = INST_MENU_INSTALLED;
+}
+
+void INST_Uninstall() {
+  char path[SYS_MAX_PATH];
+  if (INST_GetProgramsPath(INST_GetText(405), path)) INST_RemoveFolder(path, true);
+
+  char link[SYS_MAX_PATH];
+  if (SYS_StrLen(INST_GetText(401)) + 5 <= sizeof link) {
+    SYS_Format(link, sizeof link, "%s.lnk", INST_GetText(401));
+    if (INST_GetDesktopPath(link, path)) SYS_FileDelete(path);
+  }
+
+  // The whole uninstall entry goes, with every value it holds.
+  char key_path[SYS_MAX_PATH];
+  if (INST_GetUninstallKey(key_path)) SYS_RegDeleteKeyTree(key_path);
+  DeleteValueAndKey(INST_GetText(412), INST_GetText(413));
+
+  char folder[SYS_MAX_PATH];
+  SYS_DirPart(folder, GamePath);
+  // A refused folder (a system folder named by a planted entry) gets no
+  // scheduled deletions either.
+  if (RemoveFolder(folder, true) == Removal::Failed) ScheduleForRestart(folder);
+}
+
+int INST_RemoveFolder(const char *path, bool clear_read_only) {
+  return RemoveFolder(path, clear_read_only) == Removal::Removed ? 1 : 0;
+}
+
+int INST_DeleteTree(char *path, size_t length, bool clear_read_only) {
+  static const char kAll[] = "\\*.*";
+  if (length + sizeof kAll > SYS_MAX_PATH) return 0;
+  int result = 1;
+  SYS_StrCopy(path + length, kAll);
+  {
+    Find find;
+    SYS_FindData entry;
+    find.h = SYS_FindFirst(path, &entry);
+    for (bool more = find.h != 0; more; more = SYS_FindNext(find.h, &entry)) {
+      size_t name_length = SYS_StrLen(entry.name);
+      bool is_folder = (entry.attributes & SYS_ATTR_DIRECTORY) != 0;
+      if (is_folder && entry.name[0] == '.') continue;
+      // The entry's own path, or its own "\*.*" below it, would not fit.
+      if (length + 1 + name_length + (is_folder ? sizeof kAll : 1) > SYS_MAX_PATH) {
+        result = 0;
+        continue;
+      }
+      SYS_StrCopy(path + length + 1, entry.name);
+      if (clear_read_only && (entry.attributes & SYS_ATTR_READONLY))
+        result &= SYS_SetFileAttributes(path, entry.attributes & ~uint32_t(SYS_ATTR_READONLY));
+      if (is_folder && (entry.attributes & SYS_ATTR_REPARSE_POINT))
+        result &= SYS_RemoveDirectory(path);  // the link only, never its target
+      else if (is_folder)
+        result &= INST_DeleteTree(path, length + 1 + name_length, clear_read_only);
+      else
+        result &= SYS_FileDelete(path) == SYS_OK;
+    }
+  }
+  path[length] = 0;
+  result &= SYS_RemoveDirectory(path);
+  return result;
+}

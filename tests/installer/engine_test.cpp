@@ -1,0 +1,180 @@
+// The install engine: the file list, the worker's copy, cancelling, failures
+// and destination names that would leave the install folder.
+#include "installer/engine.h"
+
+#include "installer/system.h"
+#include "installer/uninstall.h"
+#include "installer_fixture.h"
+
+namespace {
+
+std::string Bytes(size_t n, uint32_t seed) {
+  std::string s(n, '\0');
+  for (size_t i = 0; i < n; i++) {
+    seed = seed * 1103515245u + 12345u;
+    s[i] = char(seed >> 16);
+  }
+  return s;
+}
+
+class Engine : public InstallerTest {
+ protected:
+  void SetUp() override {
+    InstallerTest::SetUp();
+    ASSERT_TRUE(INST_EngineInit(&engine_));
+  }
+  void TearDown() override {
+    if (InstallWorkerThread) {
+      InstallCancel = 1;
+      SYS_WaitResult(InstallWorkerThread, SYS_INFINITE);
+      SYS_CloseHandle(InstallWorkerThread);
+      InstallWorkerThread = 0;
+    }
+    if (engine_.list) KeyedList_Destroy(engine_.list, true, false);
+    INST_EngineRelease(&engine_);
+    InstallerTest::TearDown();
+  }
+  // Starts volume 1 from disk01.cbf and waits for the worker.
+  InstallProgress Install() {
+    EXPECT_EQ(INST_StartCurrentVolume(&engine_), 1);
+    return WaitForWorker(&engine_);
+  }
+  std::string Read(const std::string &path) {
+    std::string bytes;
+    EXPECT_TRUE(machine.ReadFile(path, &bytes)) << path;
+    return bytes;
+  }
+  InstallEngine engine_;
+};
+
+TEST_F(Engine, CopiesEveryFileWithLowerCaseNamesAndFinishesOnce) {
+  const std::string big = Bytes(65537, 1), block = Bytes(65536, 2), text(100000, 'a');
+  std::vector<TestEntry> entries = {
+      {"DISK01\\ASHGROVE.EXE", "game"},
+      {"DISK01\\EMPTY.DAT", ""},
+      {"DISK01\\DATA\\MAPS\\BLOCK.DAT", block},
+      {"DISK01\\DATA\\MAPS\\BIG.DAT", big, 1, {40000, 25537}},
+      {"DISK01\\DATA\\TEXT.TXT", text, 1},
+      {"OTHER\\NOT-THIS.TXT", "no"},
+  };
+  WriteArchive("disk01.cbf", entries);
+  ASSERT_TRUE(machine.WriteFile(machine.Path("setup-copy.cbf"), "archive copy"));
+  SYS_StrCopy(TempArchivePath, machine.Path("setup-copy.cbf").c_str());
+  // A trailing backslash on the install folder gives no double separator.
+  SYS_StrCopy(InstallDir, (install_dir_ + "\\").c_str());
+
+  InstallProgress p = Install();
+  ASSERT_EQ(p.status, uint32_t(INSTALL_DONE)) << p.error;
+  const uint64_t total = 4 + 0 + 65536 + 65537 + 100000 + 25 + 12;
+  EXPECT_EQ(p.total_size, total);
+  EXPECT_EQ(p.total_done, total);
+  EXPECT_STREQ(p.current_name, "setup.cbf");
+  EXPECT_EQ(Read(Installed("ashgrove.exe")), "game");
+  EXPECT_EQ(Read(Installed("empty.dat")), "");
+  EXPECT_TRUE(Read(Installed("data\\maps\\block.dat")) == block);
+  EXPECT_TRUE(Read(Installed("data\\maps\\big.dat")) == big);
+  EXPECT_TRUE(Read(Installed("data\\text.txt")) == text);
+  EXPECT_EQ(Read(Installed("Uninstall.exe")), "the installer's own bytes");
+  EXPECT_EQ(Read(Installed("setup.cbf")), "archive copy");
+  EXPECT_EQ(SYS_GetFileAttributes(Installed("not-this.txt").c_str()), SYS_ATTR_INVALID);
+
+  EXPECT_EQ(INST_EngineStep(&engine_), uint32_t(INST_NOTIFY_DONE));
+  EXPECT_EQ(INST_EngineStep(&engine_), 0u);
+  EXPECT_EQ(Installer.installed_bytes, total);
+  EXPECT_EQ(RegText(INST_GetText(412), "InstallDir"), install_dir_ + "\\");
+  INST_Uninstall();
+}
+
+TEST_F(Engine, AnEmptyVolumeFolderIsDoneAtOnce) {
+  WriteArchive("disk01.cbf", {{"ELSEWHERE\\A.TXT", "a"}});
+  KeyedList *list = nullptr;
+  uint64_t total = 99;
+  ASSERT_EQ(INST_BuildFileList("disk01", &list, &total), 1);
+  uint32_t count = 99;
+  ASSERT_EQ(BF_MountArchive(Disc("disk01.cbf").c_str(), 0), uint32_t(BF_OK));
+  KeyedList_Destroy(list, true, false);
+  ASSERT_EQ(INST_BuildFileList("disk01", &list, &total), 1);
+  KeyedList_Count(list, &count);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(total, 0u);
+  KeyedList_Destroy(list, true, false);
+
+  InstallProgress p = Install();  // only Uninstall.exe: the archive copy is not set
+  EXPECT_EQ(p.status, uint32_t(INSTALL_DONE));
+  EXPECT_EQ(p.total_size, 25u);
+  EXPECT_EQ(INST_EngineStep(&engine_), uint32_t(INST_NOTIFY_DONE));
+  INST_Uninstall();
+}
+
+TEST_F(Engine, AMissingFirstVolumeStartsNothingAndAsksNothing) {
+  static int boxes;
+  boxes = 0;
+  SYS_SetMessageBoxAnswerer([](const char *, const char *, uint32_t) -> uint32_t {
+    boxes++;
+    return SYS_ID_CANCEL;
+  });
+  EXPECT_EQ(INST_StartCurrentVolume(&engine_), 0);
+  EXPECT_EQ(InstallWorkerThread, 0u);
+  EXPECT_EQ(std::string(engine_.archive), Disc("disk01.cbf"));
+  InstallProgress p;
+  INST_ReadProgress(&engine_, &p);
+  EXPECT_EQ(p.status, uint32_t(INSTALL_IDLE));
+  EXPECT_EQ(INST_EngineStep(&engine_), 0u);
+  EXPECT_EQ(boxes, 0);
+}
+
+TEST_F(Engine, NamesLeavingTheInstallFolderStopTheInstallBeforeAnyWrite) {
+  const char *unsafe[] = {"DISK01\\..\\EVIL.TXT", "DISK01\\A\\..\\..\\EVIL.TXT",
+                          "DISK01\\C:EVIL.TXT", "DISK01\\\\EVIL.TXT", "DISK01\\A/../../EVIL.TXT"};
+  for (const char *name : unsafe) {
+    WriteArchive("disk01.cbf", {{"DISK01\\FIRST.TXT", "first"}, {name, "evil"}});
+    InstallProgress p = Install();
+    EXPECT_EQ(p.status, uint32_t(INSTALL_FAILED)) << name;
+    EXPECT_NE(std::string(p.error).find("Unsafe file name"), std::string::npos) << p.error;
+    EXPECT_EQ(INST_EngineStep(&engine_), uint32_t(INST_NOTIFY_FAILED));
+    EXPECT_EQ(SYS_GetFileAttributes(install_dir_.c_str()), SYS_ATTR_INVALID) << name;
+    EXPECT_EQ(SYS_GetFileAttributes(machine.Path("Games\\EVIL.TXT").c_str()), SYS_ATTR_INVALID);
+    BF_Unmount();
+    std::string root = Disc();
+    BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 0, 0};
+    ASSERT_EQ(BF_Mount(&params), 1u);
+  }
+  for (const char *safe : {"a.txt", "sub\\b..c.txt", "..x\\y"})
+    EXPECT_TRUE(INST_IsSafeDestination(safe)) << safe;
+}
+
+TEST_F(Engine, AReadFailureIsReportedOnceAndLeavesTheCopiedFiles) {
+  // The second file's stream is not LZW: the store's retry box (answered
+  // Cancel) and then a short read.
+  TestEntry broken{"DISK01\\B.DAT", Bytes(5000, 3), 1};
+  broken.raw_streams = {{0, std::string(40, '\xff')}};
+  WriteArchive("disk01.cbf", {{"DISK01\\A.DAT", "aaa"}, broken});
+  SYS_SetMessageBoxAnswerer(
+      [](const char *, const char *, uint32_t) -> uint32_t { return SYS_ID_CANCEL; });
+  InstallProgress p = Install();
+  ASSERT_EQ(p.status, uint32_t(INSTALL_FAILED));
+  EXPECT_NE(std::string(p.error).find("Cannot read"), std::string::npos) << p.error;
+  EXPECT_EQ(INST_EngineStep(&engine_), uint32_t(INST_NOTIFY_FAILED));
+  EXPECT_EQ(INST_EngineStep(&engine_), 0u);
+  EXPECT_EQ(Read(Installed("a.dat")), "aaa");
+  INST_Uninstall();
+}
+
+TEST_F(Engine, CancelStopsBetweenBlocksAndTakesEverythingBack) {
+  WriteArchive("disk01.cbf", {{"DISK01\\A.DAT", "first"}, {"DISK01\\BIG.DAT", Bytes(300000, 4)}});
+  // Holding the progress mutex stops the worker at its first publication.
+  ASSERT_EQ(SYS_WaitResult(engine_.mutex, SYS_INFINITE), SYS_OK);
+  ASSERT_EQ(INST_StartCurrentVolume(&engine_), 1);
+  InstallCancel = 1;
+  SYS_ReleaseMutex(engine_.mutex);
+  INST_CancelInstall();
+  EXPECT_EQ(InstallWorkerThread, 0u);
+  InstallProgress p;
+  INST_ReadProgress(&engine_, &p);
+  EXPECT_EQ(p.status, uint32_t(INSTALL_RUNNING));  // the worker just ended
+  EXPECT_LE(p.total_done, uint64_t(INST_COPY_BLOCK));
+  EXPECT_EQ(SYS_GetFileAttributes(install_dir_.c_str()), SYS_ATTR_INVALID);
+  EXPECT_EQ(INST_EngineStep(&engine_), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+#include "installer_fixture.h"
+
+#include "installer/system.h"
+
+void InstallerTest::SetUp() {
+  SysStartupInfo info = {sizeof info, "test", 0};
+  started_ = SYS_Init(&info) == SYS_OK;
+  INST_InitTexts();
+  INST_ResetState();
+  ASSERT_TRUE(machine.WriteFile(Disc("setup.exe"), "the installer's own bytes"));
+  ASSERT_TRUE(ParseCommandLine(("\"" + Disc("setup.exe") + "\" ignored").c_str()));
+  std::string root = Disc();
+  BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 0, 0};
+  ASSERT_EQ(BF_Mount(&params), 1u);
+  TempArchivePath[0] = 0;
+  install_dir_ = machine.Path("Games\\Ashgrove MP demo");
+  SYS_StrCopy(InstallDir, install_dir_.c_str());
+  SYS_StrCopy(GamePath, (install_dir_ + "\\ashgrove.exe").c_str());
+  machine.DeleteKeyOnExit("SOFTWARE\\Halvorin");
+  machine.DeleteKeyOnExit(std::string(INST_UNINSTALL_KEY_BASE) + INST_GetText(401));
+}
+
+void InstallerTest::TearDown() {
+  BF_Unmount();
+  INST_FreeTexts();
+  SYS_SetMessageBoxAnswerer(nullptr);
+  if (started_) SYS_Shutdown();
+}
+
+std::string InstallerTest::Disc(const std::string &name) const {
+  return machine.Path("disc\\" + name);
+}
+
+std::string InstallerTest::Installed(const std::string &relative) const {
+  return install_dir_ + "\\" + relative;
+}
+
+void InstallerTest::WriteArchive(const std::string &file,
+                                 const std::vector<TestEntry> &entries) const {
+  ASSERT_TRUE(machine.WriteFile(Disc(file), BuildArchive(entries)));
+}
+
+InstallProgress InstallerTest::WaitForWorker(InstallEngine *engine) const {
+  InstallProgress p;
+  for (int i = 0; i < 2000; i++) {
+    INST_ReadProgress(engine, &p);
+    if (p.status != INSTALL_RUNNING) break;
+    SYS_Sleep(10);
+  }
+  return p;
+}
+
+std::string InstallerTest::RegText(const std::string &key_path, const char *value) {
+  SYS_RegKey key = SYS_RegOpenKey(key_path.c_str());
+  if (!key) return "<missing>";
+  char data[SYS_MAX_PATH * 2];
+  uint32_t size = sizeof data - 1;
+  bool ok = SYS_RegQueryValue(key, value, data, &size) == SYS_OK;
+  SYS_RegCloseKey(key);
+  if (!ok) return "<missing>";
+  data[size] = 0;
+  return data;
+}

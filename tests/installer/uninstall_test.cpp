@@ -1,0 +1,137 @@
+// Uninstall: the installed state read from the uninstall entry, the guarded
+// folder removal, and the whole removal run once and twice.
+#include "installer/uninstall.h"
+
+#include "installer/system.h"
+#include "installer_fixture.h"
+
+namespace {
+
+std::string UninstallKey() {
+  return std::string(INST_UNINSTALL_KEY_BASE) + "Ashgrove Multiplayer demo";
+}
+
+void SetUninstallString(const char *value) {
+  SYS_RegKey key = SYS_RegCreateKey(UninstallKey().c_str());
+  ASSERT_NE(key, 0u);
+  if (value) SYS_RegSetText(key, "UninstallString", value);
+  SYS_RegCloseKey(key);
+}
+
+bool Exists(const std::string &path) {
+  return SYS_GetFileAttributes(path.c_str()) != SYS_ATTR_INVALID;
+}
+
+TEST_F(InstallerTest, InstalledStateComesFromTheUninstallEntryAlone) {
+  struct Case {
+    const char *uninstall_string;  // null: the key without the value; "-": no key
+    uint32_t installed;
+    const char *game_path;  // expected GamePath ("" = untouched)
+  };
+  const std::string long_value = "D:\\" + std::string(250, 'x') + "\\Uninstall.exe";
+  const Case cases[] = {
+      {"-", 0, ""},
+      {nullptr, 0, ""},
+      {"D:\\Games\\Demo\\Uninstall.exe", 1, "D:\\Games\\Demo\\ashgrove.exe"},
+      {"Uninstall.exe", 1, "ashgrove.exe"},
+      {long_value.c_str(), 0, ""},  // the game's path would not fit
+  };
+  for (const Case &c : cases) {
+    SYS_RegDeleteKeyTree(UninstallKey().c_str());
+    if (std::string(c.uninstall_string ? c.uninstall_string : "") != "-")
+      SetUninstallString(c.uninstall_string);
+    SYS_StrCopy(GamePath, "untouched");
+    INST_ReadInstalledState();
+    EXPECT_EQ(Installer.installed, c.installed) << (c.uninstall_string ? c.uninstall_string : "");
+    EXPECT_EQ(Installer.menu_mode, c.installed ? 2u : 1u);
+    EXPECT_EQ(std::string(GamePath), c.installed ? c.game_path : "untouched");
+  }
+}
+
+TEST_F(InstallerTest, RemoveFolderRefusesRootsSystemAndUserFolders) {
+  ASSERT_TRUE(machine.WriteFile(machine.Path("Games\\Demo\\a.txt"), "a"));
+  char system[SYS_MAX_PATH], profile[SYS_MAX_PATH];
+  ASSERT_GT(SYS_GetSpecialFolder(SYS_FOLDER_SYSTEM, system, sizeof system), 0u);
+  ASSERT_GT(SYS_GetSpecialFolder(SYS_FOLDER_PROFILE, profile, sizeof profile), 0u);
+  std::string above_profile = profile;
+  above_profile.resize(above_profile.rfind('\\'));
+  const std::string refused[] = {
+      "",
+      "\\",
+      "C:",
+      "C:\\",
+      system,
+      std::string(system) + "\\",
+      above_profile,
+      machine.Path("Games\\Demo\\..\\..\\.."),
+      machine.Path("Games/Demo"),
+  };
+  for (const std::string &path : refused) {
+    EXPECT_EQ(INST_RemoveFolder(path.c_str(), true), 0) << path;
+    EXPECT_TRUE(Exists(system)) << path;
+  }
+  EXPECT_TRUE(Exists(machine.Path("Games\\Demo\\a.txt")));
+  EXPECT_EQ(INST_RemoveFolder((machine.Path("Games\\Demo") + "\\").c_str(), true), 1);
+  EXPECT_FALSE(Exists(machine.Path("Games\\Demo")));
+}
+
+TEST_F(InstallerTest, DeleteTreeClearsReadOnlyPassesDotFoldersAndRefusesDeepPaths) {
+  std::string top = machine.Path("tree");
+  ASSERT_TRUE(machine.WriteFile(top + "\\sub\\ro.txt", "r"));
+  ASSERT_TRUE(SYS_SetFileAttributes((top + "\\sub\\ro.txt").c_str(), SYS_ATTR_READONLY));
+  ASSERT_TRUE(machine.WriteFile(top + "\\.keep\\inside.txt", "k"));
+  char path[SYS_MAX_PATH];
+  SYS_StrCopy(path, top.c_str());
+  EXPECT_EQ(INST_DeleteTree(path, top.size(), true), 0);  // the dot folder stays, so does top
+  EXPECT_FALSE(Exists(top + "\\sub"));
+  EXPECT_TRUE(Exists(top + "\\.keep\\inside.txt"));
+
+  // A path deeper than the buffer: that subtree fails, nothing overflows.
+  std::string deep = machine.Path("deep");
+  std::string leaf = deep;
+  while (leaf.size() < 250) leaf += "\\" + std::string(20, 'd');
+  ASSERT_TRUE(machine.WriteFile(leaf + "\\file.txt", "x"));
+  SYS_StrCopy(path, deep.c_str());
+  EXPECT_EQ(INST_DeleteTree(path, deep.size(), true), 0);
+  EXPECT_TRUE(Exists(leaf + "\\file.txt"));
+
+  SYS_StrCopy(path, machine.Path("missing").c_str());
+  EXPECT_EQ(INST_DeleteTree(path, SYS_StrLen(path), true), 0);
+}
+
+TEST_F(InstallerTest, UninstallRemovesEverythingAndASecondRunChangesNothing) {
+  ASSERT_TRUE(machine.WriteFile(Installed("ashgrove.exe"), "game"));
+  ASSERT_TRUE(machine.WriteFile(Installed("data\\maps\\m.dat"), "map"));
+  ASSERT_EQ(INST_FinishInstall(), 1);
+  ASSERT_NE(RegText(UninstallKey(), "UninstallString"), "<missing>");
+  char desktop_link[SYS_MAX_PATH], group[SYS_MAX_PATH];
+  ASSERT_EQ(INST_GetDesktopPath("Ashgrove Multiplayer demo.lnk", desktop_link), 1);
+  ASSERT_EQ(INST_GetProgramsPath("Ashgrove MP demo", group), 1);
+  ASSERT_TRUE(Exists(desktop_link));
+  ASSERT_TRUE(Exists(group));
+
+  for (int run = 0; run < 2; run++) {
+    INST_Uninstall();
+    EXPECT_FALSE(Exists(install_dir_)) << run;
+    EXPECT_FALSE(Exists(desktop_link)) << run;
+    EXPECT_FALSE(Exists(group)) << run;
+    EXPECT_EQ(SYS_RegOpenKey(UninstallKey().c_str()), 0u) << run;
+    EXPECT_EQ(SYS_RegOpenKey(INST_GetText(412)), 0u) << run;
+  }
+}
+
+TEST_F(InstallerTest, AnUninstallEntryPointingAtASystemFolderRemovesNothingThere) {
+  char windows[SYS_MAX_PATH];
+  ASSERT_GT(SYS_GetSpecialFolder(SYS_FOLDER_WINDOWS, windows, sizeof windows), 0u);
+  std::string planted = std::string(windows) + "\\demodisc-guard-test.txt";
+  ASSERT_TRUE(machine.WriteFile(planted, "keep me"));
+  SetUninstallString((std::string(windows) + "\\Uninstall.exe").c_str());
+  INST_ReadInstalledState();
+  ASSERT_EQ(Installer.installed, 1u);
+  INST_Uninstall();
+  EXPECT_TRUE(Exists(planted));
+  EXPECT_EQ(SYS_RegOpenKey(UninstallKey().c_str()), 0u);  // the rest still ran
+  SYS_FileDelete(planted.c_str());
+}
+
+}  // namespace
