@@ -1,0 +1,188 @@
+// What the installer leaves on the emulated machine that only the native
+// build can read back: deletions waiting for the restart, programs started
+// and addresses opened (the machine's log), host links and trees deeper than
+// a Windows path; and whole installs compared with the archive tool's own
+// extraction.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "installer/config.h"
+#include "installer/launcher.h"
+#include "installer/system.h"
+#include "installer/uninstall.h"
+#include "installer_fixture.h"
+#include "platform/machine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string HostFile(const std::string &name) {
+  std::ifstream in(std::string(SYS_GetMachineRoot()) + "/" + name, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Host(const std::string &windows_path) {
+  char host[4096];
+  EXPECT_GT(SYS_MapPath(windows_path.c_str(), host, sizeof host), 0u) << windows_path;
+  return host;
+}
+
+TEST_F(InstallerTest, FilesInUseLeaveThreeDeletionsForTheRestart) {
+  for (uint32_t platform : {2u, 1u}) {
+    SYS_SetPlatformId(platform);
+    ASSERT_TRUE(machine.WriteFile(Installed("ashgrove.exe"), "game"));
+    ASSERT_TRUE(machine.WriteFile(Installed("setup.cbf"), "archive"));
+    ASSERT_TRUE(machine.WriteFile(Installed("Uninstall.exe"), "uninstaller"));
+    fs::remove(std::string(SYS_GetMachineRoot()) + "/pending_moves");
+    // The running uninstaller holds its archive copy open.
+    SYS_Handle held = SYS_FileOpenRead(Installed("setup.cbf").c_str(), SYS_ACCESS_READ);
+    ASSERT_NE(held, 0u);
+    INST_Uninstall();
+    SYS_FileClose(held);
+    EXPECT_EQ(SYS_GetFileAttributes(Installed("ashgrove.exe").c_str()), SYS_ATTR_INVALID);
+    std::string expected;
+    if (platform >= 2)
+      expected = "D\t" + install_dir_ + "\\Uninstall.exe\n" + "D\t" + install_dir_ +
+                 "\\setup.cbf\n" + "D\t" + install_dir_ + "\n";
+    EXPECT_EQ(HostFile("pending_moves"), expected) << platform;
+    SYS_RunPendingMoves();  // Uninstall.exe was not in use and is gone already
+    if (platform >= 2) {
+      EXPECT_EQ(SYS_GetFileAttributes(install_dir_.c_str()), SYS_ATTR_INVALID);
+    }
+    char path[SYS_MAX_PATH];
+    SYS_StrCopy(path, install_dir_.c_str());
+    INST_DeleteTree(path, install_dir_.size(), true);
+  }
+}
+
+TEST_F(InstallerTest, DeleteTreeRemovesLinksWithoutFollowingThemAndRefusesDeepPaths) {
+  // A folder link inside the install folder points at the user's files.
+  ASSERT_TRUE(machine.WriteFile(machine.Path("Precious\\keep.txt"), "mine"));
+  ASSERT_TRUE(machine.WriteFile(Installed("a.txt"), "a"));
+  fs::create_directory_symlink(Host(machine.Path("Precious")), Host(install_dir_) + "/link");
+  char path[SYS_MAX_PATH];
+  SYS_StrCopy(path, install_dir_.c_str());
+  EXPECT_EQ(INST_DeleteTree(path, install_dir_.size(), true), 1);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(Host(install_dir_))));
+  EXPECT_TRUE(fs::exists(Host(machine.Path("Precious\\keep.txt"))));
+
+  // A tree deeper than a Windows path: that subtree fails, nothing overflows.
+  std::string deep = Host(machine.Path("deep"));
+  std::string leaf = deep;
+  for (int i = 0; i < 14; i++) leaf += "/" + std::string(20, 'd');
+  fs::create_directories(leaf);
+  std::ofstream(leaf + "/file.txt") << "x";
+  SYS_StrCopy(path, machine.Path("deep").c_str());
+  EXPECT_EQ(INST_DeleteTree(path, SYS_StrLen(path), true), 0);
+  EXPECT_TRUE(fs::exists(leaf + "/file.txt"));
+}
+
+TEST_F(InstallerTest, LauncherStartsOpensAndProbesThroughTheMachine) {
+  const std::string log = std::string(SYS_GetMachineRoot()) + "/log";
+  // Play without the game: nothing starts, the installer still ends.
+  AppRunning = 1;
+  INST_PlayGame();
+  EXPECT_EQ(AppRunning, 0u);
+  EXPECT_EQ(HostFile("log"), "");
+  ASSERT_TRUE(machine.WriteFile(GamePath, "game"));
+  AppRunning = 1;
+  INST_PlayGame();
+  EXPECT_EQ(AppRunning, 0u);
+  std::string expected = "start\t" + std::string(GamePath) + "\t" + install_dir_ + "\\\n";
+  EXPECT_EQ(HostFile("log"), expected);
+
+  INST_OpenWebAddress(INST_WebSiteHost());
+  expected += std::string("open\t") + INSTALLER_WEB_HOST + "\n";
+  EXPECT_EQ(HostFile("log"), expected);
+
+  EXPECT_EQ(INST_IsDirectXPresent(), 0);
+  ASSERT_TRUE(machine.WriteFile("C:\\WINDOWS\\SYSTEM32\\dpnhpast.dll", "library"));
+  EXPECT_EQ(INST_IsDirectXPresent(), 1);
+  expected += "probe\tdpnhpast.dll\t0\nprobe\tdpnhpast.dll\t1\n";
+  EXPECT_EQ(HostFile("log"), expected);
+
+  // Add-ons: no flag runs nothing; the online one runs from the temporary
+  // folder, and its copy is gone afterwards.
+  ASSERT_TRUE(machine.WriteFile(Disc("Programs\\GameSpy.exe"), "add-on"));
+  Installer.online_addon = 0;
+  INST_RunAddOns(0);
+  EXPECT_EQ(HostFile("log"), expected);
+  Installer.online_addon = 1;
+  INST_RunAddOns(0);
+  char temp[SYS_MAX_PATH];
+  ASSERT_GT(SYS_GetTempDir(temp, sizeof temp), 0u);
+  expected += "start\t" + std::string(temp) + "GameSpy.exe\t" + temp + "\n";
+  EXPECT_EQ(HostFile("log"), expected);
+  EXPECT_EQ(SYS_GetFileAttributes((std::string(temp) + "GameSpy.exe").c_str()), SYS_ATTR_INVALID);
+}
+
+// Random trees with nested folders and sizes around the block edges, packed
+// by the archive tool with both methods, installed, and compared with the
+// tool's own extraction.
+TEST_F(InstallerTest, InstallsMatchTheArchiveToolsExtraction) {
+  std::mt19937 random(20261207);
+  const size_t sizes[] = {0, 1, 65535, 65536, 65537, 131072, 200001, 4000};
+  for (int round = 0; round < 4; round++) {
+    SCOPED_TRACE(round);
+    std::string tree = Host(machine.Path("tree" + std::to_string(round)));
+    int files = 6 + int(random() % 6);
+    for (int i = 0; i < files; i++) {
+      std::string folder = tree;
+      for (unsigned depth = random() % 4; depth > 0; depth--)
+        folder += "/" + std::string(1, char('A' + random() % 3)) + "SUB";
+      fs::create_directories(folder);
+      std::string content(sizes[random() % 8], '\0');
+      bool text = random() % 2;
+      for (char &c : content) c = text ? char('a' + random() % 4) : char(random());
+      std::ofstream(folder + "/F" + std::to_string(i) + ".BIN", std::ios::binary) << content;
+    }
+    std::string archive = Host(Disc("disk01.cbf"));
+    std::string method = round % 2 ? " --method store" : "";
+    std::string extracted = Host(machine.Path("extracted" + std::to_string(round)));
+    ASSERT_EQ(
+        std::system(("'" CBF_PATH "' create '" + archive + "' '" + tree + "' --prefix DISK01" +
+                     method + " >/dev/null && '" CBF_PATH "' extract '" + archive + "' '" +
+                     extracted + "' >/dev/null")
+                        .c_str()),
+        0);
+
+    InstallEngine engine;
+    ASSERT_TRUE(INST_EngineInit(&engine));
+    ASSERT_EQ(INST_StartCurrentVolume(&engine), 1);
+    InstallProgress p = WaitForWorker(&engine);
+    ASSERT_EQ(p.status, uint32_t(INSTALL_DONE)) << p.error;
+    EXPECT_EQ(INST_EngineStep(&engine), uint32_t(INST_NOTIFY_DONE));
+    INST_EngineRelease(&engine);
+
+    size_t compared = 0;
+    for (const auto &e : fs::recursive_directory_iterator(extracted + "/DISK01")) {
+      if (!e.is_regular_file()) continue;
+      std::string relative = fs::relative(e.path(), extracted + "/DISK01").string();
+      for (char &c : relative) c = c == '/' ? '\\' : char(tolower(c));
+      std::string want, got;
+      ASSERT_TRUE(machine.ReadFile(Installed(relative), &got)) << relative;
+      std::ifstream in(e.path(), std::ios::binary);
+      want.assign(std::istreambuf_iterator<char>(in), {});
+      EXPECT_TRUE(want == got) << relative;
+      compared++;
+    }
+    EXPECT_EQ(compared, size_t(files));
+    INST_Uninstall();
+    EXPECT_EQ(SYS_GetFileAttributes(install_dir_.c_str()), SYS_ATTR_INVALID);
+    BF_Unmount();
+    std::string root = Disc();
+    BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 0, 0};
+    ASSERT_EQ(BF_Mount(&params), 1u);
+  }
+}
+
+}  // namespace

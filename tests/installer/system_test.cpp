@@ -1,0 +1,85 @@
+// The finishing step: shortcuts as the two flags say, the application key,
+// the uninstall entry, and the older product's key tree removed.
+#include "installer/system.h"
+
+#include "installer/uninstall.h"
+#include "installer_fixture.h"
+#include "support/shortcut.h"
+
+namespace {
+
+std::string Folder(SYS_SpecialFolder which, const std::string &name) {
+  char folder[SYS_MAX_PATH];
+  EXPECT_GT(SYS_GetSpecialFolder(which, folder, sizeof folder), 0u);
+  return std::string(folder) + "\\" + name;
+}
+
+void ExpectLink(const std::string &path, const ShortcutFields &want) {
+  ShortcutFields got;
+  ASSERT_TRUE(ReadShortcut(path.c_str(), &got)) << path;
+  EXPECT_EQ(got.target, want.target) << path;
+  EXPECT_EQ(got.description, want.description) << path;
+  EXPECT_EQ(got.working_dir, want.working_dir) << path;
+  EXPECT_EQ(got.icon_file, want.icon_file) << path;
+  EXPECT_EQ(got.icon_index, 0) << path;
+  EXPECT_EQ(got.arguments, "") << path;
+}
+
+TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
+  ASSERT_TRUE(machine.WriteFile(Disc("Programs\\gamespy.ico"), "icon bytes"));
+  ASSERT_TRUE(machine.MakeDirs(install_dir_));
+  const std::string game = install_dir_ + "\\ashgrove.exe";
+  const std::string product = "Ashgrove Multiplayer demo";
+  const std::string desktop_link = Folder(SYS_FOLDER_DESKTOP, product + ".lnk");
+  const std::string group = Folder(SYS_FOLDER_PROGRAMS, "Ashgrove MP demo");
+  const std::string icon = install_dir_ + "\\gamespy.ico";
+  const std::string uninstall_key = std::string(INST_UNINSTALL_KEY_BASE) + product;
+
+  for (uint32_t flags = 0; flags < 4; flags++) {
+    SCOPED_TRACE(flags);
+    Installer.desktop_shortcut = flags & 1;
+    Installer.start_menu_shortcut = (flags >> 1) & 1;
+    // An older product's keys, and on one run a group folder already there.
+    SYS_RegCloseKey(SYS_RegCreateKey("SOFTWARE\\Halvorin\\Ashgrove\\Old\\Deeper"));
+    if (flags == 3) {
+      ASSERT_TRUE(machine.MakeDirs(group));
+    }
+    Installer.installed_bytes = 5000;
+    ASSERT_EQ(INST_FinishInstall(), 1);
+
+    bool desktop = flags & 1, start_menu = flags & 2;
+    EXPECT_EQ(SYS_GetFileAttributes(desktop_link.c_str()) != SYS_ATTR_INVALID, desktop);
+    if (desktop) {
+      ExpectLink(desktop_link, {game, product, install_dir_, game, ""});
+    }
+    EXPECT_EQ(SYS_GetFileAttributes(group.c_str()) != SYS_ATTR_INVALID, start_menu);
+    EXPECT_EQ(SYS_GetFileAttributes(icon.c_str()) != SYS_ATTR_INVALID, start_menu);
+    if (start_menu) {
+      ExpectLink(group + "\\" + product + ".lnk", {game, product, install_dir_, game, ""});
+      ExpectLink(group + "\\Uninstall " + product + ".lnk",
+                 {install_dir_ + "\\Uninstall.exe", "", install_dir_, AppPaths.program_path, ""});
+      ExpectLink(group + "\\Play " + product + " Online With GameSpy Arcade.lnk",
+                 {INST_GetText(409), "", install_dir_, icon, ""});
+    }
+
+    EXPECT_EQ(RegText("SOFTWARE\\Halvorin\\Ashgrove Demo", "InstallDir"), install_dir_);
+    EXPECT_EQ(RegText(uninstall_key, "DisplayName"), product);
+    EXPECT_EQ(RegText(uninstall_key, "UninstallString"), install_dir_ + "\\Uninstall.exe");
+    EXPECT_EQ(RegText(uninstall_key, "DisplayIcon"), install_dir_ + "\\Uninstall.exe,0");
+    EXPECT_EQ(RegText(uninstall_key, "InstallLocation"), install_dir_);
+    SYS_RegKey key = SYS_RegOpenKey(uninstall_key.c_str());
+    uint32_t kib = 0, size = sizeof kib;
+    EXPECT_EQ(SYS_RegQueryValue(key, "EstimatedSize", &kib, &size), SYS_OK);
+    EXPECT_EQ(kib, 5u);
+    SYS_RegCloseKey(key);
+    EXPECT_EQ(SYS_RegOpenKey("SOFTWARE\\Halvorin\\Ashgrove"), 0u);
+
+    SYS_FileDelete(desktop_link.c_str());
+    char path[SYS_MAX_PATH];
+    SYS_StrCopy(path, group.c_str());
+    if (start_menu) INST_DeleteTree(path, group.size(), true);
+    SYS_FileDelete(icon.c_str());
+  }
+}
+
+}  // namespace
