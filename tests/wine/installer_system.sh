@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The installer's finishing step and uninstall against Wine's real registry,
+# shell links and delayed deletions, checked from outside (reg query,
+# lnkinfo); and the DirectX probe never loading a library planted beside the
+# program. Runs inside the prefix and display that scripts/test set up.
+set -u
+. "$(dirname "$0")/../../scripts/lib/wine.sh"
+tools="$BUILD_WIN64/tests/wine"
+fail() { echo "FAILED: $*"; exit 1; }
+reg_value() { # key value -> the data of a REG_SZ value, or nothing
+  "$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v v="$2" '$1 == v { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
+}
+
+disc="$WINEPREFIX/drive_c/itool"
+mkdir -p "$disc/Programs"
+cp "$tools/inst_tool.exe" "$disc/"
+printf 'icon bytes' >"$disc/Programs/gamespy.ico"
+dir='C:\Program Files\Ashgrove MP demo'
+host_dir="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
+mkdir -p "$host_dir/data"
+printf 'game' >"$host_dir/ashgrove.exe"
+printf 'map' >"$host_dir/data/map1.dat"
+"$WINE64" reg add 'HKLM\SOFTWARE\Halvorin\Ashgrove\Old' /v Stale /d 1 /f >/dev/null 2>&1
+
+echo "== finishing step"
+"$WINE64" 'C:\itool\inst_tool.exe' finish "$dir" || fail "finish ended with $?"
+uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
+[ "$(reg_value 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' InstallDir)" = "$dir" ] || fail "InstallDir"
+[ "$(reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
+[ "$(reg_value "$uninst" UninstallString)" = "$dir\\Uninstall.exe" ] || fail "UninstallString"
+[ "$(reg_value "$uninst" DisplayIcon)" = "$dir\\Uninstall.exe,0" ] || fail "DisplayIcon"
+"$WINE64" reg query "$uninst" /v NoModify | grep -q 'REG_DWORD *0x1' || fail "NoModify"
+"$WINE64" reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove' >/dev/null 2>&1 && fail "old key still there"
+echo "registry: ok"
+
+# The user's desktop (the prefix links it to $HOME), not the public one.
+desktop=$(ls -d "$WINEPREFIX"/drive_c/users/*/Desktop | grep -v /Public/ | head -n 1)
+programs=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Start Menu/Programs' | head -n 1)
+group="$programs/Ashgrove MP demo"
+check_link() { # file target workdir icon description
+  [ -f "$1" ] || fail "no shortcut $1"
+  local info
+  info=$(lnkinfo "$1" 2>&1)
+  echo "$info" >"$ARTIFACTS/lnkinfo-$(basename "$1" .lnk).txt"
+  echo "$info" | grep -qF "$2" || fail "$(basename "$1"): target $2 not in: $info"
+  echo "$info" | grep -i 'working directory' | grep -qF "$3" || fail "$(basename "$1"): working folder"
+  echo "$info" | grep -i 'icon location' | grep -qF "$4" || fail "$(basename "$1"): icon $4"
+  if [ -n "$5" ]; then
+    echo "$info" | grep -i 'description' | grep -qF "$5" || fail "$(basename "$1"): description"
+  fi
+}
+game="$dir\\ashgrove.exe"
+check_link "$desktop/Ashgrove Multiplayer demo.lnk" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"
+check_link "$group/Ashgrove Multiplayer demo.lnk" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"
+check_link "$group/Uninstall Ashgrove Multiplayer demo.lnk" "$dir\\Uninstall.exe" "$dir" \
+  'C:\itool\inst_tool.exe' ""
+check_link "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk" \
+  "/features/launch.asp?svcname=ashgroved&distID=744" "$dir" "$dir\\gamespy.ico" ""
+[ -f "$host_dir/gamespy.ico" ] || fail "gamespy.ico not copied"
+echo "shortcuts: ok"
+
+echo "== uninstall from the install folder"
+cp "$tools/inst_tool.exe" "$host_dir/Uninstall.exe"
+printf 'archive' >"$host_dir/setup.cbf"
+# No wineserver restart until the checks are done: a fresh server boots the
+# prefix, which carries out the delayed deletions.
+"$WINE64" "$dir\\Uninstall.exe" uninstall || fail "uninstall ended with $?"
+[ -f "$desktop/Ashgrove Multiplayer demo.lnk" ] && fail "desktop shortcut left"
+[ -d "$group" ] && fail "group folder left"
+"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
+"$WINE64" reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' >/dev/null 2>&1 && fail "application key left"
+[ -f "$host_dir/ashgrove.exe" ] && fail "game file left"
+[ -d "$host_dir/data" ] && fail "data folder left"
+pending=$("$WINE64" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+  /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
+echo "$pending" >"$ARTIFACTS/pending_renames.txt"
+for name in 'Ashgrove MP demo\Uninstall.exe' 'Ashgrove MP demo\setup.cbf' 'Ashgrove MP demo\'; do
+  echo "$pending" | grep -qiF "$name" || fail "no delayed delete of $name: $pending"
+done
+count=$(echo "$pending" | grep -o 'Ashgrove MP demo' | wc -l)
+[ "$count" = 3 ] || fail "expected exactly three delayed deletes, saw $count: $pending"
+echo "uninstall: ok"
+
+echo "== planted library"
+cp "$tools/dpnhpast.dll" "$disc/"
+rm -f "$WINEPREFIX/drive_c/planted-marker.txt"
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dpnhpast=n,b" "$WINE64" 'C:\itool\inst_tool.exe' probe
+[ -f "$WINEPREFIX/drive_c/planted-marker.txt" ] && fail "the probe loaded the planted library"
+# The same planted library is loaded by a bare-name load, so the check above can fail.
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dpnhpast=n,b" "$WINE64" 'C:\itool\inst_tool.exe' bareload
+[ -f "$WINEPREFIX/drive_c/planted-marker.txt" ] || fail "a bare-name load did not load the planted library"
+rm -f "$WINEPREFIX/drive_c/planted-marker.txt"
+echo "planted library: ok"
