@@ -47,6 +47,11 @@ static const uint64_t SYS_FREE_FROM_HOST = ~uint64_t(0);
 static const uint64_t SYS_FREE_FAILS = ~uint64_t(0) - 1;
 bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes);
 
+// The platform identifier SYS_GetPlatformId reports: 2 (the NT family)
+// unless a test sets another, e.g. 1 to cover the older family. Process-wide,
+// and back to 2 whenever the machine root is switched.
+void SYS_SetPlatformId(uint32_t id);
+
 // The restart: carries out the moves and deletions recorded by SYS_MoveFile
 // with delay_until_reboot, in order, and forgets them. The record file
 // pending_moves has one line per request: "D\t<path>" to delete (a file, or

@@ -209,6 +209,8 @@ uint32_t SYS_WaitResult(SYS_Handle h, uint32_t timeout_ms) {
       std::unique_lock<std::mutex> lock(thread->m);
       return WaitFor(lock, thread->cv, timeout_ms, [thread] { return thread->done; });
     }
+    case Kind::Process:  // an emulated program has ended when it was started
+      return SYS_OK;
     default:
       return SYS_ERR_FAILED;
   }

@@ -1,5 +1,5 @@
 // Shared state of the POSIX backend files (platform_posix.cpp,
-// files_posix.cpp, registry_posix.cpp). Not for use outside them.
+// files_posix.cpp, registry_posix.cpp, shell_posix.cpp). Not for use outside them.
 #pragma once
 
 #include <atomic>
@@ -9,7 +9,7 @@
 namespace machine {
 
 // Handles are pointers to objects of this kind. The last Unref deletes.
-enum class Kind : uint32_t { Any = 0, File, Event, Mutex, Thread, Find, RegKey };
+enum class Kind : uint32_t { Any = 0, File, Event, Mutex, Thread, Find, RegKey, Process };
 struct Object {
   static const uint32_t kMagic = 0x4F534D44;  // "DMSO"
   explicit Object(Kind k) : kind(k) {}
