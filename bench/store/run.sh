@@ -6,6 +6,7 @@
 #   bench/store/run.sh BUILD_DIR [WORK_DIR]          the three ratios
 #   bench/store/run.sh BUILD_DIR WORK_DIR blocks     packed size and extract
 #                                                    time per block size
+#   bench/store/run.sh BUILD_DIR WORK_DIR corpus     only make the corpus
 #
 # BUILD_DIR is a native build (cbf and store_bench). WORK_DIR (default: a new
 # folder under /tmp) holds the corpus and everything made from it; it is kept
@@ -48,6 +49,7 @@ if [ ! -d corpus ]; then
 fi
 CORPUS_BYTES=$(du -sb corpus | cut -f1)
 echo "corpus: $((CORPUS_BYTES >> 20)) MiB in $(find corpus -type f | wc -l) files"
+[ "$MODE" = corpus ] && exit 0
 
 # Output of the decoders goes to memory when /dev/shm is there, so that the
 # file system's own costs (which vary from run to run) do not drown the

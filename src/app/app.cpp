@@ -2,6 +2,7 @@
 
 #include "gui/context.h"
 #include "installer/files.h"
+#include "installer/texts.h"
 #include "platform/startup.h"
 #include "store/store.h"
 
@@ -46,6 +47,9 @@ bool MountInstallerArchive() {
 int AppInit(uintptr_t instance) {
   SysStartupInfo info = {sizeof(SysStartupInfo), kLogName, instance};
   if (SYS_Init(&info) != SYS_OK) return 0;
+  // Libraries load from the system folder only: a file named like a system
+  // library beside the program (on a disc anyone can make) never runs.
+  SYS_RestrictLibrarySearch();
 
   if (!MountStore()) {
     SYS_Shutdown();
@@ -64,6 +68,7 @@ int AppInit(uintptr_t instance) {
     return 0;
   }
   SYS_LogOpen(SYS_LOG_MAIN, "Main");
+  INST_InitTexts();
   if (!SYS_ComInit()) {
     // Only the shortcuts need COM; their own step reports the failure.
     SYS_LogPrint(SYS_LOG_MAIN, 1, "COM could not be initialised");
@@ -73,6 +78,7 @@ int AppInit(uintptr_t instance) {
 
 void AppShutdown() {
   SYS_ComUninit();
+  INST_FreeTexts();
   GuiShutdown();
   AppGui = nullptr;
   SYS_LogClose(SYS_LOG_MAIN);
