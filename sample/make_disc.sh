@@ -1,26 +1,115 @@
 #!/usr/bin/env bash
-# Makes the sample disc: setup.cbf (the installer's own files) and
+# Makes the sample disc in OUTDIR: setup.cbf (the installer's own files) and
 # disk01.cbf (the demo's files under DISK01), from assets made here.
-#   sample/make_disc.sh CBF_TOOL OUTDIR
-# CBF_TOOL is the native archive tool (build/native/tools/cbf/cbf).
+#
+#   sample/make_disc.sh --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR] OUTDIR
+#
+# NATIVE_BUILD_DIR is a native build with the tools cbf and fntmake built
+# (build/native). WIN_PROGRAMS_DIR holds the Windows stand-in programs
+# ashgrove.exe, GameSpy.exe and DXSetup.exe (build/win64/sample/programs);
+# without it small placeholder files take their names, so the disc is
+# complete for the native tests, which never run them.
+#
+# Generated pictures, icons and data files are kept in
+# NATIVE_BUILD_DIR/sample/cache under a hash of what made them, so a second
+# run with the same inputs only packs the archives.
 set -euo pipefail
-cbf=$1
-out=$2
 here="$(cd "$(dirname "$0")" && pwd)"
-work=$(mktemp -d)
+
+usage() {
+  echo "usage: $0 --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR] OUTDIR" >&2
+  exit 2
+}
+tools='' programs='' out=''
+while [ $# -gt 0 ]; do
+  case $1 in
+    --tools) [ $# -ge 2 ] || usage; tools=$2; shift 2 ;;
+    --programs) [ $# -ge 2 ] || usage; programs=$2; shift 2 ;;
+    -*) usage ;;
+    *) [ -z "$out" ] || usage; out=$1; shift ;;
+  esac
+done
+if [ -z "$tools" ] || [ -z "$out" ]; then usage; fi
+
+cbf=$tools/tools/cbf/cbf
+fntmake=$tools/tools/fntmake/fntmake
+for t in "$cbf" "$fntmake"; do
+  [ -x "$t" ] || { echo "$0: $t is missing: build the native tools first" >&2; exit 1; }
+done
+game_programs="ashgrove.exe GameSpy.exe DXSetup.exe"
+if [ -n "$programs" ]; then
+  for p in $game_programs; do
+    [ -f "$programs/$p" ] || { echo "$0: $programs/$p is missing" >&2; exit 1; }
+  done
+fi
+
+cache=$tools/sample/cache
+mkdir -p "$cache"
+work=$(mktemp -d "$cache/work.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# The installer's archive.
-mkdir -p "$work/setup"
-cp "$here/setup/la.txt" "$work/setup/"
+# cached NAME KEY COMMAND...: runs COMMAND DIR once per KEY and keeps DIR as
+# $cache/NAME-KEY (older keys of NAME are removed); prints that folder.
+cached() {
+  local name=$1 key=$2
+  shift 2
+  local dir=$cache/$name-$key
+  if [ ! -d "$dir" ]; then
+    rm -rf "${work:?}/$name"
+    "$@" "$work/$name" >&2
+    rm -rf "$cache/$name"-*
+    # Another run may have made the same folder meanwhile: keep either.
+    mv -T "$work/$name" "$dir" 2>/dev/null || [ -d "$dir" ]
+  fi
+  echo "$dir"
+}
+key_of() { # FILE...: a short hash of the files' contents
+  cat "$@" | sha256sum | cut -c1-16
+}
 
-# The demo: a stand-in game tree.
-mkdir -p "$work/disk01/Data/Maps"
-printf 'Ashgrove Multiplayer Demo\r\n' >"$work/disk01/readme.txt"
-for i in 1 2 3; do
-  head -c $((20000 * i)) /dev/zero | tr '\0' "$i" >"$work/disk01/Data/Maps/map$i.dat"
+# The three generators run side by side: pictures and icons, then the data.
+# The pictures also depend on ImageMagick's version and the face it writes with.
+picture_tools="$(convert -version | head -n 1) $(fc-match -f '%{file}' 'DejaVu Sans:bold' || true)"
+cached pictures "$( (cat "$here/make_pictures.sh"; echo "$picture_tools") | sha256sum | cut -c1-16)" \
+  "$here/make_pictures.sh" >"$work/pictures.dir" &
+pictures_job=$!
+icons=$(cached icons "$(key_of "$here/make_icons.py")" python3 "$here/make_icons.py")
+data=$(cached data "$(key_of "$here/make_data.py")" python3 "$here/make_data.py")
+wait "$pictures_job"
+pictures=$(cat "$work/pictures.dir")
+
+# Copies a cached tree into the work folder, by hard links where it can.
+link_tree() { # FROM TO
+  mkdir -p "$2"
+  cp -al "$1/." "$2" 2>/dev/null || cp -a "$1/." "$2"
+}
+
+# setup.cbf: licence, fonts, icons, pictures, add-on programs and their icon.
+setup=$work/setup
+mkdir -p "$setup/Programs"
+cp "$here/setup/la.txt" "$setup/"
+"$fntmake" Tahoma -11 "$setup/tahoma08.fnt" >/dev/null
+"$fntmake" Tahoma -15 "$setup/tahoma15.fnt" --weight 700 >/dev/null
+link_tree "$icons" "$setup"
+link_tree "$pictures" "$setup"
+
+# disk01.cbf: the game and its data.
+disk=$work/disk01
+link_tree "$data" "$disk"
+
+placeholder() { # NAME PATH
+  printf 'Placeholder for %s: this sample disc was made without the Windows stand-in programs.\r\n' \
+    "$1" >"$2"
+}
+for p in $game_programs; do
+  case $p in ashgrove.exe) dest=$disk/$p ;; *) dest=$setup/Programs/$p ;; esac
+  if [ -n "$programs" ]; then
+    cp "$programs/$p" "$dest"
+  else
+    placeholder "$p" "$dest"
+  fi
 done
 
 mkdir -p "$out"
-"$cbf" create "$out/setup.cbf" "$work/setup" >/dev/null
-"$cbf" create "$out/disk01.cbf" "$work/disk01" --prefix DISK01 >/dev/null
+"$cbf" create "$out/setup.cbf" "$setup"
+"$cbf" create "$out/disk01.cbf" "$disk" --prefix DISK01

@@ -8,7 +8,7 @@ exe="$BUILD_WIN64/setup.exe"
 dir="$WINEPREFIX/drive_c/disc"
 mkdir -p "$dir"
 cp "$exe" "$dir/setup.exe"
-"$(dirname "$0")/../../sample/make_disc.sh" "$BUILD_NATIVE/tools/cbf/cbf" "$dir"
+"$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" "$dir"
 
 timeout 60 "$WINE64" 'C:\disc\setup.exe'
 rc=$?

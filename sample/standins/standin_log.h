@@ -1,0 +1,12 @@
+// What the sample disc's stand-in programs share: on start each appends one
+// line to the log file C:\standins.log (created when missing):
+//
+//   NAME started in FOLDER<CR><LF>
+//
+// NAME is the program's own file name (as it was started, e.g. GameSpy.exe),
+// FOLDER its working folder. Tests read the file from outside (under Wine:
+// $WINEPREFIX/drive_c/standins.log) to see which programs ran, and where.
+#pragma once
+
+// Appends the line; false when the file cannot be opened or written.
+bool StandinLogStart();
