@@ -691,21 +691,27 @@ uint32_t BF_MountArchive(const char *path, uint32_t extra_flags) {
     }
   }
   at = 0;
-  for (uint32_t i = 0; i < header.entry_count; i++) {
+  uint32_t result = BF_OK;
+  uint32_t added = 0;
+  for (uint32_t i = 0; i < header.entry_count && result == BF_OK; i++) {
     BF_ParseRecord(dir, header.directory_size, &at, &record);
     char *name = const_cast<char *>(record.name);
     SYS_StrUpper(name);
-    if (InsertNode(record, name, f, extra_flags) == kFailed) {
-      // Nodes already added stay; the file is closed.
-      SYS_Free(dir);
-      SYS_FileClose(f);
-      return BF_ERR_DIRECTORY;
-    }
+    InsertResult inserted = InsertNode(record, name, f, extra_flags);
+    if (inserted == kFailed) result = BF_ERR_DIRECTORY;
+    if (inserted == kInserted) added++;
   }
   SYS_Free(dir);
+  // Nodes added before a failed insertion stay in the directory and read
+  // through this file: it stays open and registered until BF_Unmount, as for
+  // an archive that mounted in full.
+  if (result != BF_OK && added == 0) {
+    SYS_FileClose(f);
+    return result;
+  }
   RegisterHandle(f, nullptr);
   g_store.archives.push_back({f, file_size, path});
-  return BF_OK;
+  return result;
 }
 
 // ---------------------------------------------------------------- files
