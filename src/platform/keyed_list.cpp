@@ -1,6 +1,10 @@
 // KeyedList: a mutex-guarded doubly linked list of reference
 // counted (key, value) items. Built on the platform's own mutex and events,
 // so it is the same code on every backend.
+//
+// An item removed while someone else holds it leaves every lookup at once
+// (so nobody can take it, or remove it, again) and waits on a chain of its
+// own for its holders' KeyedList_Release calls; the last one ends it.
 #include "platform/keyed_list.h"
 
 #include "platform/platform.h"
@@ -14,15 +18,23 @@ struct Item {
   SYS_Handle event;  // set only while someone waits in KeyedList_Remove
   uintptr_t key;
   uintptr_t value;
+  bool removed;  // on the removed chain
+};
+
+struct Chain {
+  Item *head;
+  Item *tail;
+  uint32_t count;
 };
 
 }  // namespace
 
 struct KeyedList {
   SYS_Handle mutex;
-  Item *head;
-  Item *tail;
-  uint32_t count;
+  Chain items;  // what every lookup sees
+  // Items removed while others still held them: only their holders'
+  // releases reach them, so they cannot be taken or removed again.
+  Chain removed;
   bool closing;    // KeyedList_Destroy has begun: insertions refused
   bool destroyed;  // KeyedList_Destroy has ended: the last release frees the list
   KeyedListReleaseFn release;
@@ -43,49 +55,59 @@ void FreeList(KeyedList *list) {
   SYS_Free(list);
 }
 
-Item *Find(KeyedList *list, uintptr_t key) {
-  for (Item *it = list->head; it; it = it->next)
+Item *Find(const Chain &chain, uintptr_t key) {
+  for (Item *it = chain.head; it; it = it->next)
     if (it->key == key) return it;
   return nullptr;
 }
 
-void LinkAfter(KeyedList *list, Item *item, Item *prev) {
-  Item *next = prev ? prev->next : list->head;
-  item->prev = prev;
-  item->next = next;
-  (prev ? prev->next : list->head) = item;
-  (next ? next->prev : list->tail) = item;
-  list->count++;
+// The item a holder's KeyedList_Release gives its reference back to: the
+// first listed one that someone holds besides the list, else a removed one,
+// else the first listed one (its release drops the list's own reference).
+Item *FindHeld(KeyedList *list, uintptr_t key) {
+  for (Item *it = list->items.head; it; it = it->next)
+    if (it->key == key && it->refs > 1) return it;
+  Item *removed = Find(list->removed, key);
+  return removed ? removed : Find(list->items, key);
 }
 
-void Unlink(KeyedList *list, Item *item) {
-  (item->prev ? item->prev->next : list->head) = item->next;
-  (item->next ? item->next->prev : list->tail) = item->prev;
+void LinkAfter(Chain *chain, Item *item, Item *prev) {
+  Item *next = prev ? prev->next : chain->head;
+  item->prev = prev;
+  item->next = next;
+  (prev ? prev->next : chain->head) = item;
+  (next ? next->prev : chain->tail) = item;
+  chain->count++;
+}
+
+void Unlink(Chain *chain, Item *item) {
+  (item->prev ? item->prev->next : chain->head) = item->next;
+  (item->next ? item->next->prev : chain->tail) = item->prev;
   item->next = item->prev = nullptr;
-  list->count--;
+  chain->count--;
 }
 
 // Links an unlinked item at the place a position code names.
-uint32_t Link(KeyedList *list, Item *item, int32_t position, uintptr_t argument) {
+uint32_t Link(Chain *items, Item *item, int32_t position, uintptr_t argument) {
   switch (position) {
     case KL_HEAD:
-      LinkAfter(list, item, nullptr);
+      LinkAfter(items, item, nullptr);
       return SYS_OK;
     case KL_TAIL:
-      LinkAfter(list, item, list->tail);
+      LinkAfter(items, item, items->tail);
       return SYS_OK;
     case KL_AFTER_KEY:
     case KL_BEFORE_KEY: {
-      Item *at = Find(list, argument);
+      Item *at = Find(*items, argument);
       if (!at) return SYS_ERR_FAILED;
-      LinkAfter(list, item, position == KL_AFTER_KEY ? at : at->prev);
+      LinkAfter(items, item, position == KL_AFTER_KEY ? at : at->prev);
       return SYS_OK;
     }
     case KL_BEFORE_INDEX: {
-      if (argument > list->count) return SYS_ERR_INDEX;
+      if (argument > items->count) return SYS_ERR_INDEX;
       Item *prev = nullptr;
-      for (uintptr_t i = 0; i < argument; i++) prev = prev ? prev->next : list->head;
-      LinkAfter(list, item, prev);
+      for (uintptr_t i = 0; i < argument; i++) prev = prev ? prev->next : items->head;
+      LinkAfter(items, item, prev);
       return SYS_OK;
     }
     default:
@@ -100,8 +122,8 @@ void ReleaseLocked(KeyedList *list, Item *item) {
     Unlock(list);
     return;
   }
-  Unlink(list, item);
-  bool free_list = list->destroyed && list->count == 0;
+  Unlink(item->removed ? &list->removed : &list->items, item);
+  bool free_list = list->destroyed && list->items.count == 0 && list->removed.count == 0;
   KeyedListReleaseFn release = list->release;
   Unlock(list);
   if (release) release(item->key, item->value);
@@ -109,6 +131,15 @@ void ReleaseLocked(KeyedList *list, Item *item) {
   SYS_Free(item);
   if (event) SYS_SetEvent(event, true);
   if (free_list) FreeList(list);
+}
+
+// Frees a chain's items without callbacks, waking their waiters.
+void DiscardItems(const Chain &chain) {
+  for (Item *it = chain.head, *next; it; it = next) {
+    next = it->next;
+    if (it->event) SYS_SetEvent(it->event, true);
+    SYS_Free(it);
+  }
 }
 
 uint32_t InsertItem(KeyedList *list, uintptr_t key, uintptr_t value, int32_t position,
@@ -125,8 +156,8 @@ uint32_t InsertItem(KeyedList *list, uintptr_t key, uintptr_t value, int32_t pos
     Unlock(list);
     return SYS_ERR_NOMEM;
   }
-  *item = Item{nullptr, nullptr, 1, 0, key, value};
-  status = Link(list, item, position, argument);
+  *item = Item{nullptr, nullptr, 1, 0, key, value, false};
+  status = Link(&list->items, item, position, argument);
   if (status != SYS_OK) SYS_Free(item);
   Unlock(list);
   return status;
@@ -137,7 +168,7 @@ uint32_t InsertItem(KeyedList *list, uintptr_t key, uintptr_t value, int32_t pos
 KeyedList *KeyedList_Create(KeyedListReleaseFn release) {
   KeyedList *list = static_cast<KeyedList *>(SYS_Alloc(sizeof(KeyedList), "KeyedList"));
   if (!list) return nullptr;
-  *list = KeyedList{SYS_CreateMutex(false), nullptr, nullptr, 0, false, false, release};
+  *list = KeyedList{SYS_CreateMutex(false), {}, {}, false, false, release};
   if (!list->mutex) {
     SYS_Free(list);
     return nullptr;
@@ -159,12 +190,12 @@ uint32_t KeyedList_Move(KeyedList *list, uintptr_t key, int32_t position, uintpt
   if (!list) return SYS_ERR_FAILED;
   uint32_t status = Lock(list);
   if (status != SYS_OK) return status;
-  Item *item = Find(list, key);
+  Item *item = Find(list->items, key);
   if (item) {
     Item *old_prev = item->prev;
-    Unlink(list, item);
-    status = Link(list, item, position, argument);
-    if (status != SYS_OK) LinkAfter(list, item, old_prev);
+    Unlink(&list->items, item);
+    status = Link(&list->items, item, position, argument);
+    if (status != SYS_OK) LinkAfter(&list->items, item, old_prev);
   }
   Unlock(list);
   return status;
@@ -174,7 +205,7 @@ uint32_t KeyedList_Get(KeyedList *list, uintptr_t key, uintptr_t *value) {
   if (!list) return SYS_ERR_FAILED;
   uint32_t status = Lock(list);
   if (status != SYS_OK) return status;
-  Item *item = Find(list, key);
+  Item *item = Find(list->items, key);
   if (!item) {
     status = SYS_ERR_FAILED;
   } else if (value) {
@@ -191,12 +222,12 @@ uint32_t KeyedList_GetAt(KeyedList *list, int32_t index, uintptr_t *key, uintptr
   if (status != SYS_OK) return status;
   Item *item = nullptr;
   if (index == KL_HEAD || index == KL_TAIL) {
-    item = index == KL_HEAD ? list->head : list->tail;
+    item = index == KL_HEAD ? list->items.head : list->items.tail;
     if (!item) status = SYS_ERR_EMPTY;
-  } else if (index < 0 || static_cast<uint32_t>(index) >= list->count) {
+  } else if (index < 0 || static_cast<uint32_t>(index) >= list->items.count) {
     status = SYS_ERR_INDEX;
   } else {
-    item = list->head;
+    item = list->items.head;
     for (int32_t i = 0; i < index; i++) item = item->next;
   }
   if (item) {
@@ -214,7 +245,7 @@ uint32_t KeyedList_Release(KeyedList *list, uintptr_t key) {
   if (!list) return SYS_ERR_FAILED;
   uint32_t status = Lock(list);
   if (status != SYS_OK) return status;
-  Item *item = Find(list, key);
+  Item *item = FindHeld(list, key);
   if (!item) {
     Unlock(list);
     return SYS_ERR_FAILED;
@@ -227,20 +258,26 @@ uint32_t KeyedList_Remove(KeyedList *list, uintptr_t key, bool wait) {
   if (!list) return SYS_ERR_FAILED;
   uint32_t status = Lock(list);
   if (status != SYS_OK) return status;
-  Item *item = Find(list, key);
+  Item *item = Find(list->items, key);
   if (!item) {
     Unlock(list);
     return SYS_ERR_FAILED;
   }
   SYS_Handle event = 0;
-  // One waiter per item: a second one only drops its reference.
-  if (wait && !item->event) {
+  if (wait) {
     event = SYS_CreateEvent();
     if (!event) {
       Unlock(list);
       return SYS_ERR_EVENT;
     }
     item->event = event;
+  }
+  if (item->refs > 1) {
+    // Held elsewhere: out of every lookup from now on, until its holders
+    // have given their references back.
+    Unlink(&list->items, item);
+    LinkAfter(&list->removed, item, list->removed.tail);
+    item->removed = true;
   }
   ReleaseLocked(list, item);
   if (!event) return SYS_OK;
@@ -253,7 +290,7 @@ uint32_t KeyedList_Count(KeyedList *list, uint32_t *count) {
   if (!list) return SYS_ERR_FAILED;
   uint32_t status = Lock(list);
   if (status != SYS_OK) return status;
-  if (count) *count = list->count;
+  if (count) *count = list->items.count;
   Unlock(list);
   return SYS_OK;
 }
@@ -265,14 +302,14 @@ uint32_t KeyedList_Keys(KeyedList *list, uintptr_t **keys, uint32_t *count) {
   if (status != SYS_OK) return status;
   *keys = nullptr;
   *count = 0;
-  if (list->count > 0) {
-    uintptr_t *array =
-        static_cast<uintptr_t *>(SYS_Alloc(list->count * sizeof(uintptr_t), "KeyedList keys"));
+  if (list->items.count > 0) {
+    uintptr_t *array = static_cast<uintptr_t *>(
+        SYS_Alloc(list->items.count * sizeof(uintptr_t), "KeyedList keys"));
     if (!array) {
       status = SYS_ERR_NOMEM;
     } else {
       uint32_t n = 0;
-      for (Item *it = list->head; it; it = it->next) array[n++] = it->key;
+      for (Item *it = list->items.head; it; it = it->next) array[n++] = it->key;
       *keys = array;
       *count = n;
     }
@@ -299,17 +336,14 @@ uint32_t KeyedList_Destroy(KeyedList *list, bool release_all, bool wait) {
 
   status = Lock(list);
   if (status != SYS_OK) return status;
-  if (release_all && list->count > 0) {
+  if (release_all && (list->items.count > 0 || list->removed.count > 0)) {
     // Still held elsewhere: the last KeyedList_Release frees the list.
     list->destroyed = true;
     Unlock(list);
     return SYS_OK;
   }
-  for (Item *it = list->head, *next; it; it = next) {
-    next = it->next;
-    if (it->event) SYS_SetEvent(it->event, true);
-    SYS_Free(it);
-  }
+  DiscardItems(list->items);
+  DiscardItems(list->removed);
   Unlock(list);
   FreeList(list);
   return SYS_OK;

@@ -31,8 +31,16 @@ struct DirNode {
   char name[1];  // upper case, zero-terminated; the node is allocated longer
 };
 
+// A buffer kept for the life of an open file and grown when a larger block
+// comes, so that reading block after block allocates nothing.
+struct Buffer {
+  uint8_t *data;  // capacity bytes and 16 bytes of padding, or 0
+  size_t capacity;
+};
+
 struct BlockCache {
-  uint8_t *data;  // 0 when nothing is cached
+  Buffer buffer;
+  bool valid;  // buffer holds the block below
   uint32_t length;
   uint64_t start;          // content offset of the block
   uint64_t header_offset;  // of its header, relative to the entry's base
@@ -47,6 +55,7 @@ struct OpenFileRecord {
   uint64_t position;
   uint64_t file_size;  // of the archive, bounds block reads
   BlockCache cache;
+  Buffer packed;  // the packed bytes of the block being decoded
   // The last block a read reached: sequential reads resume the walk there.
   uint64_t walk_start, walk_header;
   char name[SYS_MAX_PATH];  // as opened, for the "Disk error" box
@@ -209,7 +218,8 @@ void ClearPair(HandlePair *p) {
 }
 
 void FreeRecord(OpenFileRecord *r) {
-  SYS_FreeSafe(r->cache.data);
+  SYS_FreeSafe(r->cache.buffer.data);
+  SYS_FreeSafe(r->packed.data);
   SYS_Free(r);
 }
 
@@ -341,44 +351,58 @@ bool BlockPlausible(const OpenFileRecord *r, uint64_t header, const BlockHeader 
          b.unpacked_length <= MaxUnpacked(b.packed_length);
 }
 
+// Makes room for bytes (plus the padding); what the buffer held is lost
+// when it grows. false when the memory cannot be had.
+bool Grow(Buffer *buffer, uint64_t bytes, const char *tag) {
+  if (buffer->data && bytes <= buffer->capacity) return true;
+  SYS_FreeSafe(buffer->data);
+  buffer->data = AllocPadded(bytes, tag);
+  buffer->capacity = buffer->data ? size_t(bytes) : 0;
+  return buffer->data != nullptr;
+}
+
 // Reads and decodes one block whose header lies at header (absolute) into
 // out; false when it cannot be read or does not decode to exactly its
 // unpacked length.
 bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8_t *out) {
-  if (!BlockPlausible(r, header, b)) return false;
-  uint8_t *packed = AllocPadded(b.packed_length, "Packed block");
-  if (!packed) return false;
-  bool ok = SYS_FileRead(r->file, packed, b.packed_length) == b.packed_length;
-  if (ok) {
-    LZW_Context *lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
-    ok = lzw && LZW_Decode(lzw) && LZW_BytesProduced(lzw) == b.unpacked_length;
-    LZW_Free(lzw);
-  }
-  SYS_Free(packed);
+  if (!BlockPlausible(r, header, b) || !Grow(&r->packed, b.packed_length, "Packed block"))
+    return false;
+  uint8_t *packed = r->packed.data;
+  if (SYS_FileRead(r->file, packed, b.packed_length) != b.packed_length) return false;
+  SYS_Zero(packed + b.packed_length, 16);  // the decoder may read past the end
+  LZW_Context *lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
+  bool ok = lzw && LZW_Decode(lzw) && LZW_BytesProduced(lzw) == b.unpacked_length;
+  LZW_Free(lzw);
   return ok;
 }
 
-// The same into a fresh buffer, or 0.
-uint8_t *DecodeFresh(OpenFileRecord *r, uint64_t header, const BlockHeader &b) {
-  if (!BlockPlausible(r, header, b)) return nullptr;
-  uint8_t *out = AllocPadded(b.unpacked_length, "Block");
-  if (out && !DecodeBlock(r, header, b, out)) {
-    SYS_Free(out);
-    out = nullptr;
-  }
-  return out;
+// The same into the cache's buffer, which then holds the block starting at
+// content offset s whose header lies at h (relative).
+bool DecodeToCache(OpenFileRecord *r, uint64_t s, uint64_t h, const BlockHeader &b) {
+  BlockCache &cache = r->cache;
+  cache.valid = false;
+  uint64_t header = r->base + h;
+  if (!BlockPlausible(r, header, b) || !Grow(&cache.buffer, b.unpacked_length, "Block") ||
+      !DecodeBlock(r, header, b, cache.buffer.data))
+    return false;
+  cache.valid = true;
+  cache.length = b.unpacked_length;
+  cache.start = s;
+  cache.header_offset = h;
+  return true;
 }
 
 // Delivers count bytes from the record's position (the caller has checked
 // it against the size). The walk over the block headers starts at the last
 // block an earlier read reached when that lies at or before the position,
 // so sequential reads cost time linear in the entry's size. A block the
-// request covers whole is decoded straight into the caller's buffer.
+// request covers whole is decoded straight into the caller's buffer, any
+// other into the cache.
 uint32_t ReadBlocks(OpenFileRecord *r, uint8_t *buffer, uint32_t count) {
   uint64_t p = r->position;
   BlockCache &cache = r->cache;
-  if (cache.data && cache.start <= p && p + count <= cache.start + cache.length) {
-    SYS_Copy(buffer, cache.data + (p - cache.start), count);
+  if (cache.valid && cache.start <= p && p + count <= cache.start + cache.length) {
+    SYS_Copy(buffer, cache.buffer.data + (p - cache.start), count);
     return count;
   }
   uint64_t s = 0, h = 0;
@@ -386,47 +410,28 @@ uint32_t ReadBlocks(OpenFileRecord *r, uint8_t *buffer, uint32_t count) {
     s = r->walk_start;
     h = r->walk_header;
   }
-  if (cache.data && cache.start <= p && cache.start > s) {
+  if (cache.valid && cache.start <= p && cache.start > s) {
     s = cache.start;
     h = cache.header_offset;
   }
   uint32_t remaining = count;
-  BlockCache last = {};  // the last block this walk decoded into a buffer of its own
-  bool ok = true;
   while (remaining > 0) {
     uint8_t raw[BF_BLOCK_HEADER_SIZE];
     BlockHeader b;
     if (SYS_FileSeek(r->file, int64_t(r->base + h), 0) == SYS_BAD_POS ||
-        SYS_FileRead(r->file, raw, sizeof(raw)) != sizeof(raw)) {
-      SYS_FreeSafe(last.data);
+        SYS_FileRead(r->file, raw, sizeof(raw)) != sizeof(raw))
       return 0;
-    }
     BF_ParseBlockHeader(raw, &b);
-    if (b.magic != BF_BLOCK_MAGIC) {
-      SYS_FreeSafe(last.data);
-      return 0;
-    }
+    if (b.magic != BF_BLOCK_MAGIC) return 0;
     if (s <= p && p < s + b.unpacked_length) {
       uint64_t n = s + b.unpacked_length - p;
       if (n > remaining) n = remaining;
-      if (cache.data && cache.start == s && cache.length == b.unpacked_length) {
-        SYS_Copy(buffer, cache.data + (p - s), size_t(n));
-        SYS_FreeSafe(last.data);
-        last = {};
-      } else if (p == s && n == b.unpacked_length) {
-        if (!DecodeBlock(r, r->base + h, b, buffer)) {
-          ok = false;
-          break;
-        }
+      bool cached = cache.valid && cache.start == s && cache.length == b.unpacked_length;
+      if (!cached && p == s && n == b.unpacked_length) {
+        if (!DecodeBlock(r, r->base + h, b, buffer)) break;
       } else {
-        uint8_t *fresh = DecodeFresh(r, r->base + h, b);
-        if (!fresh) {
-          ok = false;
-          break;
-        }
-        SYS_FreeSafe(last.data);
-        last = {fresh, b.unpacked_length, s, h};
-        SYS_Copy(buffer, fresh + (p - s), size_t(n));
+        if (!cached && !DecodeToCache(r, s, h, b)) break;
+        SYS_Copy(buffer, cache.buffer.data + (p - s), size_t(n));
       }
       r->walk_start = s;
       r->walk_header = h;
@@ -437,12 +442,8 @@ uint32_t ReadBlocks(OpenFileRecord *r, uint8_t *buffer, uint32_t count) {
     s += b.unpacked_length;
     h += BF_BLOCK_HEADER_SIZE + uint64_t(b.packed_length);
   }
-  if (last.data) {
-    SYS_FreeSafe(cache.data);
-    cache = last;
-  }
   // A block that failed to decode ends the read with what was delivered.
-  return ok ? count : count - remaining;
+  return count - remaining;
 }
 
 // ---------------------------------------------------------------- enumeration
@@ -691,21 +692,27 @@ uint32_t BF_MountArchive(const char *path, uint32_t extra_flags) {
     }
   }
   at = 0;
-  for (uint32_t i = 0; i < header.entry_count; i++) {
+  uint32_t result = BF_OK;
+  uint32_t added = 0;
+  for (uint32_t i = 0; i < header.entry_count && result == BF_OK; i++) {
     BF_ParseRecord(dir, header.directory_size, &at, &record);
     char *name = const_cast<char *>(record.name);
     SYS_StrUpper(name);
-    if (InsertNode(record, name, f, extra_flags) == kFailed) {
-      // Nodes already added stay; the file is closed.
-      SYS_Free(dir);
-      SYS_FileClose(f);
-      return BF_ERR_DIRECTORY;
-    }
+    InsertResult inserted = InsertNode(record, name, f, extra_flags);
+    if (inserted == kFailed) result = BF_ERR_DIRECTORY;
+    if (inserted == kInserted) added++;
   }
   SYS_Free(dir);
+  // Nodes added before a failed insertion stay in the directory and read
+  // through this file: it stays open and registered until BF_Unmount, as for
+  // an archive that mounted in full.
+  if (result != BF_OK && added == 0) {
+    SYS_FileClose(f);
+    return result;
+  }
   RegisterHandle(f, nullptr);
   g_store.archives.push_back({f, file_size, path});
-  return BF_OK;
+  return result;
 }
 
 // ---------------------------------------------------------------- files

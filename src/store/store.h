@@ -58,9 +58,11 @@ struct BF_FindContext {
   size_t read;
 };
 
-uint32_t BF_Mount(const BF_MountParams *params);                   // 1 mounted, 0 failed
-void BF_Unmount();                                                 // closes every file and archive
-uint32_t BF_MountArchive(const char *path, uint32_t extra_flags);  // BF_OK or BF_ERR_*
+uint32_t BF_Mount(const BF_MountParams *params);  // 1 mounted, 0 failed
+void BF_Unmount();                                // closes every file and archive
+// BF_OK or BF_ERR_*. After BF_ERR_DIRECTORY the entries added before the
+// failing one stay mounted and readable.
+uint32_t BF_MountArchive(const char *path, uint32_t extra_flags);
 
 BF_Handle BF_Open(const char *name, uint32_t flags, bool retry);
 BF_Handle BF_OpenRetry(const char *name, uint32_t flags);  // BF_Open with retry on

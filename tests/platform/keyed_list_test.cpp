@@ -130,15 +130,19 @@ TEST_F(KeyedListTest, GetAndGetAt) {
   EXPECT_EQ(KeyedList_GetAt(list, -3, &key, nullptr), SYS_ERR_INDEX);
 
   // Items 1 and 2 now hold one extra reference each: the list's removal
-  // leaves them in place until the holders give theirs back.
+  // takes them out of the list, but they live until the holders give
+  // theirs back.
   EXPECT_EQ(KeyedList_Remove(list, 2, false), SYS_OK);
   EXPECT_EQ(KeyedList_Remove(list, 1, false), SYS_OK);
   EXPECT_EQ(KeyedList_Remove(list, 3, false), SYS_OK);
-  EXPECT_EQ(Keys(list), (V{1, 2}));
+  EXPECT_EQ(Keys(list), (V{}));
   EXPECT_EQ(g_released.size(), 1u);
+  // A new item under a held key: the holder's release still ends the old one.
+  EXPECT_EQ(KeyedList_Insert(list, 1, 11, KL_TAIL), SYS_OK);
   EXPECT_EQ(KeyedList_Release(list, 1), SYS_OK);
   EXPECT_EQ(KeyedList_Release(list, 2), SYS_OK);
-  EXPECT_EQ(Keys(list), (V{}));
+  EXPECT_EQ(g_released, (std::vector<std::pair<uintptr_t, uintptr_t>>{{3, 30}, {1, 10}, {2, 20}}));
+  EXPECT_EQ(Keys(list), (V{1}));
   EXPECT_EQ(KeyedList_Release(list, 2), SYS_ERR_FAILED);
 }
 
@@ -253,6 +257,38 @@ TEST(KeyedList, RemoveWithWaitReturnsAfterTheOtherThreadReleases) {
   EXPECT_EQ(KeyedList_Count(list, &count), SYS_OK);
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(KeyedList_Destroy(list, true, true), SYS_OK);
+  SYS_CloseHandle(h.holding);
+  SYS_CloseHandle(h.go);
+}
+
+TEST(KeyedList, ItemRemovedWhileHeldIsGoneForAllButItsHolder) {
+  g_callbacks = 0;
+  KeyedList *list = KeyedList_Create(Count);
+  ASSERT_EQ(KeyedList_Insert(list, 7, 70, KL_TAIL), SYS_OK);
+  ASSERT_EQ(KeyedList_Insert(list, 8, 80, KL_TAIL), SYS_OK);
+  Holder h = {list, 7, SYS_CreateEvent(), SYS_CreateEvent(), 0};
+  SYS_Handle thread = SYS_CreateThread(HoldThenRelease, &h);
+  ASSERT_EQ(SYS_WaitResult(h.holding, 5000), SYS_OK);
+  EXPECT_EQ(KeyedList_Remove(list, 7, false), SYS_OK);
+
+  // No lookup finds it; a second removal neither waits nor takes the
+  // holder's reference, and neither does destroying with release.
+  uintptr_t key = 0;
+  uint32_t count = 0;
+  EXPECT_EQ(KeyedList_Get(list, 7, nullptr), SYS_ERR_FAILED);
+  EXPECT_EQ(KeyedList_GetAt(list, KL_HEAD, &key, nullptr), SYS_OK);
+  EXPECT_EQ(key, 8u);
+  EXPECT_EQ(KeyedList_Count(list, &count), SYS_OK);
+  EXPECT_EQ(count, 1u);
+  EXPECT_EQ(KeyedList_Remove(list, 7, true), SYS_ERR_FAILED);
+  EXPECT_EQ(KeyedList_Destroy(list, true, false), SYS_OK);
+  EXPECT_EQ(g_callbacks.load(), 1);  // item 8 only
+
+  // The holder's release ends item 7 and, being the last, the list.
+  SYS_SetEvent(h.go, true);
+  EXPECT_EQ(SYS_WaitResult(thread, 5000), SYS_OK);
+  EXPECT_EQ(g_callbacks.load(), 2);
+  SYS_CloseHandle(thread);
   SYS_CloseHandle(h.holding);
   SYS_CloseHandle(h.go);
 }

@@ -63,6 +63,23 @@ TEST_F(StoreTest, MountArchiveResultCodes) {
   EXPECT_EQ(Contents("a.txt"), "hello");
 }
 
+TEST_F(StoreTest, EntriesOfAPartlyMountedArchiveStayReadable) {
+  Mount(false);
+  // The empty second name fails each mount after its first entry was added;
+  // that entry must still read from its own archive, not from a closed or
+  // recycled handle (the second mount opens a file meanwhile).
+  for (uint32_t method : {0u, 1u}) {
+    std::string name = "KEPT" + std::to_string(method);
+    EXPECT_EQ(
+        MountArchive(name + ".cbf", BuildArchive({{name, "kept by " + name, method}, {"", "x"}})),
+        BF_ERR_DIRECTORY);
+  }
+  for (const char *name : {"KEPT0", "KEPT1"}) {
+    EXPECT_EQ(Contents(name), std::string("kept by ") + name);
+    EXPECT_EQ(Contents(name, BF_OPEN_READ | BF_OPEN_SEQUENTIAL), std::string("kept by ") + name);
+  }
+}
+
 TEST_F(StoreTest, LookupFoldsCaseButNotSlashes) {
   Mount(false);
   ASSERT_EQ(MountEntries({{"Dir\\Read Me.txt", "one"},
