@@ -46,11 +46,15 @@ uint32_t KeyedList_Get(KeyedList *list, uintptr_t key, uintptr_t *value);
 // (13 when index >= count). A reference is added only when value is given.
 uint32_t KeyedList_GetAt(KeyedList *list, int32_t index, uintptr_t *key, uintptr_t *value);
 
-// Drops one reference (3 when absent). At zero the item leaves the list, the
-// callback runs, and a waiter in KeyedList_Remove is woken.
+// Drops one reference (3 when absent): of the first listed item with that
+// key that someone holds, else of an item removed while held, else the
+// list's own. At zero the item leaves the list, the callback runs, and a
+// waiter in KeyedList_Remove is woken.
 uint32_t KeyedList_Release(KeyedList *list, uintptr_t key);
-// Drops the list's reference; with wait, returns only after the last holder
-// released the item (8 when the wake-up event cannot be created).
+// Drops the list's reference. An item still held leaves every lookup at
+// once (a second remove finds nothing) and is freed on its holder's last
+// release; with wait, returns only after that (8 when the wake-up event
+// cannot be created).
 uint32_t KeyedList_Remove(KeyedList *list, uintptr_t key, bool wait);
 
 uint32_t KeyedList_Count(KeyedList *list, uint32_t *count);

@@ -5,6 +5,11 @@
 void InstallerTest::SetUp() {
   SysStartupInfo info = {sizeof info, "test", 0};
   started_ = SYS_Init(&info) == SYS_OK;
+  com_ = SYS_ComInit();  // shortcuts need it, as on the program's main thread
+  // A missing store file is a "Disk error" box: answered Cancel, never left
+  // waiting for a person (tests that count boxes set their own answerer).
+  SYS_SetMessageBoxAnswerer(
+      [](const char *, const char *, uint32_t) -> uint32_t { return SYS_ID_CANCEL; });
   INST_InitTexts();
   INST_ResetState();
   ASSERT_TRUE(machine.WriteFile(Disc("setup.exe"), "the installer's own bytes"));
@@ -24,6 +29,7 @@ void InstallerTest::TearDown() {
   BF_Unmount();
   INST_FreeTexts();
   SYS_SetMessageBoxAnswerer(nullptr);
+  if (com_) SYS_ComUninit();
   if (started_) SYS_Shutdown();
 }
 
