@@ -474,6 +474,10 @@ int INST_InitGUI(GuiContext *context) {
     image->Release();
   }
   InstallerLargeFont = new c_GUIB_Font("tahoma15.fnt");
+  if (InstallerLargeFont->GlyphCount() == 0) {  // titles and menu fall back to the default font
+    InstallerLargeFont->Release();
+    InstallerLargeFont = nullptr;
+  }
   c_GUIB_Font *small = new c_GUIB_Font("tahoma08.fnt");
   // Without the file the GUI's own default font stays.
   if (small->GlyphCount() > 0) context->SetProperty(GP_FONT, reinterpret_cast<uintptr_t>(small));

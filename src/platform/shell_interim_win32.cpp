@@ -1,8 +1,9 @@
 // Interim shell and program calls of the Windows build, until the
 // platform's own backend for them replaces this file. Shortcuts are not
 // made yet.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include "platform/platform.h"
 
