@@ -64,79 +64,51 @@ struct PageRow {
   PageKind kind;
   uint8_t flags;  // ROW_*
   PrepareStep prepare;
+  uint8_t count;  // items used (an empty item still takes its gap)
   RowItem items[5];
 };
 
+// One page per row, kept as a table.
+// clang-format off
 const PageRow kPages[18] = {
-    /* 0 menu */ {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, {{ITEM_TEXT, 20}}},
-    /* 1 intro */ {202, 13, 0, 39, KIND_ITEMS, 0, PREP_NONE, {{ITEM_TEXT, 30}, {ITEM_TEXT, 31}}},
-    /* 2 licence */ {203, 11, 14, 49, KIND_LICENSE, 0, PREP_NONE, {}},
-    /* 3 folder */ {204, 13, 14, 59, KIND_FOLDER, 0, PREP_NONE, {}},
-    /* 4 shortcuts */
-    {205,
-     13,
-     14,
-     69,
-     KIND_ITEMS,
-     0,
-     PREP_NONE,
-     {{ITEM_TEXT, 60, 1},
-      {ITEM_CHECKBOX, 61, 0, &Installer.desktop_shortcut},
-      {ITEM_CHECKBOX, 62, 0, &Installer.start_menu_shortcut},
-      {ITEM_NONE}}},
-    /* 5 group */ {206, 13, 14, 79, KIND_ITEMS, 0, PREP_NONE, {{ITEM_TEXT, 70}}},
-    /* 6 online */
-    {207,
-     13,
-     14,
-     129,
-     KIND_ITEMS,
-     ROW_WIDE,
-     PREP_NONE,
-     {{ITEM_TITLE, 125, 0, nullptr, 0, 65},
-      {ITEM_TEXT, 120, 0, nullptr, 0, 15},
-      {ITEM_TEXT, 121, 0, nullptr, 0, 3},
-      {ITEM_TEXT, 122},
-      {ITEM_CHECKBOX, 123, 0, &Installer.online_addon}}},
-    /* 7 DirectX */
-    {208,
-     13,
-     14,
-     139,
-     KIND_ITEMS,
-     0,
-     PREP_NONE,
-     {{ITEM_TEXT, 135, 1}, {ITEM_TEXT, 136}, {ITEM_LINK, 303, 0, nullptr, 304}}},
-    /* 8 ready */
-    {209, 10, 14, 89, KIND_ITEMS, 0, PREP_NONE, {{ITEM_TEXT, 80, 1}, {ITEM_TEXT, 81}}},
-    /* 9 copying */ {210, 15, 0, 119, KIND_PROGRESS, 0, PREP_NONE, {}},
-    /* 10 finished */ {0, 0, 0, 0, KIND_FINISH, ROW_REBUILT, PREP_NONE, {{ITEM_TEXT, 90}}},
-    /* 11 error */ {214, 0, 0, 199, KIND_ERROR, ROW_REBUILT, PREP_NONE, {{ITEM_TEXT, 190, 1}}},
-    /* 12 cancelled */
-    {214, 12, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_DROP_PROGRESS, {{ITEM_TEXT, 170}}},
-    /* 13 menu, just installed */ {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, {{ITEM_TEXT, 21}}},
-    /* 14 menu, installed */ {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, {{ITEM_TEXT, 22}}},
-    /* 15 uninstall? */
-    {214,
-     13,
-     0,
-     0,
-     KIND_ITEMS,
-     ROW_REBUILT,
-     PREP_CLEAR_REMOVE,
-     {{ITEM_TEXT, 140, 1}, {ITEM_CHECKBOX, 141, 0, &Installer.remove_confirmation}}},
-    /* 16 uninstalling */
-    {214, 13, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_NONE, {{ITEM_TEXT, 150, 1}, {ITEM_TEXT, 151}}},
-    /* 17 uninstalled */
-    {222,
-     0,
-     0,
-     0,
-     KIND_ITEMS,
-     ROW_REBUILT,
-     PREP_UNINSTALLED,
-     {{ITEM_TEXT, 160, 1}, {ITEM_TEXT, 161}, {ITEM_TEXT, 162}}},
+  /* 0 menu */         {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 20}}},
+  /* 1 intro */        {202, 13, 0, 39, KIND_ITEMS, 0, PREP_NONE, 2,
+                        {{ITEM_TEXT, 30}, {ITEM_TEXT, 31}}},
+  /* 2 licence */      {203, 11, 14, 49, KIND_LICENSE, 0, PREP_NONE, 0, {}},
+  /* 3 folder */       {204, 13, 14, 59, KIND_FOLDER, 0, PREP_NONE, 0, {}},
+  /* 4 shortcuts */    {205, 13, 14, 69, KIND_ITEMS, 0, PREP_NONE, 4,
+                        {{ITEM_TEXT, 60, 1},
+                         {ITEM_CHECKBOX, 61, 0, &Installer.desktop_shortcut},
+                         {ITEM_CHECKBOX, 62, 0, &Installer.start_menu_shortcut},
+                         {ITEM_NONE}}},
+  /* 5 group */        {206, 13, 14, 79, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 70}}},
+  /* 6 online */       {207, 13, 14, 129, KIND_ITEMS, ROW_WIDE, PREP_NONE, 5,
+                        {{ITEM_TITLE, 125, 0, nullptr, 0, 65},
+                         {ITEM_TEXT, 120, 0, nullptr, 0, 15},
+                         {ITEM_TEXT, 121, 0, nullptr, 0, 3},
+                         {ITEM_TEXT, 122},
+                         {ITEM_CHECKBOX, 123, 0, &Installer.online_addon}}},
+  /* 7 DirectX */      {208, 13, 14, 139, KIND_ITEMS, 0, PREP_NONE, 3,
+                        {{ITEM_TEXT, 135, 1}, {ITEM_TEXT, 136}, {ITEM_LINK, 303, 0, nullptr, 304}}},
+  /* 8 ready */        {209, 10, 14, 89, KIND_ITEMS, 0, PREP_NONE, 2,
+                        {{ITEM_TEXT, 80, 1}, {ITEM_TEXT, 81}}},
+  /* 9 copying */      {210, 15, 0, 119, KIND_PROGRESS, 0, PREP_NONE, 0, {}},
+  /* 10 finished */    {0, 0, 0, 0, KIND_FINISH, ROW_REBUILT, PREP_NONE, 1, {{ITEM_TEXT, 90}}},
+  /* 11 error */       {214, 0, 0, 199, KIND_ERROR, ROW_REBUILT, PREP_NONE, 1,
+                        {{ITEM_TEXT, 190, 1}}},
+  /* 12 cancelled */   {214, 12, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_DROP_PROGRESS, 1,
+                        {{ITEM_TEXT, 170}}},
+  /* 13 menu, new */   {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 21}}},
+  /* 14 menu, inst. */ {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 22}}},
+  /* 15 uninstall? */  {214, 13, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_CLEAR_REMOVE, 2,
+                        {{ITEM_TEXT, 140, 1},
+                         {ITEM_CHECKBOX, 141, 0, &Installer.remove_confirmation}}},
+  /* 16 removing */    {214, 13, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_NONE, 2,
+                        {{ITEM_TEXT, 150, 1}, {ITEM_TEXT, 151}}},
+  /* 17 uninstalled */ {222, 0, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_UNINSTALLED, 3,
+                        {{ITEM_TEXT, 160, 1}, {ITEM_TEXT, 161}, {ITEM_TEXT, 162}}},
 };
+// clang-format on
 
 // The finish page by [DirectX add-on][online add-on].
 struct FinishRow {
@@ -317,17 +289,6 @@ c_GUIB_Widget *iBuildItemPage(const WidgetCreateParams &p, const RowItem *rows, 
   return new c_INST_ItemPage(p, items, n);
 }
 
-// The number of items a row describes: up to its last non-empty item, plus
-// the one explicit empty item page 4 asks for.
-size_t iItemCount(uint32_t page) {
-  const PageRow &row = kPages[page];
-  size_t n = 0;
-  for (size_t i = 0; i < 5; ++i)
-    if (row.items[i].type != ITEM_NONE) n = i + 1;
-  if (page == 4) ++n;  // the empty item that adds a gap below the check boxes
-  return n;
-}
-
 c_GUIB_Widget *iBuildPage(uint32_t n, const WidgetCreateParams &p) {
   const PageRow &row = kPages[n];
   switch (row.kind) {
@@ -339,12 +300,12 @@ c_GUIB_Widget *iBuildPage(uint32_t n, const WidgetCreateParams &p) {
       return new c_INST_ProgressPage(p);
     case KIND_FINISH: {
       const FinishRow &f = kFinish[Installer.directx_addon ? 1 : 0][Installer.online_addon ? 1 : 0];
-      return iBuildItemPage(p, row.items, iItemCount(n), f.second, nullptr);
+      return iBuildItemPage(p, row.items, row.count, f.second, nullptr);
     }
     case KIND_ERROR:
-      return iBuildItemPage(p, row.items, iItemCount(n), 0, g.error[0] ? g.error : nullptr);
+      return iBuildItemPage(p, row.items, row.count, 0, g.error[0] ? g.error : nullptr);
     default:
-      return iBuildItemPage(p, row.items, iItemCount(n), 0, nullptr);
+      return iBuildItemPage(p, row.items, row.count, 0, nullptr);
   }
 }
 
