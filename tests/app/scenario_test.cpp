@@ -2,6 +2,7 @@
 // the wizard driven through the desktop's input path, and the results read
 // from the emulated machine (installed files, registry, the machine's log).
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -235,6 +236,14 @@ TEST_F(ScenarioTest, PreviousLeadsBackAndTheFolderPageKeepsItsPath) {
               Previous(2);
               Previous(1);
               EXPECT_FALSE(INST_PreviousButton()->GetFlags() & WF_VISIBLE);
+              // The wide page hides the picture frame; the others show it.
+              for (uint32_t page : {2u, 3u, 4u, 6u}) Next(page);
+              EXPECT_FALSE(INST_PictureFrame()->GetFlags() & WF_VISIBLE);
+              Previous(4);
+              EXPECT_TRUE(INST_PictureFrame()->GetFlags() & WF_VISIBLE);
+              // Past the last page: the current one goes, nothing comes.
+              INST_ShowPage(18);
+              EXPECT_FALSE(INST_Page(4)->GetFlags() & WF_VISIBLE);
             }),
             0);
 }
@@ -419,3 +428,33 @@ TEST_F(ScenarioTest, ScriptsRunToTheirEndOrNameTheFailingLine) {
 }
 
 }  // namespace
+
+// The native driver as a program: its exit code and the failing line.
+TEST_F(ScenarioTest, DriverExitsWithOneAndNamesTheLine) {
+  const std::string root = SYS_GetMachineRoot();
+  const std::string script = root + "/script.txt", err = root + "/stderr.txt";
+  FILE *f = std::fopen(script.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("# two lines\nwait 20\nfrobnicate\n", f);
+  std::fclose(f);
+  auto run = [&](const std::string &args) {
+    const std::string cmd = "SETUP_MACHINE_ROOT='" + root + "' '" SETUP_PATH "' '" + line_ + "' " +
+                            args + " 2>'" + err + "'";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(run("--script '" + script + "'"), 1);
+  std::string message;
+  FILE *e = std::fopen(err.c_str(), "rb");
+  ASSERT_NE(e, nullptr);
+  char buffer[512];
+  message.assign(buffer, std::fread(buffer, 1, sizeof buffer, e));
+  std::fclose(e);
+  EXPECT_NE(message.find("line 3: frobnicate: unknown command"), std::string::npos) << message;
+
+  f = std::fopen(script.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("wait 20\n", f);
+  std::fclose(f);
+  EXPECT_EQ(run("--script '" + script + "'"), 0);
+}
