@@ -15,7 +15,10 @@ mkdir -p "$dir"
 cp "$BUILD_WIN64/setup.exe" "$dir/setup.exe"
 "$(dirname "$0")/../../sample/make_disc.sh" "$cbf" "$dir"
 target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
+# A fresh machine as far as the demo goes (another script may have installed it).
 rm -rf "$target"
+"$WINE64" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
+  /f >/dev/null 2>&1 || true
 
 fail() { echo "FAILED: $*"; exit 1; }
 
@@ -38,7 +41,7 @@ answer_boxes() {
 }
 n=0
 shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) \
-  "$out/setup_install_$(printf %02d $n)_$1.png"; }
+  "$out/setup_install${SHOT_TAG:-}_$(printf %02d $n)_$1.png"; }
 next() { wine_click 585 258; answer_boxes; shot "$1"; }
 
 # The menu's line height: the disc's large font, else the system's default.
@@ -59,9 +62,12 @@ shot menu
 wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 ))  # Install
 answer_boxes
 shot intro
-for page in licence folder shortcuts online ready; do next "$page"; done
-# Wine brings its own dpnhpast.dll: the DirectX page comes only without it.
-case "${WINEDLLOVERRIDES:-}" in *dpnhpast=d*) next ready ;; esac
+for page in licence folder shortcuts online; do next "$page"; done
+# Wine brings its own dpnhpast.dll: the DirectX page comes only without it
+# (setup_install_nodx.sh). Were it shown or missing unexpectedly, the clicks
+# would end on Cancel or short of Install, and the checks below would fail.
+case "${WINEDLLOVERRIDES:-}" in *dpnhpast=d*) next directx ;; esac
+next ready
 next copying
 for _ in $(seq 1 100); do
   [ -f "$target/setup.cbf" ] && [ -f "$target/Uninstall.exe" ] && break
