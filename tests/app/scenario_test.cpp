@@ -166,9 +166,19 @@ void ToReadyPage() {
 
 TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   WriteSetupArchive(true, true);
-  std::vector<uint32_t> pages;
+  std::string address;
   EXPECT_EQ(Run([&] {
+              address = std::string("open\t") + INST_GetText(304) + "\n";
               ToReadyPage();
+              // The install section is shown in progress; the others are not.
+              EXPECT_EQ(INST_MenuButton(1)->GetTextColor(6), 0xFFF8F090u);
+              EXPECT_EQ(INST_MenuButton(0)->GetTextColor(6), 0xFF5A554Au);
+              EXPECT_TRUE(INST_MenuButton(3)->GetFlags() & WF_DISABLED);
+              // The DirectX page's link opens its address once per click.
+              Previous(7);
+              c_INST_ItemPage *directx = static_cast<c_INST_ItemPage *>(INST_Page(7));
+              Click(directx->ItemWidget(2));
+              Next(8);
               Click(INST_NextButton());
               ASSERT_TRUE(ReachPage(10));
               // The online add-on was ticked: its list and "Next".
@@ -193,6 +203,9 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   SYS_RegKey key = SYS_RegOpenKey(kUninstallKey);
   EXPECT_NE(key, 0u);
   if (key) SYS_RegCloseKey(key);
+  const std::string lines = NewLogLines();
+  EXPECT_NE(lines.find(address), std::string::npos) << lines;
+  EXPECT_EQ(lines.find(address), lines.rfind(address)) << lines;
   // The add-on was started out of the temporary folder.
   EXPECT_NE(NewLogLines().find("start\tC:\\WINDOWS\\TEMP\\GameSpy.exe"), std::string::npos)
       << NewLogLines();
