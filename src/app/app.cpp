@@ -2,7 +2,9 @@
 
 #include "gui/context.h"
 #include "installer/files.h"
+#include "installer/pages.h"
 #include "installer/texts.h"
+#include "installer/wizard.h"
 #include "platform/startup.h"
 #include "store/store.h"
 
@@ -47,9 +49,6 @@ bool MountInstallerArchive() {
 int AppInit(uintptr_t instance) {
   SysStartupInfo info = {sizeof(SysStartupInfo), kLogName, instance};
   if (SYS_Init(&info) != SYS_OK) return 0;
-  // Libraries load from the system folder only: a file named like a system
-  // library beside the program (on a disc anyone can make) never runs.
-  SYS_RestrictLibrarySearch();
 
   if (!MountStore()) {
     SYS_Shutdown();
@@ -79,6 +78,10 @@ int AppInit(uintptr_t instance) {
 void AppShutdown() {
   SYS_ComUninit();
   INST_FreeTexts();
+  if (InstallerDesktop) InstallerDesktop->Release();
+  InstallerDesktop = nullptr;
+  if (InstallerLargeFont) InstallerLargeFont->Release();
+  InstallerLargeFont = nullptr;
   GuiShutdown();
   AppGui = nullptr;
   SYS_LogClose(SYS_LOG_MAIN);
@@ -86,13 +89,32 @@ void AppShutdown() {
   SYS_Shutdown();
 }
 
-int AppMain(uintptr_t instance) {
+bool AppLoopPass() {
+  if (!AppRunning) return false;
+  if (!InstallerDesktop || !InstallerDesktop->PumpOnce()) AppRunning = 0;
+  return AppRunning != 0;
+}
+
+int AppMain(uintptr_t instance, AppLoopFn loop, void *loop_data) {
+  SYS_RestrictLibrarySearch();
   if (!ParseCommandLine(SYS_GetCommandLine())) return -1;
   if (!AppInit(instance)) return -1;
-  // The installer's window sets AppRunning once it is built; until then the
-  // loop has nothing to turn.
-  while (AppRunning) {
+  int result = 0;
+  if (INST_InitGUI(AppGui)) {
+    INST_StartWizard();
+    if (loop) {
+      result = loop(loop_data);
+    } else {
+      // Between passes the loop sleeps until the next tick is due or input
+      // arrives, so an idle installer costs almost nothing.
+      while (AppLoopPass()) InstallerDesktop->WaitForWork();
+    }
+    AppRunning = 0;
+  } else {
+    result = -1;
   }
+  if (ExitCleanupList) KeyedList_Destroy(ExitCleanupList, true, false);
+  ExitCleanupList = nullptr;
   AppShutdown();
-  return 0;
+  return result;
 }

@@ -2,7 +2,8 @@
 //
 // AppMain is what the entry point runs: parse the command line, AppInit,
 // build the installer and its first page, turn the main loop while
-// AppRunning is set, then AppShutdown, which undoes AppInit in reverse.
+// AppRunning is set, destroy the exit clean-up list, then AppShutdown, which
+// undoes AppInit in reverse.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,14 @@ extern GuiContext *AppGui;  // the GUI context, while the program runs
 int AppInit(uintptr_t instance);
 void AppShutdown();
 
+// One pass of the main loop: the desktop's PumpOnce, clearing AppRunning
+// once the window was closed. false when the program is to end.
+bool AppLoopPass();
+
+// Runs in place of the main loop when given (a scripted session): it drives
+// the program with AppLoopPass and returns the program's result.
+typedef int (*AppLoopFn)(void *data);
+
 // The whole run of the program: 0 after an orderly end, -1 when start-up or
-// the installer's GUI failed.
-int AppMain(uintptr_t instance);
+// the installer's GUI failed; with a loop function, what it returned.
+int AppMain(uintptr_t instance, AppLoopFn loop = nullptr, void *loop_data = nullptr);

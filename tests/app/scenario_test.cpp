@@ -1,0 +1,473 @@
+// The whole program natively: a disc folder with setup.cbf and disk01.cbf,
+// the wizard driven through the desktop's input path, and the results read
+// from the emulated machine (installed files, registry, the machine's log).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/script.h"
+#include "archive_builder.h"
+#include "installer/pages.h"
+#include "installer/state.h"
+#include "installer/system.h"
+#include "installer/texts.h"
+#include "installer/wizard.h"
+#include "platform/machine.h"
+#include "support/scratch.h"
+
+namespace {
+
+const char kInstallDir[] = "C:\\Program Files\\Ashgrove MP demo";
+const char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ashgrove Multiplayer demo";
+
+std::string Pattern(size_t size, uint32_t seed) {
+  std::string s(size, '\0');
+  for (size_t i = 0; i < size; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    s[i] = char(seed >> 16);
+  }
+  return s;
+}
+
+// The volume's files as the archive stores them and where they land.
+struct VolumeFile {
+  std::string store, installed, content;
+};
+
+class ScenarioTest : public ScratchTest {
+ protected:
+  void SetUp() override {
+    volume_ = {{"DISK01\\ASHGROVE.EXE", "ashgrove.exe", "stand-in game"},
+               {"DISK01\\DATA\\MAPS\\MAP1.DAT", "data\\maps\\map1.dat", Pattern(200000, 1)},
+               {"DISK01\\DATA\\README.TXT", "data\\readme.txt", "read me"}};
+    ASSERT_TRUE(machine.WriteFile(Disc("setup.exe"), "the installer's own bytes"));
+    WriteSetupArchive(true, false);
+    WriteVolume();
+    machine.DeleteKeyOnExit("SOFTWARE\\Halvorin");
+    machine.DeleteKeyOnExit(kUninstallKey);
+    line_ = "\"" + Disc("setup.exe") + "\"";
+    SYS_SetCommandLine(line_.c_str());
+    log_start_ = MachineLog().size();
+  }
+  void TearDown() override { SYS_SetCommandLine(nullptr); }
+
+  std::string Disc(const std::string &name = "") const { return machine.Path("disc\\" + name); }
+
+  void WriteSetupArchive(bool license, bool gamespy) {
+    std::vector<TestEntry> entries;
+    if (license) entries.push_back({"la.txt", "Licence of the test disc.\nUse it kindly.\n"});
+    if (gamespy) entries.push_back({"Programs\\GameSpy.exe", "online-play set-up"});
+    ASSERT_TRUE(machine.WriteFile(Disc("setup.cbf"), BuildArchive(entries)));
+  }
+  void WriteVolume() {
+    std::vector<TestEntry> entries;
+    for (const VolumeFile &f : volume_) entries.push_back({f.store, f.content});
+    ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), BuildArchive(entries)));
+  }
+
+  // Runs the program with body in place of the main loop.
+  int Run(const std::function<void()> &body) {
+    std::function<void()> copy = body;
+    return AppMain(
+        0,
+        [](void *data) {
+          (*static_cast<std::function<void()> *>(data))();
+          return 0;
+        },
+        &copy);
+  }
+
+  static std::string MachineLog() {
+    std::string text;
+    FILE *f = std::fopen((std::string(SYS_GetMachineRoot()) + "/log").c_str(), "rb");
+    if (!f) return text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+    return text;
+  }
+  std::string NewLogLines() const { return MachineLog().substr(log_start_); }
+
+  std::vector<VolumeFile> volume_;
+  std::string line_;
+  size_t log_start_ = 0;
+};
+
+// A widget's top-left corner in desktop pixels.
+GUI_Point Origin(c_GUIB_Widget *w) {
+  GUI_Point o = {0, 0};
+  for (c_GUIB_Widget *p = w; p && p != InstallerDesktop; p = p->ParentPtr()) {
+    int32_t x, y;
+    p->GetPosition(&x, &y);
+    o.x += x;
+    o.y += y;
+  }
+  return o;
+}
+
+// Clicks a desktop pixel and runs one pass.
+void ClickAt(int32_t x, int32_t y) {
+  InstallerDesktop->InputMouse(GM_MOUSE_MOVE, x, y);
+  InstallerDesktop->InputMouse(GM_LBUTTON_DOWN, x, y);
+  InstallerDesktop->InputMouse(GM_LBUTTON_UP, x, y);
+  AppLoopPass();
+}
+
+// Clicks the middle of a widget.
+void Click(c_GUIB_Widget *w) {
+  ASSERT_NE(w, nullptr);
+  int32_t width = 0, height = 0;
+  w->GetSize(&width, &height);
+  const GUI_Point o = Origin(w);
+  ClickAt(o.x + width / 2, o.y + height / 2);
+}
+
+// Runs the program until page n is shown (at most ms milliseconds).
+bool ReachPage(uint32_t n, uint32_t ms = 10000) {
+  const uint32_t start = SYS_GetTickCount();
+  while (INST_CurrentPage() != n && SYS_GetTickCount() - start < ms && AppLoopPass())
+    InstallerDesktop->WaitForWork();
+  return INST_CurrentPage() == n;
+}
+
+// Next, and the page it should lead to.
+void Next(uint32_t expected) {
+  Click(INST_NextButton());
+  ASSERT_TRUE(ReachPage(expected)) << "expected page " << expected << ", on " << INST_CurrentPage();
+}
+void Previous(uint32_t expected) {
+  Click(INST_PreviousButton());
+  ASSERT_EQ(INST_CurrentPage(), expected);
+}
+
+std::string LabelText(c_GUIB_Widget *w) {
+  std::string s;
+  for (const uint16_t *t = w ? w->GetText() : nullptr; t && *t; ++t) s += char(*t);
+  return s;
+}
+
+// From the menu to the ready page, with the DirectX page when it is missing.
+void ToReadyPage() {
+  ASSERT_EQ(INST_CurrentPage(), 0u);
+  Click(INST_MenuButton(1));
+  ASSERT_EQ(INST_CurrentPage(), 1u);
+  for (uint32_t page : {2u, 3u, 4u, 6u}) Next(page);
+  Next(Installer.directx_missing ? 7 : 8);
+  if (INST_CurrentPage() == 7) Next(8);
+}
+
+TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
+  WriteSetupArchive(true, true);
+  std::string address;
+  EXPECT_EQ(Run([&] {
+              address = std::string("open\t") + INST_GetText(304) + "\n";
+              ToReadyPage();
+              // The install section is shown in progress; the others are not.
+              EXPECT_EQ(INST_MenuButton(1)->GetTextColor(6), 0xFFF8F090u);
+              EXPECT_EQ(INST_MenuButton(0)->GetTextColor(6), 0xFF5A554Au);
+              EXPECT_TRUE(INST_MenuButton(3)->GetFlags() & WF_DISABLED);
+              // The DirectX page's link opens its address once per click.
+              Previous(7);
+              c_INST_ItemPage *directx = static_cast<c_INST_ItemPage *>(INST_Page(7));
+              Click(directx->ItemWidget(2));
+              Next(8);
+              Click(INST_NextButton());
+              ASSERT_TRUE(ReachPage(10));
+              // The online add-on was ticked: its list and "Next".
+              EXPECT_EQ(LabelText(INST_NextButton()), "Next");
+              Next(13);
+              // Installed now: Play enabled, Install disabled.
+              EXPECT_FALSE(INST_MenuButton(0)->GetFlags() & WF_DISABLED);
+              EXPECT_TRUE(INST_MenuButton(1)->GetFlags() & WF_DISABLED);
+              Click(INST_MenuButton(4));  // Quit
+              EXPECT_FALSE(AppLoopPass());
+            }),
+            0);
+  for (const VolumeFile &f : volume_) {
+    std::string copy;
+    ASSERT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\" + f.installed, &copy))
+        << f.installed;
+    EXPECT_TRUE(copy == f.content) << f.installed;
+  }
+  std::string uninstaller;
+  ASSERT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\Uninstall.exe", &uninstaller));
+  EXPECT_EQ(uninstaller, "the installer's own bytes");
+  SYS_RegKey key = SYS_RegOpenKey(kUninstallKey);
+  EXPECT_NE(key, 0u);
+  if (key) SYS_RegCloseKey(key);
+  const std::string lines = NewLogLines();
+  EXPECT_NE(lines.find(address), std::string::npos) << lines;
+  EXPECT_EQ(lines.find(address), lines.rfind(address)) << lines;
+  // The add-on was started out of the temporary folder.
+  EXPECT_NE(NewLogLines().find("start\tC:\\WINDOWS\\TEMP\\GameSpy.exe"), std::string::npos)
+      << NewLogLines();
+}
+
+TEST_F(ScenarioTest, DirectXPresentSkipsItsPageBothWays) {
+  ASSERT_TRUE(machine.WriteFile("C:\\WINDOWS\\SYSTEM32\\dpnhpast.dll", "library"));
+  EXPECT_EQ(Run([&] {
+              ToReadyPage();
+              EXPECT_EQ(Installer.directx_missing, 0u);
+              Previous(6);
+              Next(8);
+              EXPECT_EQ(INST_Page(7), nullptr);
+            }),
+            0);
+}
+
+TEST_F(ScenarioTest, PreviousLeadsBackAndTheFolderPageKeepsItsPath) {
+  EXPECT_EQ(Run([&] {
+              ToReadyPage();
+              ASSERT_EQ(INST_CurrentPage(), 8u);
+              // Back from the ready page through the DirectX page to page 1.
+              for (uint32_t page : {7u, 6u, 4u, 3u}) Previous(page);
+              c_INST_FolderPage *folder = static_cast<c_INST_FolderPage *>(INST_Page(3));
+              char path[SYS_MAX_PATH];
+              folder->GetPath(path);
+              EXPECT_STREQ(path, kInstallDir);
+              // A drive root picked in the tree: one backslash before the name.
+              c_GUIB_TreeView *tree = folder->Browser()->Tree();
+              ASSERT_GT(ListCount(tree->RootList()), 0u);
+              const GUI_Point at = Origin(tree);
+              ClickAt(at.x + 4 + tree->Indent() + 3, at.y + 4 + tree->RowHeight() / 2);
+              folder->GetPath(path);
+              EXPECT_STREQ(path, "C:\\Ashgrove MP demo");
+              Next(4);
+              EXPECT_STREQ(InstallDir, "C:\\Ashgrove MP demo");
+              EXPECT_STREQ(GamePath, "C:\\Ashgrove MP demo\\ashgrove.exe");
+              Previous(3);
+              folder->GetPath(path);
+              EXPECT_STREQ(path, "C:\\Ashgrove MP demo");
+              Previous(2);
+              Previous(1);
+              EXPECT_FALSE(INST_PreviousButton()->GetFlags() & WF_VISIBLE);
+              // The wide page hides the picture frame; the others show it.
+              for (uint32_t page : {2u, 3u, 4u, 6u}) Next(page);
+              EXPECT_FALSE(INST_PictureFrame()->GetFlags() & WF_VISIBLE);
+              Previous(4);
+              EXPECT_TRUE(INST_PictureFrame()->GetFlags() & WF_VISIBLE);
+              // Past the last page: the current one goes, nothing comes.
+              INST_ShowPage(18);
+              EXPECT_FALSE(INST_Page(4)->GetFlags() & WF_VISIBLE);
+            }),
+            0);
+}
+
+TEST_F(ScenarioTest, CancelDuringTheCopyTakesEverythingBack) {
+  volume_.push_back({"DISK01\\DATA\\BIG.DAT", "data\\big.dat", Pattern(24 << 20, 2)});
+  WriteVolume();
+  EXPECT_EQ(Run([&] {
+              ToReadyPage();
+              Click(INST_NextButton());
+              ASSERT_EQ(INST_CurrentPage(), 9u);
+              Next(12);  // Cancel
+              EXPECT_EQ(INST_Page(9), nullptr);
+              Next(0);  // Ok
+              EXPECT_FALSE(INST_MenuButton(1)->GetFlags() & WF_DISABLED);
+            }),
+            0);
+  EXPECT_EQ(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
+  SYS_RegKey key = SYS_RegOpenKey(kUninstallKey);
+  EXPECT_EQ(key, 0u);
+  if (key) SYS_RegCloseKey(key);
+}
+
+// The window closed while the worker copies: the page that owns the
+// worker's progress fields must outlive the worker.
+TEST_F(ScenarioTest, ClosingTheWindowDuringTheCopyStopsTheWorkerFirst) {
+  volume_.push_back({"DISK01\\DATA\\BIG.DAT", "data\\big.dat", Pattern(24 << 20, 3)});
+  WriteVolume();
+  EXPECT_EQ(Run([&] {
+              ToReadyPage();
+              Click(INST_NextButton());
+              ASSERT_EQ(INST_CurrentPage(), 9u);
+              InstallerDesktop->InputClose();
+              EXPECT_FALSE(AppLoopPass());
+            }),
+            0);
+  EXPECT_EQ(InstallWorkerThread, 0u);
+  // Stopped, not run to its end: the uninstaller comes last in the list.
+  EXPECT_EQ(SYS_GetFileAttributes((std::string(kInstallDir) + "\\Uninstall.exe").c_str()),
+            SYS_ATTR_INVALID);
+}
+
+TEST_F(ScenarioTest, CopyFailureShowsWhatFailedOnTheErrorPage) {
+  // A file where the install needs the folder "data".
+  ASSERT_TRUE(machine.WriteFile(std::string(kInstallDir) + "\\data", "in the way"));
+  EXPECT_EQ(Run([&] {
+              ToReadyPage();
+              Click(INST_NextButton());
+              ASSERT_TRUE(ReachPage(11));
+              c_INST_ItemPage *page = static_cast<c_INST_ItemPage *>(INST_Page(11));
+              const std::string detail = LabelText(page->ItemWidget(1));
+              EXPECT_NE(detail.find("data\\"), std::string::npos) << detail;
+              EXPECT_FALSE(INST_NextButton()->GetFlags() & WF_VISIBLE);
+              EXPECT_FALSE(INST_PreviousButton()->GetFlags() & WF_VISIBLE);
+            }),
+            0);
+}
+
+TEST_F(ScenarioTest, MissingVolumeSaysWhereItLookedAndCancelLeadsHome) {
+  ASSERT_EQ(SYS_FileDelete(Disc("disk01.cbf").c_str()), 0u);
+  EXPECT_EQ(Run([&] {
+              ToReadyPage();
+              Next(9);
+              for (int i = 0; i < 5; ++i) AppLoopPass();
+              c_INST_ProgressPage *page = static_cast<c_INST_ProgressPage *>(INST_Page(9));
+              EXPECT_EQ(LabelText(page->FileLabel()), "Cannot find disk01.cbf in " + Disc());
+              EXPECT_EQ(page->TotalBar()->GetValue(), 0);
+              Next(12);
+              Next(0);
+            }),
+            0);
+}
+
+TEST_F(ScenarioTest, UninstallAsksFirstThenRemovesTheDemo) {
+  // Install without the add-on: the finish page ends with "Ok".
+  EXPECT_EQ(Run([&] {
+              Click(INST_MenuButton(1));
+              for (uint32_t page : {2u, 3u, 4u, 6u}) Next(page);
+              c_INST_ItemPage *online = static_cast<c_INST_ItemPage *>(INST_Page(6));
+              Click(online->ItemWidget(4));  // untick the online add-on
+              EXPECT_EQ(Installer.online_addon, 0u);
+              Next(7);
+              Next(8);
+              Click(INST_NextButton());
+              ASSERT_TRUE(ReachPage(10));
+              EXPECT_EQ(LabelText(INST_NextButton()), "Ok");
+              Next(13);
+            }),
+            0);
+  EXPECT_EQ(NewLogLines().find("start\t"), std::string::npos) << NewLogLines();
+  ASSERT_NE(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
+
+  // Started again: the installed menu, with Uninstall instead of Install.
+  EXPECT_EQ(Run([&] {
+              ASSERT_EQ(INST_CurrentPage(), 14u);
+              EXPECT_EQ(INST_MenuButton(1), nullptr);
+              Click(INST_MenuButton(2));
+              ASSERT_EQ(INST_CurrentPage(), 15u);
+              Next(14);  // box not ticked: nothing removed
+              EXPECT_FALSE(INST_MenuButton(2)->GetFlags() & WF_DISABLED);
+              Click(INST_MenuButton(2));
+              c_INST_ItemPage *ask = static_cast<c_INST_ItemPage *>(INST_Page(15));
+              EXPECT_EQ(static_cast<c_GUIB_CheckBox *>(ask->ItemWidget(1))->GetCheck(), 0u);
+              Click(ask->ItemWidget(1));
+              Next(17);
+              EXPECT_TRUE(INST_MenuButton(0)->GetFlags() & WF_DISABLED);
+              EXPECT_TRUE(INST_MenuButton(2)->GetFlags() & WF_DISABLED);
+              EXPECT_FALSE(INST_MenuButton(3)->GetFlags() & WF_DISABLED);
+            }),
+            0);
+  EXPECT_EQ(SYS_GetFileAttributes((std::string(kInstallDir) + "\\ashgrove.exe").c_str()),
+            SYS_ATTR_INVALID);
+  SYS_RegKey key = SYS_RegOpenKey(kUninstallKey);
+  EXPECT_EQ(key, 0u);
+  if (key) SYS_RegCloseKey(key);
+}
+
+TEST_F(ScenarioTest, PlayAndWebGoThroughTheMachine) {
+  ASSERT_TRUE(machine.WriteFile(std::string(kInstallDir) + "\\ashgrove.exe", "game"));
+  SYS_RegKey key = SYS_RegCreateKey(kUninstallKey);
+  ASSERT_NE(key, 0u);
+  const std::string uninstall = std::string(kInstallDir) + "\\Uninstall.exe";
+  ASSERT_EQ(SYS_RegSetText(key, "UninstallString", uninstall.c_str()), 0u);
+  SYS_RegCloseKey(key);
+  bool ended = false;
+  EXPECT_EQ(Run([&] {
+              ASSERT_EQ(INST_CurrentPage(), 14u);
+              Click(INST_MenuButton(3));  // Web
+              Click(INST_MenuButton(0));  // Play ends the program
+              ended = !AppLoopPass();
+            }),
+            0);
+  EXPECT_TRUE(ended);
+  const std::string log = NewLogLines();
+  EXPECT_NE(log.find("open\thttp://www.ashgrove-demo.example\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("start\t" + std::string(kInstallDir) + "\\ashgrove.exe\t" + kInstallDir),
+            std::string::npos)
+      << log;
+}
+
+// The script player: commands, the program ending first, and failures that
+// name their line.
+TEST_F(ScenarioTest, ScriptsRunToTheirEndOrNameTheFailingLine) {
+  const std::string shots = std::string(SYS_GetMachineRoot()) + "/shots";
+  ASSERT_EQ(std::system(("mkdir -p '" + shots + "'").c_str()), 0);
+  AppScript ok;
+  ok.frames = shots;
+  ok.text =
+      "# Install (the disc has no fonts: the menu is in the default font)\n"
+      "click 50 72\n"
+      "page 1 3000\n"
+      "shot intro\n"
+      "wait 50\n"
+      "key 13\n";
+  EXPECT_EQ(AppMain(0, AppRunScript, &ok), 0) << ok.error;
+  FILE *png = std::fopen((shots + "/intro.png").c_str(), "rb");
+  EXPECT_NE(png, nullptr);
+  if (png) std::fclose(png);
+
+  struct Case {
+    const char *script;
+    const char *error;
+  } cases[] = {
+      {"\nwait 10\npage 3 100\n", "line 3: page 3 100: page 0 is shown"},
+      {"move 1\n", "line 1: move 1: expected X Y"},
+      {"jump 1 2\n", "line 1: jump 1 2: unknown command"},
+      {"shot ../x\n", "line 1: shot ../x: expected a plain name"},
+  };
+  for (const Case &c : cases) {
+    AppScript bad;
+    bad.text = c.script;
+    bad.frames = shots;
+    EXPECT_EQ(AppMain(0, AppRunScript, &bad), 1) << c.script;
+    EXPECT_EQ(bad.error, c.error);
+  }
+  // A shot never lands outside the frame folder.
+  EXPECT_EQ(std::fopen((std::string(SYS_GetMachineRoot()) + "/x.png").c_str(), "rb"), nullptr);
+  // Quit ends the program: the lines after it are skipped.
+  AppScript quit;
+  quit.text = "click 45 264\njump\n";
+  EXPECT_EQ(AppMain(0, AppRunScript, &quit), 0) << quit.error;
+}
+
+}  // namespace
+
+// The native driver as a program: its exit code and the failing line.
+TEST_F(ScenarioTest, DriverExitsWithOneAndNamesTheLine) {
+  const std::string root = SYS_GetMachineRoot();
+  const std::string script = root + "/script.txt", err = root + "/stderr.txt";
+  FILE *f = std::fopen(script.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("# two lines\nwait 20\nfrobnicate\n", f);
+  std::fclose(f);
+  auto run = [&](const std::string &args) {
+    const std::string cmd = "SETUP_MACHINE_ROOT='" + root + "' '" SETUP_PATH "' '" + line_ + "' " +
+                            args + " 2>'" + err + "'";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(run("--script '" + script + "'"), 1);
+  std::string message;
+  FILE *e = std::fopen(err.c_str(), "rb");
+  ASSERT_NE(e, nullptr);
+  char buffer[512];
+  message.assign(buffer, std::fread(buffer, 1, sizeof buffer, e));
+  std::fclose(e);
+  EXPECT_NE(message.find("line 3: frobnicate: unknown command"), std::string::npos) << message;
+
+  f = std::fopen(script.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("wait 20\n", f);
+  std::fclose(f);
+  EXPECT_EQ(run("--script '" + script + "'"), 0);
+}
