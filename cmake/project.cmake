@@ -29,6 +29,12 @@ if(WIN32)
   # libstdc++, libgcc or winpthread DLLs may be needed.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # Reproducible programs: the same commit gives the same bytes in any folder.
+  # The linker leaves the PE header's time stamp at zero, and whatever the
+  # compiler records of a file's path (__FILE__, debug information) is made
+  # relative to the source or build folder.
+  add_link_options(LINKER:--no-insert-timestamp)
+  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 
   # Windows-side libraries built once by scripts/bootstrap, outside the tree.
   if(DEFINED ENV{SETUP_CACHE})
