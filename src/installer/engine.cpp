@@ -53,15 +53,6 @@ struct DiskFile {
   }
 };
 
-struct HeldItem {
-  KeyedList *list;
-  uintptr_t key = 0;
-  FileItem *item = nullptr;
-  ~HeldItem() {
-    if (item) KeyedList_Release(list, key);
-  }
-};
-
 class Worker {
  public:
   explicit Worker(const InstallWorkerParams &p) : p_(p) {}
@@ -74,58 +65,49 @@ class Worker {
     progress.status = INSTALL_RUNNING;
     progress.total_done = progress.current_done = progress.current_size = 0;
     InstallCancel = 0;
-    uint32_t count = 0;
-    KeyedList_Count(p_.list, &count);
-    progress.total_size = TotalSize(count);
+    // The list is the worker's alone now: one pass takes every item.
+    uintptr_t *values = nullptr;
+    bool listed = KeyedList_Values(p_.list, &values, &count_) == SYS_OK;
+    items_ = reinterpret_cast<FileItem **>(values);
+    progress.total_size = TotalSize();
     bool prefix_ok = INST_JoinPath(prefix_, sizeof prefix_, p_.install_folder, "");
-    const char *unsafe = FirstUnsafeName(count);
+    const FileItem *unsafe = FirstUnsafeItem();
     buffer_ = static_cast<uint8_t *>(SYS_Alloc(INST_COPY_BLOCK, "Copy block"));
     SYS_SetEvent(p_.start_event, true);
 
     bool ok = true;
-    if (unsafe) {
-      ok = Fail("Unsafe file name in the archive", unsafe);
+    if (!listed) {
+      ok = Fail("Cannot read the file list", "");
+    } else if (unsafe) {
+      ok = Fail("Unsafe file name in the archive", unsafe->destination);
     } else if (!prefix_ok || !buffer_) {
       ok = Fail("Cannot prepare the install folder", p_.install_folder);
     }
-    for (uint32_t i = 0; ok && i < count && !InstallCancel; i++) ok = CopyItem(i);
+    for (uint32_t i = 0; ok && i < count_ && !InstallCancel; i++) ok = CopyItem(*items_[i]);
     if (ok && !InstallCancel) {
       Locked lock(p_.mutex);
       progress.status = INSTALL_DONE;
     }
     // After a cancel the status stays INSTALL_RUNNING: the wizard has left.
+    SYS_FreeSafe(values);
     KeyedList_Destroy(p_.list, true, false);
     SYS_FreeSafe(buffer_);
     return 1;
   }
 
  private:
-  uint64_t TotalSize(uint32_t count) {
+  uint64_t TotalSize() const {
     uint64_t total = 0;
-    for (uint32_t i = 0; i < count; i++) {
-      uintptr_t key = 0, value = 0;
-      if (KeyedList_GetAt(p_.list, int32_t(i), &key, &value) != SYS_OK) continue;
-      uint64_t size = reinterpret_cast<FileItem *>(value)->size;
-      if (size != BF_BAD_POS) total += size;
-      KeyedList_Release(p_.list, key);
-    }
+    for (uint32_t i = 0; i < count_; i++)
+      if (items_[i]->size != BF_BAD_POS) total += items_[i]->size;
     return total;
   }
 
   // Every destination is checked before anything is written: an archive
   // that names a file outside the install folder installs nothing at all.
-  const char *FirstUnsafeName(uint32_t count) {
-    for (uint32_t i = 0; i < count; i++) {
-      uintptr_t key = 0, value = 0;
-      if (KeyedList_GetAt(p_.list, int32_t(i), &key, &value) != SYS_OK) continue;
-      const char *name = reinterpret_cast<FileItem *>(value)->destination;
-      bool safe = INST_IsSafeDestination(name);
-      KeyedList_Release(p_.list, key);
-      if (!safe) {
-        SYS_StrCopyN(unsafe_name_, name, sizeof unsafe_name_);
-        return unsafe_name_;
-      }
-    }
+  const FileItem *FirstUnsafeItem() const {
+    for (uint32_t i = 0; i < count_; i++)
+      if (!INST_IsSafeDestination(items_[i]->destination)) return items_[i];
     return nullptr;
   }
 
@@ -136,13 +118,7 @@ class Worker {
     return false;
   }
 
-  bool CopyItem(uint32_t index) {
-    HeldItem held{p_.list};
-    uintptr_t value = 0;
-    if (KeyedList_GetAt(p_.list, int32_t(index), &held.key, &value) != SYS_OK)
-      return Fail("Cannot read the file list", "");
-    held.item = reinterpret_cast<FileItem *>(value);
-    const FileItem &item = *held.item;
+  bool CopyItem(const FileItem &item) {
     {
       Locked lock(p_.mutex);
       p_.progress->current_done = 0;
@@ -173,9 +149,10 @@ class Worker {
   }
 
   InstallWorkerParams p_;
+  FileItem **items_ = nullptr;
+  uint32_t count_ = 0;
   uint8_t *buffer_ = nullptr;
   char prefix_[SYS_MAX_PATH];
-  char unsafe_name_[SYS_MAX_PATH];
 };
 
 }  // namespace

@@ -176,9 +176,13 @@ SYS_Handle SYS_FileCreate(const char *name) {
         SYS_ATTR_READONLY | SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_DIRECTORY;
     if (S_ISDIR(st.st_mode) || (AttributesOf(m.relative, st) & refused)) return 0;
   }
+  FolderChange change(m.host);
   int fd = open(m.host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return 0;
-  if (!existed) ForgetAttributes(m.relative);
+  if (!existed) {
+    change.Created();
+    ForgetAttributes(m.relative);
+  }
   fstat(fd, &st);
   return reinterpret_cast<SYS_Handle>(new FileObject(fd, st));
 }
@@ -262,7 +266,10 @@ bool SYS_SetFileAttributes(const char *path, uint32_t attributes) {
 
 bool SYS_CreateDirectory(const char *path) {
   Mapped m;
-  if (!MapPath(path, &m) || mkdir(m.host.c_str(), 0755) != 0) return false;
+  if (!MapPath(path, &m)) return false;
+  FolderChange change(m.host);
+  if (mkdir(m.host.c_str(), 0755) != 0) return false;
+  change.Created();
   ForgetAttributes(m.relative);
   return true;
 }

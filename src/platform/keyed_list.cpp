@@ -295,12 +295,13 @@ uint32_t KeyedList_Count(KeyedList *list, uint32_t *count) {
   return SYS_OK;
 }
 
-uint32_t KeyedList_Keys(KeyedList *list, uintptr_t **keys, uint32_t *count) {
+// A fresh array of every item's key (values false) or value, head to tail.
+static uint32_t Collect(KeyedList *list, bool values, uintptr_t **out, uint32_t *count) {
   if (!list) return SYS_ERR_FAILED;
-  if (!keys || !count) return SYS_ERR_BADARG;
+  if (!out || !count) return SYS_ERR_BADARG;
   uint32_t status = Lock(list);
   if (status != SYS_OK) return status;
-  *keys = nullptr;
+  *out = nullptr;
   *count = 0;
   if (list->items.count > 0) {
     uintptr_t *array = static_cast<uintptr_t *>(
@@ -309,13 +310,22 @@ uint32_t KeyedList_Keys(KeyedList *list, uintptr_t **keys, uint32_t *count) {
       status = SYS_ERR_NOMEM;
     } else {
       uint32_t n = 0;
-      for (Item *it = list->items.head; it; it = it->next) array[n++] = it->key;
-      *keys = array;
+      for (Item *it = list->items.head; it; it = it->next)
+        array[n++] = values ? it->value : it->key;
+      *out = array;
       *count = n;
     }
   }
   Unlock(list);
   return status;
+}
+
+uint32_t KeyedList_Keys(KeyedList *list, uintptr_t **keys, uint32_t *count) {
+  return Collect(list, false, keys, count);
+}
+
+uint32_t KeyedList_Values(KeyedList *list, uintptr_t **values, uint32_t *count) {
+  return Collect(list, true, values, count);
 }
 
 uint32_t KeyedList_Destroy(KeyedList *list, bool release_all, bool wait) {

@@ -61,6 +61,10 @@ uint32_t KeyedList_Count(KeyedList *list, uint32_t *count);
 // A fresh array of every key, head to tail, to be freed with SYS_Free; an
 // empty list gives count 0 and a null array. 6 out of memory.
 uint32_t KeyedList_Keys(KeyedList *list, uintptr_t **keys, uint32_t *count);
+// The same for the values. No references are added: for a list whose items
+// only the caller can remove (a list it owns), to walk it in one pass
+// instead of one search per item.
+uint32_t KeyedList_Values(KeyedList *list, uintptr_t **values, uint32_t *count);
 
 // Refuses further insertions (15); with release_all removes every item
 // (KeyedList_Remove with wait), then frees the list. Items still held

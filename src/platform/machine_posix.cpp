@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -86,23 +87,49 @@ bool ValidComponent(const std::string &name) {
   return true;
 }
 
+// The last folder whose entries the case-insensitive lookup read, by their
+// lower-case names. Installing thousands of new files into one folder would
+// otherwise read the whole folder once per file. The listing holds while
+// the folder's modification time and identity are unchanged; the
+// emulation's own creations in it keep it current (FolderChange).
+struct Listing {
+  std::string folder;
+  struct stat stamp;
+  std::unordered_map<std::string, std::string> by_lower;
+};
+std::mutex g_listing_mutex;
+Listing g_listing;
+
+std::string Lower(std::string text) {
+  for (char &c : text) c = char(tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool SameStamp(const struct stat &a, const struct stat &b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
 // The entry of folder whose name equals name without regard to ASCII case
 // (an exact match first); the given spelling when there is none.
 std::string ResolveEntry(const std::string &folder, const std::string &name) {
   struct stat st;
   std::string exact = folder + "/" + name;
   if (lstat(exact.c_str(), &st) == 0) return name;
-  std::string found = name;
-  if (DIR *dir = opendir(folder.c_str())) {
-    while (struct dirent *e = readdir(dir)) {
-      if (strcasecmp(e->d_name, name.c_str()) == 0) {
-        found = e->d_name;
-        break;
-      }
+  if (stat(folder.c_str(), &st) != 0) return name;
+  std::lock_guard<std::mutex> lock(g_listing_mutex);
+  if (g_listing.folder != folder || !SameStamp(g_listing.stamp, st)) {
+    g_listing.folder = folder;
+    g_listing.stamp = st;  // taken before reading: a change meanwhile reads again
+    g_listing.by_lower.clear();
+    if (DIR *dir = opendir(folder.c_str())) {
+      while (struct dirent *e = readdir(dir))
+        g_listing.by_lower.emplace(Lower(e->d_name), e->d_name);
+      closedir(dir);
     }
-    closedir(dir);
   }
-  return found;
+  auto found = g_listing.by_lower.find(Lower(name));
+  return found == g_listing.by_lower.end() ? name : found->second;
 }
 
 void LoadAttributesLocked() {
@@ -239,6 +266,25 @@ bool MapPath(const char *windows_path, Mapped *out) {
   m.host = host;
   *out = m;
   return true;
+}
+
+FolderChange::FolderChange(const std::string &host_path) {
+  size_t slash = host_path.rfind('/');
+  folder_ = host_path.substr(0, slash);
+  name_ = host_path.substr(slash + 1);
+  struct stat st;
+  std::lock_guard<std::mutex> lock(g_listing_mutex);
+  current_ = g_listing.folder == folder_ && stat(folder_.c_str(), &st) == 0 &&
+             SameStamp(g_listing.stamp, st);
+}
+
+void FolderChange::Created() {
+  struct stat st;
+  if (!current_ || stat(folder_.c_str(), &st) != 0) return;
+  std::lock_guard<std::mutex> lock(g_listing_mutex);
+  if (g_listing.folder != folder_) return;
+  g_listing.stamp = st;
+  g_listing.by_lower.emplace(Lower(name_), name_);
 }
 
 bool ReadHostFile(const std::string &path, std::string *content) {

@@ -39,6 +39,20 @@ struct Mapped {
 };
 bool MapPath(const char *windows_path, Mapped *out);
 
+// Wraps the creation of one entry (file or folder) at a mapped host path,
+// so that the folder listing the path lookup keeps stays current without
+// reading the folder again:
+//   FolderChange change(m.host); ...create...; if (ok) change.Created();
+class FolderChange {
+ public:
+  explicit FolderChange(const std::string &host_path);
+  void Created();
+
+ private:
+  std::string folder_, name_;
+  bool current_;  // the listing was up to date before the change
+};
+
 // Whole-file helpers on host paths. WriteAtomically writes a temporary file
 // beside the target, flushes it and renames it over the target.
 bool ReadHostFile(const std::string &path, std::string *content);

@@ -59,6 +59,20 @@ TEST_F(Machine, ExistingEntriesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(Host("C:\\WORK\\Games\\readme.txt"), Root() + "/drive_c/WORK/Games/readme.txt");
 }
 
+// Lookups remember the last folder they read; entries made behind the
+// emulation's back (another program, a test) must still be found.
+TEST_F(Machine, LookupsSeeEntriesMadeAfterTheFolderWasRead) {
+  for (int i = 0; i < 3; i++) {
+    SYS_Handle f = SYS_FileCreate(("C:\\WORK\\file" + std::to_string(i) + ".txt").c_str());
+    ASSERT_NE(f, 0u);
+    SYS_FileClose(f);
+  }
+  EXPECT_EQ(Host("C:\\WORK\\NEW.TXT"), Root() + "/drive_c/WORK/NEW.TXT");  // folder read
+  std::ofstream(Root() + "/drive_c/WORK/New.Txt") << "made outside";
+  EXPECT_EQ(Host("C:\\WORK\\new.txt"), Root() + "/drive_c/WORK/New.Txt");
+  EXPECT_EQ(Host("C:\\WORK\\FILE1.TXT"), Root() + "/drive_c/WORK/file1.txt");
+}
+
 TEST_F(Machine, RelativePathsFollowTheCurrentDirectory) {
   EXPECT_EQ(Host("x.txt"), Root() + "/drive_c/x.txt");  // starts at C:\ (drive_c)
   ASSERT_TRUE(SYS_SetCurrentDir("c:\\work"));
