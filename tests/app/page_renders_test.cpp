@@ -1,9 +1,9 @@
 // Every page of the wizard rendered headless, for people to review: the
 // sample disc (target sample_disc) in drive D:, driven through the install,
-// failure, cancel and uninstall paths. The frames of a run go to the build folder; each is
-// compared pixel for pixel with its reference in docs/pages (the copying
-// page with its progress fields held at a fixed state). UPDATE_REFERENCES=1
-// writes the references instead.
+// failure, cancel and uninstall paths. The frames of a run go to the build
+// folder; each is compared pixel for pixel with its reference in docs/pages
+// (the copying page with its progress fields held at a fixed state).
+// UPDATE_REFERENCES=1 writes the references instead.
 #include <gtest/gtest.h>
 #include <png.h>
 
