@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,10 +21,13 @@
 #include "installer/wizard.h"
 #include "platform/machine.h"
 #include "support/scratch.h"
+#include "support/shortcut.h"
 
 namespace {
 
 const char kInstallDir[] = "C:\\Program Files\\Ashgrove MP demo";
+const char kDesktopLink[] =
+    "C:\\Documents and Settings\\User\\Desktop\\Ashgrove Multiplayer demo.lnk";
 const char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ashgrove Multiplayer demo";
 
@@ -34,6 +38,29 @@ std::string Pattern(size_t size, uint32_t seed) {
     s[i] = char(seed >> 16);
   }
   return s;
+}
+
+// A host file's bytes; "" when it cannot be read.
+std::string HostFile(const std::string &path) {
+  std::string text;
+  FILE *f = std::fopen(path.c_str(), "rb");
+  if (!f) return text;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  std::fclose(f);
+  return text;
+}
+
+// A text value of a registry key; "" when the key or value is missing.
+std::string RegText(const char *key_path, const char *name) {
+  char buffer[SYS_MAX_PATH] = "";
+  uint32_t size = sizeof buffer;
+  SYS_RegKey key = SYS_RegOpenKey(key_path);
+  if (!key) return "";
+  const uint32_t result = SYS_RegQueryValue(key, name, buffer, &size);
+  SYS_RegCloseKey(key);
+  return result == 0 ? buffer : "";
 }
 
 // The volume's files as the archive stores them and where they land.
@@ -84,16 +111,7 @@ class ScenarioTest : public ScratchTest {
         &copy);
   }
 
-  static std::string MachineLog() {
-    std::string text;
-    FILE *f = std::fopen((std::string(SYS_GetMachineRoot()) + "/log").c_str(), "rb");
-    if (!f) return text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-  }
+  static std::string MachineLog() { return HostFile(std::string(SYS_GetMachineRoot()) + "/log"); }
   std::string NewLogLines() const { return MachineLog().substr(log_start_); }
 
   std::vector<VolumeFile> volume_;
@@ -166,9 +184,10 @@ void ToReadyPage() {
 
 TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   WriteSetupArchive(true, true);
-  std::string address;
+  std::string address, online;
   EXPECT_EQ(Run([&] {
               address = std::string("open\t") + INST_GetText(304) + "\n";
+              online = INST_GetText(409);
               ToReadyPage();
               // The install section is shown in progress; the others are not.
               EXPECT_EQ(INST_MenuButton(1)->GetTextColor(6), 0xFFF8F090u);
@@ -191,18 +210,55 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
               EXPECT_FALSE(AppLoopPass());
             }),
             0);
-  for (const VolumeFile &f : volume_) {
-    std::string copy;
-    ASSERT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\" + f.installed, &copy))
-        << f.installed;
-    EXPECT_TRUE(copy == f.content) << f.installed;
+  // Every file of the volume as the archive tool extracts it.
+  namespace fs = std::filesystem;
+  char archive[SYS_MAX_PATH];
+  ASSERT_NE(SYS_MapPath(Disc("disk01.cbf").c_str(), archive, sizeof archive), 0u);
+  const fs::path extracted = fs::path(SYS_GetMachineRoot()) / "extracted";
+  ASSERT_EQ(std::system(("'" CBF_PATH "' extract '" + std::string(archive) + "' '" +
+                         extracted.string() + "' >/dev/null")
+                            .c_str()),
+            0);
+  size_t compared = 0;
+  for (const fs::directory_entry &e : fs::recursive_directory_iterator(extracted / "DISK01")) {
+    if (!e.is_regular_file()) continue;
+    std::string name = e.path().lexically_relative(extracted / "DISK01").string(), copy;
+    for (char &c : name) c = c == '/' ? '\\' : c;
+    ASSERT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\" + name, &copy)) << name;
+    EXPECT_TRUE(copy == HostFile(e.path().string())) << name;
+    ++compared;
   }
+  EXPECT_EQ(compared, volume_.size());
   std::string uninstaller;
-  ASSERT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\Uninstall.exe", &uninstaller));
+  const std::string uninstall_path = std::string(kInstallDir) + "\\Uninstall.exe";
+  ASSERT_TRUE(machine.ReadFile(uninstall_path, &uninstaller));
   EXPECT_EQ(uninstaller, "the installer's own bytes");
-  SYS_RegKey key = SYS_RegOpenKey(kUninstallKey);
-  EXPECT_NE(key, 0u);
-  if (key) SYS_RegCloseKey(key);
+  EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), uninstall_path);
+  EXPECT_EQ(RegText("SOFTWARE\\Halvorin\\Ashgrove Demo", "InstallDir"), kInstallDir);
+
+  // The four shortcuts: the game on the desktop and in the group, the
+  // uninstaller and the online-play address in the group.
+  const std::string game = std::string(kInstallDir) + "\\ashgrove.exe";
+  const std::string group =
+      "C:\\Documents and Settings\\User\\Start Menu\\Programs\\Ashgrove MP demo\\";
+  const struct {
+    std::string link, target, icon;
+  } links[] = {
+      {kDesktopLink, game, game},
+      {group + "Ashgrove Multiplayer demo.lnk", game, game},
+      {group + "Uninstall Ashgrove Multiplayer demo.lnk", uninstall_path, ""},
+      {group + "Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk", online,
+       std::string(kInstallDir) + "\\gamespy.ico"},
+  };
+  for (const auto &l : links) {
+    ShortcutFields f;
+    ASSERT_TRUE(ReadShortcut(l.link.c_str(), &f)) << l.link;
+    EXPECT_EQ(f.target, l.target) << l.link;
+    EXPECT_EQ(f.working_dir, kInstallDir) << l.link;
+    if (!l.icon.empty()) {
+      EXPECT_EQ(f.icon_file, l.icon) << l.link;
+    }
+  }
   const std::string lines = NewLogLines();
   EXPECT_NE(lines.find(address), std::string::npos) << lines;
   EXPECT_EQ(lines.find(address), lines.rfind(address)) << lines;
@@ -356,6 +412,8 @@ TEST_F(ScenarioTest, UninstallAsksFirstThenRemovesTheDemo) {
               Click(INST_MenuButton(2));
               ASSERT_EQ(INST_CurrentPage(), 15u);
               Next(14);  // box not ticked: nothing removed
+              ShortcutFields link;
+              EXPECT_TRUE(ReadShortcut(kDesktopLink, &link));
               EXPECT_FALSE(INST_MenuButton(2)->GetFlags() & WF_DISABLED);
               Click(INST_MenuButton(2));
               c_INST_ItemPage *ask = static_cast<c_INST_ItemPage *>(INST_Page(15));
@@ -367,6 +425,8 @@ TEST_F(ScenarioTest, UninstallAsksFirstThenRemovesTheDemo) {
               EXPECT_FALSE(INST_MenuButton(3)->GetFlags() & WF_DISABLED);
             }),
             0);
+  ShortcutFields link;
+  EXPECT_FALSE(ReadShortcut(kDesktopLink, &link));
   EXPECT_EQ(SYS_GetFileAttributes((std::string(kInstallDir) + "\\ashgrove.exe").c_str()),
             SYS_ATTR_INVALID);
   SYS_RegKey key = SYS_RegOpenKey(kUninstallKey);
