@@ -1,6 +1,7 @@
 #include "installer/engine.h"
 
 #include "installer/files.h"
+#include "installer/scoped.h"
 #include "installer/state.h"
 #include "installer/system.h"
 #include "installer/texts.h"
@@ -37,20 +38,6 @@ class Locked {
 
  private:
   SYS_Handle mutex_;
-};
-
-struct StoreFile {
-  BF_Handle h = 0;
-  ~StoreFile() {
-    if (h) BF_Close(h);
-  }
-};
-
-struct DiskFile {
-  SYS_Handle h = 0;
-  ~DiskFile() {
-    if (h) SYS_FileClose(h);
-  }
 };
 
 class Worker {
@@ -128,10 +115,10 @@ class Worker {
     char destination[SYS_MAX_PATH];
     if (!INST_JoinPath(destination, sizeof destination, prefix_, item.destination))
       return Fail("Path too long", item.destination);
-    StoreFile source;
+    ScopedStoreFile source;
     source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
     if (!source.h) return Fail("Cannot open", item.source);
-    DiskFile target;
+    ScopedDiskFile target;
     target.h = INST_CreateFileWithFolders(destination);
     if (!target.h) return Fail("Cannot create", destination);
 

@@ -1,24 +1,11 @@
 #include "installer/files.h"
 
+#include "installer/scoped.h"
 #include "store/store.h"
 
 namespace {
 
 const uint32_t kCopyBlock = 65536;
-
-struct StoreFile {
-  BF_Handle h = 0;
-  ~StoreFile() {
-    if (h) BF_Close(h);
-  }
-};
-
-struct DiskFile {
-  SYS_Handle h = 0;
-  ~DiskFile() {
-    if (h) SYS_FileClose(h);
-  }
-};
 
 struct Buffer {
   void *p;
@@ -58,12 +45,12 @@ SYS_Handle INST_CreateFileWithFolders(const char *path) {
 }
 
 int INST_CopyStoreFile(const char *destination, const char *store_name) {
-  StoreFile src;
+  ScopedStoreFile src;
   src.h = BF_OpenRetry(store_name, 0);
   if (!src.h) return 0;
   bool ok = false;
   {
-    DiskFile dst;
+    ScopedDiskFile dst;
     dst.h = SYS_FileCreate(destination);
     if (!dst.h) return 0;
     uint64_t remaining = BF_GetSize(src.h);

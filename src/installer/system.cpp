@@ -2,6 +2,7 @@
 
 #include "installer/config.h"
 #include "installer/files.h"
+#include "installer/scoped.h"
 #include "installer/state.h"
 #include "installer/texts.h"
 #include "platform/startup.h"
@@ -30,18 +31,10 @@ bool LinkName(int32_t id, char *out) {
   return true;
 }
 
-struct RegKey {
-  SYS_RegKey k;
-  explicit RegKey(SYS_RegKey key) : k(key) {}
-  ~RegKey() {
-    if (k) SYS_RegCloseKey(k);
-  }
-};
-
 void WriteUninstallEntry(const char *uninstaller) {
   char key_path[SYS_MAX_PATH];
   if (!INST_GetUninstallKey(key_path)) return;
-  RegKey key(SYS_RegCreateKey(key_path));
+  ScopedRegKey key(SYS_RegCreateKey(key_path));
   if (!key.k) return;
   SYS_RegSetText(key.k, "DisplayName", INST_GetText(402));
   SYS_RegSetText(key.k, "UninstallString", uninstaller);
@@ -151,7 +144,7 @@ int INST_FinishInstall() {
   }
 
   {
-    RegKey key(SYS_RegCreateKey(INST_GetText(412)));
+    ScopedRegKey key(SYS_RegCreateKey(INST_GetText(412)));
     if (key.k) SYS_RegSetText(key.k, INST_GetText(413), InstallDir);
   }
   if (have_uninstaller) WriteUninstallEntry(uninstaller);

@@ -1,27 +1,13 @@
 #include "installer/uninstall.h"
 
 #include "installer/files.h"
+#include "installer/scoped.h"
 #include "installer/state.h"
 #include "installer/system.h"
 #include "installer/texts.h"
 #include "platform/platform.h"
 
 namespace {
-
-struct RegKey {
-  SYS_RegKey k;
-  explicit RegKey(SYS_RegKey key) : k(key) {}
-  ~RegKey() {
-    if (k) SYS_RegCloseKey(k);
-  }
-};
-
-struct Find {
-  SYS_Handle h = 0;
-  ~Find() {
-    if (h) SYS_FindClose(h);
-  }
-};
 
 enum class Removal { Refused, Failed, Removed };
 
@@ -78,7 +64,7 @@ Removal RemoveFolder(const char *path, bool clear_read_only) {
 
 void DeleteValueAndKey(const char *key_path, const char *value) {
   {
-    RegKey key(SYS_RegOpenKey(key_path));
+    ScopedRegKey key(SYS_RegOpenKey(key_path));
     if (!key.k) return;
     SYS_RegDeleteValue(key.k, value);
   }
@@ -103,7 +89,7 @@ void INST_ReadInstalledState() {
   Installer.menu_mode = INST_MENU_NOT_INSTALLED;
   char key_path[SYS_MAX_PATH];
   if (!INST_GetUninstallKey(key_path)) return;
-  RegKey key(SYS_RegOpenKey(key_path));
+  ScopedRegKey key(SYS_RegOpenKey(key_path));
   if (!key.k) return;
 
   // The value is whatever the registry holds: end it ourselves, and accept
@@ -158,7 +144,7 @@ int INST_DeleteTree(char *path, size_t length, bool clear_read_only) {
   int result = 1;
   SYS_StrCopy(path + length, kAll);
   {
-    Find find;
+    ScopedFind find;
     SYS_FindData entry;
     find.h = SYS_FindFirst(path, &entry);
     for (bool more = find.h != 0; more; more = SYS_FindNext(find.h, &entry)) {
