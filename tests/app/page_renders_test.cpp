@@ -5,7 +5,6 @@
 // (the copying page with its progress fields held at a fixed state).
 // UPDATE_REFERENCES=1 writes the references instead.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "frame_check.h"
 #include "installer/pages.h"
 #include "installer/state.h"
 #include "installer/wizard.h"
@@ -24,17 +24,6 @@ namespace {
 
 const char kInstallDir[] = "C:\\Program Files\\Ashgrove MP demo";
 const char kSetupExe[] = "D:\\setup.exe";
-
-bool ReadPng(const std::string &path, std::vector<uint8_t> *rgb, uint32_t *w, uint32_t *h) {
-  png_image image = {};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb->resize(PNG_IMAGE_SIZE(image));
-  *w = image.width;
-  *h = image.height;
-  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
-}
 
 class PageRenders : public ScratchTest {
  protected:
@@ -73,23 +62,7 @@ class PageRenders : public ScratchTest {
   // updating, stores it as) the reference of that name.
   void Shot(const std::string &name) {
     AppLoopPass();
-    const std::string run = out_ + "/" + name + ".png";
-    const std::string ref = std::string(SOURCE_DIR "/docs/pages/") + name + ".png";
-    ASSERT_TRUE(InstallerDesktop->SaveScreenPng(run.c_str())) << name;
-    const char *update = std::getenv("UPDATE_REFERENCES");
-    if (update && *update == '1') {
-      ASSERT_TRUE(InstallerDesktop->SaveScreenPng(ref.c_str()));
-      return;
-    }
-    std::vector<uint8_t> got, want;
-    uint32_t gw, gh, ww, wh;
-    ASSERT_TRUE(ReadPng(run, &got, &gw, &gh));
-    ASSERT_TRUE(ReadPng(ref, &want, &ww, &wh)) << "no reference " << ref;
-    ASSERT_EQ(gw, ww);
-    ASSERT_EQ(gh, wh);
-    size_t differ = 0;
-    for (size_t i = 0; i < got.size(); ++i) differ += got[i] != want[i];
-    EXPECT_EQ(differ, 0u) << name << ": compare " << run << " with " << ref;
+    CheckFrame(InstallerDesktop, out_, SOURCE_DIR "/docs/pages", name);
   }
 
   std::string out_;

@@ -5,12 +5,13 @@
 #include "sampler.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "frame_check.h"
 
 namespace {
 
@@ -19,17 +20,6 @@ std::string ReadText(const std::string &path) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-bool ReadPng(const std::string &path, std::vector<uint8_t> *rgb, uint32_t *w, uint32_t *h) {
-  png_image image = {};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb->resize(PNG_IMAGE_SIZE(image));
-  *w = image.width;
-  *h = image.height;
-  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
 }
 
 }  // namespace
@@ -78,16 +68,7 @@ TEST(SamplerScenario, SessionNotificationsAndFrames) {
       "msgbox result 8\nmsgbox destroy\n";
   EXPECT_EQ(got, want);
 
-  for (const char *name : {"05-up", "09-click", "13-up", "16-wait", "18-key"}) {
-    std::vector<uint8_t> a, b;
-    uint32_t aw = 0, ah = 0, bw = 0, bh = 0;
-    ASSERT_TRUE(ReadPng(frames + "/" + name + ".png", &a, &aw, &ah)) << name;
-    ASSERT_TRUE(ReadPng(std::string(GUI_REFERENCE_DIR) + "/" + name + ".png", &b, &bw, &bh))
-        << name;
-    ASSERT_EQ(aw, bw);
-    ASSERT_EQ(ah, bh);
-    size_t differ = 0;
-    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != b[i];
-    EXPECT_EQ(differ, 0u) << name << " differs from its reference";
-  }
+  for (const char *name : {"05-up", "09-click", "13-up", "16-wait", "18-key"})
+    ExpectSamePng(frames + "/" + name + ".png",
+                  std::string(GUI_REFERENCE_DIR) + "/" + name + ".png", name);
 }

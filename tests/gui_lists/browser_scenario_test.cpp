@@ -5,30 +5,19 @@
 // the run are kept in GUI_LISTS_FRAMES_DIR. With UPDATE_REFERENCES=1 in the
 // environment the run writes the references instead.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "browser_page.h"
+#include "frame_check.h"
 #include "platform/machine.h"
 #include "support/scratch.h"
 
 namespace {
 
 uint32_t g_now = 1000;
-
-bool ReadPng(const std::string &path, std::vector<uint8_t> *rgb, uint32_t *w, uint32_t *h) {
-  png_image image = {};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb->resize(PNG_IMAGE_SIZE(image));
-  *w = image.width;
-  *h = image.height;
-  return png_image_finish_read(&image, nullptr, rgb->data(), 0, nullptr) != 0;
-}
 
 class BrowserScenario : public ::testing::Test {
  protected:
@@ -73,23 +62,7 @@ class BrowserScenario : public ::testing::Test {
   // Writes the frame and compares it with (or, when updating, stores it as)
   // the reference of the same name.
   void Frame(const std::string &name) {
-    const std::string run = std::string(GUI_LISTS_FRAMES_DIR) + "/" + name + ".png";
-    const std::string ref = std::string(GUI_LISTS_REFERENCE_DIR) + "/" + name + ".png";
-    ASSERT_TRUE(desk->SaveScreenPng(run.c_str()));
-    const char *update = std::getenv("UPDATE_REFERENCES");
-    if (update && *update == '1') {
-      ASSERT_TRUE(desk->SaveScreenPng(ref.c_str()));
-      return;
-    }
-    std::vector<uint8_t> got, want;
-    uint32_t gw, gh, ww, wh;
-    ASSERT_TRUE(ReadPng(run, &got, &gw, &gh));
-    ASSERT_TRUE(ReadPng(ref, &want, &ww, &wh)) << "no reference " << ref;
-    ASSERT_EQ(gw, ww);
-    ASSERT_EQ(gh, wh);
-    size_t differ = 0;
-    for (size_t i = 0; i < got.size(); ++i) differ += got[i] != want[i];
-    EXPECT_EQ(differ, 0u) << name << ": compare " << run << " with " << ref;
+    CheckFrame(desk, GUI_LISTS_FRAMES_DIR, GUI_LISTS_REFERENCE_DIR, name);
   }
 
   ScratchMachine machine;
