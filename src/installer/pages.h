@@ -113,6 +113,10 @@ class c_INST_ProgressPage : public c_GUIB_Panel {
   // GM_TICK: shows the progress and reports the end of the install.
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
 
+  // Starts (or, after the prompt was confirmed, retries) the engine's
+  // current volume; for volumes above 1 a missing archive brings up the
+  // "Insert disk" prompt, whose Cancel sends INST_NOTIFY_CANCELLED.
+  void StartVolume();
   InstallEngine *Engine() { return &m_engine; }
   c_GUIB_Label *FileLabel() const { return m_file; }
   c_GUIB_ProgressBar *FileBar() const { return m_fileBar; }
@@ -122,7 +126,6 @@ class c_INST_ProgressPage : public c_GUIB_Panel {
   static uint32_t iVolumePrompt(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a,
                                 uintptr_t b);
   c_GUIB_Label *iLabel(int32_t y, int32_t height, const char *text);
-  void iStartVolume();
 
   InstallEngine m_engine;
   bool m_engineReady = false;

@@ -21,7 +21,7 @@ c_INST_ProgressPage::c_INST_ProgressPage(const WidgetCreateParams &p) : c_GUIB_P
   m_totalBar->SetValue(0, 0);
 
   m_engineReady = INST_EngineInit(&m_engine);
-  if (m_engineReady) iStartVolume();
+  if (m_engineReady) StartVolume();
 }
 
 c_INST_ProgressPage::~c_INST_ProgressPage() {
@@ -47,7 +47,7 @@ c_GUIB_Label *c_INST_ProgressPage::iLabel(int32_t y, int32_t height, const char 
   return label;
 }
 
-void c_INST_ProgressPage::iStartVolume() {
+void c_INST_ProgressPage::StartVolume() {
   if (INST_StartCurrentVolume(&m_engine)) return;
   if (m_engine.volume <= 1) {
     // Nothing to copy: say which archive was looked for and where, and wait
@@ -73,7 +73,7 @@ uint32_t c_INST_ProgressPage::iVolumePrompt(c_GUIB_Widget *, uintptr_t data, uin
   if (msg != GN_MSGBOX_RESULT) return 0;
   c_INST_ProgressPage *self = reinterpret_cast<c_INST_ProgressPage *>(data);
   if (a == MBB_OK)
-    self->iStartVolume();
+    self->StartVolume();
   else
     self->CallHandlers(INST_NOTIFY_CANCELLED, 0, 0);
   return 1;
