@@ -92,26 +92,39 @@ rm -rf "$tmp"
 wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 ))
 for _ in 1 2 3 4 5; do sleep 0.4; wine_click 585 258; done
 sleep 0.4
-snapshot() { for t in /proc/$pid/task/*; do echo "${t##*/} $(ticks "$t/stat")"; done; }
-before=$(snapshot)
+# The worker thread ends with the copy, and an ended thread leaves
+# /proc/PID/task: the threads are sampled while the page is up, and the
+# process's own total (which keeps ended threads' time) is read at both ends.
+main0=$(ticks "/proc/$pid/task/$pid/stat")
+all0=$(ticks "/proc/$pid/stat")
+declare -A first last
+for t in /proc/$pid/task/*; do first[${t##*/}]=$(ticks "$t/stat"); done
 t0=$(date +%s.%N)
 wine_click 585 258  # Install
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
 target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
-until [ -f "$target/Uninstall.exe" ] && "$WINE64" reg query "$uninst" >/dev/null 2>&1; do sleep 0.1; done
+until [ -f "$target/Uninstall.exe" ] && "$WINE64" reg query "$uninst" >/dev/null 2>&1; do
+  for t in /proc/$pid/task/*; do
+    v=$(ticks "$t/stat" 2>/dev/null) && last[${t##*/}]=$v
+  done
+  sleep 0.05
+done
 t1=$(date +%s.%N)
-after=$(snapshot)
+main1=$(ticks "/proc/$pid/task/$pid/stat")
+all1=$(ticks "/proc/$pid/stat")
+worker=0 wtid=none
+for tid in "${!last[@]}"; do
+  [ "$tid" = "$pid" ] && continue
+  d=$(( ${last[$tid]} - ${first[$tid]:-0} ))
+  [ "$d" -gt "$worker" ] && { worker=$d; wtid=$tid; }
+done
 echo "install: $(du -sm "$target" | cut -f1) MB in $(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", b - a }') s"
-join -a 2 <(echo "$before" | sort) <(echo "$after" | sort) | awk -v hz="$hz" -v pid="$pid" \
-  -v wall="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" '
-  { d = (NF == 3 ? $3 - $2 : $2) / hz; total += d
-    if ($1 == pid) main = d
-    if (d > worker) { worker = d; wtid = $1 } }
-  END {
-    printf "  threads: GUI (main) %.2f s, busiest (the worker, tid %s) %.2f s, all %.2f s of %.2f s wall\n",
-      main, wtid, worker, total, wall
-    printf "  beyond the copying: %.2f s = %.2f %% of one core\n", total - worker,
-      (total - worker) / wall * 100 }'
+awk -v hz="$hz" -v m=$(( main1 - main0 )) -v a=$(( all1 - all0 )) -v w="$worker" -v tid="$wtid" \
+  -v wall="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" 'BEGIN {
+  printf "  processor: whole process %.2f s, GUI (main) thread %.2f s, copying worker (tid %s) %.2f s (sampled every 50 ms), in %.2f s wall\n",
+    a / hz, m / hz, tid, w / hz, wall
+  printf "  beyond the copying: %.2f s = %.2f %% of one core; GUI thread alone %.2f %%\n",
+    (a - w) / hz, (a - w) / hz / wall * 100, m / hz / wall * 100 }'
 xdotool windowfocus --sync "$WID" key alt+F4 2>/dev/null || true
 sleep 1
 kill "$wine_pid" 2>/dev/null || true

@@ -73,7 +73,7 @@ for page in licence folder shortcuts online; do next "$page"; done
 # Wine brings its own dpnhpast.dll, so no DirectX page here
 # (setup_install_nodx.sh covers it).
 next ready
-next copying
+wine_click 585 258; sleep 0.1; shot copying  # the sample copies in about a second
 for _ in $(seq 1 150); do
   [ -f "$target/setup.cbf" ] && [ -f "$target/Uninstall.exe" ] &&
     [ -n "$(reg_value "$uninst" UninstallString)" ] && break
