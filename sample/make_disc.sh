@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Makes the sample disc in OUTDIR: setup.cbf (the installer's own files) and
-# disk01.cbf (the demo's files under DISK01), from assets made here.
+# Makes the sample disc in OUTDIR from assets made here: the sample's game
+# folder and skin, made into a disc by scripts/make-disc (setup.cbf,
+# disk01.cbf, AUTORUN.INF and setup.exe). With --assets it only writes the
+# game folder and the skin, as ASSETS_DIR/game and ASSETS_DIR/skin.
 #
-#   sample/make_disc.sh --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR] OUTDIR
+#   sample/make_disc.sh --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR]
+#                       [--setup SETUP_EXE] OUTDIR
+#   sample/make_disc.sh --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR] --assets ASSETS_DIR
 #
+# SETUP_EXE is the program put on the disc; without it the setup.exe already
+# in OUTDIR stays, or a placeholder file takes its name.
 # NATIVE_BUILD_DIR is a native build with the tools cbf and fntmake built
 # (build/native). WIN_PROGRAMS_DIR holds the Windows stand-in programs
 # ashgrove.exe, GameSpy.exe and DXSetup.exe (build/win64/sample/programs);
@@ -17,19 +23,22 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
 usage() {
-  echo "usage: $0 --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR] OUTDIR" >&2
+  echo "usage: $0 --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR] [--setup SETUP_EXE] OUTDIR" >&2
+  echo "       $0 --tools NATIVE_BUILD_DIR [--programs WIN_PROGRAMS_DIR] --assets ASSETS_DIR" >&2
   exit 2
 }
-tools='' programs='' out=''
+tools='' programs='' out='' assets='' setup_exe=''
 while [ $# -gt 0 ]; do
   case $1 in
     --tools) [ $# -ge 2 ] || usage; tools=$2; shift 2 ;;
     --programs) [ $# -ge 2 ] || usage; programs=$2; shift 2 ;;
+    --setup) [ $# -ge 2 ] || usage; setup_exe=$2; shift 2 ;;
+    --assets) [ $# -ge 2 ] || usage; assets=$2; shift 2 ;;
     -*) usage ;;
     *) [ -z "$out" ] || usage; out=$1; shift ;;
   esac
 done
-if [ -z "$tools" ] || [ -z "$out" ]; then usage; fi
+if [ -z "$tools" ] || { [ -z "$out" ] && [ -z "$assets" ]; }; then usage; fi
 
 cbf=$tools/tools/cbf/cbf
 fntmake=$tools/tools/fntmake/fntmake
@@ -84,8 +93,8 @@ link_tree() { # FROM TO
   cp -al "$1/." "$2" 2>/dev/null || cp -a "$1/." "$2"
 }
 
-# setup.cbf: licence, fonts, icons, pictures, add-on programs and their icon.
-setup=$work/setup
+# The skin: licence, fonts, icons, pictures, add-on programs and their icon.
+setup=$work/skin
 mkdir -p "$setup/Programs"
 cp "$here/setup/la.txt" "$setup/"
 "$fntmake" Tahoma -11 "$setup/tahoma08.fnt" >/dev/null
@@ -93,8 +102,8 @@ cp "$here/setup/la.txt" "$setup/"
 link_tree "$icons" "$setup"
 link_tree "$pictures" "$setup"
 
-# disk01.cbf: the game and its data.
-disk=$work/disk01
+# The game folder: the game and its data.
+disk=$work/game
 link_tree "$data" "$disk"
 
 placeholder() { # NAME PATH
@@ -110,6 +119,20 @@ for p in $game_programs; do
   fi
 done
 
-mkdir -p "$out"
-"$cbf" create "$out/setup.cbf" "$setup"
-"$cbf" create "$out/disk01.cbf" "$disk" --prefix DISK01
+if [ -n "$assets" ]; then
+  mkdir -p "$assets"
+  rm -rf "$assets/game" "$assets/skin"
+  mv "$disk" "$assets/game"
+  mv "$setup" "$assets/skin"
+  exit 0
+fi
+
+if [ -z "$setup_exe" ]; then
+  setup_exe=$work/setup.exe
+  if [ -f "$out/setup.exe" ]; then
+    cp "$out/setup.exe" "$setup_exe"
+  else
+    placeholder setup.exe "$setup_exe"
+  fi
+fi
+"$here/../scripts/make-disc" "$disk" "$out" --skin "$setup" --tools "$tools" --setup "$setup_exe" --force
