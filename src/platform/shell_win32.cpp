@@ -134,13 +134,17 @@ void SYS_RaiseWindow(uintptr_t window) {
 }
 
 bool SYS_ClaimSingleInstance(const char *name) {
-  // Never closed: the system releases the mutex when this process ends.
+  // The claim is the process's: a second call from it succeeds. The handle
+  // is never closed; the system releases the mutex when this process ends.
+  static HANDLE claimed = nullptr;
+  if (claimed) return true;
   HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
   const DWORD error = GetLastError();
   if (mutex && error == ERROR_ALREADY_EXISTS) {
     CloseHandle(mutex);
     return false;
   }
+  claimed = mutex;
   // Access denied: the mutex exists, made by a copy running with other rights.
   return mutex || error != ERROR_ACCESS_DENIED;
 }
