@@ -19,7 +19,7 @@ wine_setup() {
     for n in $(seq 90 140); do
       [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
     done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
     WINE_XVFB_PID=$!
     export DISPLAY=":$n"
     local i

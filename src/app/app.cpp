@@ -14,6 +14,8 @@ namespace {
 
 const char kLogName[] = "inst.log";
 const char kArchiveName[] = "setup.cbf";
+// Shared by setup.exe and Uninstall.exe, per logged-in user.
+const char kInstanceName[] = "Local\\Halvorin.AshgroveDemo.Setup";
 
 // Mounts the store over the program's folder: loose files allowed, archives
 // searched first, repeated names removed from enumerations.
@@ -98,6 +100,12 @@ bool AppLoopPass() {
 int AppMain(uintptr_t instance, AppLoopFn loop, void *loop_data) {
   SYS_RestrictLibrarySearch();
   if (!ParseCommandLine(SYS_GetCommandLine())) return -1;
+  // One copy at a time: a second start shows the running one and ends
+  // before it touches the store or the temporary folder.
+  if (!SYS_ClaimSingleInstance(kInstanceName)) {
+    SYS_ActivateOtherInstance(INST_WindowCaption());
+    return 0;
+  }
   if (!AppInit(instance)) return -1;
   int result = 0;
   if (INST_InitGUI(AppGui)) {

@@ -13,6 +13,10 @@
 // can be written to PNG. Both feed input through the same translation
 // (iMouseEvent, iKeyDown, iKeyUp); the Input* calls are that path for tests
 // and scripted sessions.
+//
+// On a screen of more than 96 DPI the window shows the desktop enlarged by a
+// whole factor (the scale), each desktop pixel as a square of screen pixels,
+// and divides mouse positions by it; natively the scale stays 1.
 #pragma once
 
 #include <cstdint>
@@ -108,11 +112,13 @@ class c_GUIB_Desktop : public c_GUIB_Widget {
   void iPresent(const GUIB_Rect &r);
   uint32_t iCreateWindow(const DesktopWindowParams *params);
   void iDestroyWindow();
+  void iFitWindow(bool center, int32_t left, int32_t top);
   void iPumpWindowMessages();
   void iWaitForInput(uint32_t ms);
 
   uintptr_t m_window = 0;
   uint32_t m_mode = 0;
+  int32_t m_scale = 1;  // screen pixels per desktop pixel, each way
   int32_t m_lastMouseX = -1, m_lastMouseY = -1;
   uint32_t m_timerRef;
   uint32_t m_lastTick;  // tick of the last GM_TICK pass (for WaitForWork)

@@ -1,11 +1,71 @@
 // The desktop's window on Windows: class, creation with an exact client
-// area, the window procedure and the message queue.
+// area, the window procedure and the message queue. On a screen of more
+// than 96 DPI the client area is the desktop times a whole scale, drawn
+// without smoothing, and mouse positions are divided by it.
 #include <windows.h>
+
+#include <vector>
 
 #include "gui/desktop.h"
 #include "platform/platform.h"
 
 namespace {
+
+const UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED (Windows 8.1 and later)
+
+// The integer nearest to dpi / 96, halves up (144 DPI gives 2), at least 1.
+int32_t ScaleForDpi(uint32_t dpi) {
+  const int32_t scale = int32_t((dpi + 48) / 96);
+  return scale < 1 ? 1 : scale;
+}
+
+// The window's DPI: GetDpiForWindow where the system has it (Windows 10),
+// else the screen's logical pixels per inch.
+uint32_t WindowDpi(HWND window) {
+  typedef UINT(WINAPI * GetDpiForWindowFn)(HWND);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  FARPROC proc = user32 ? GetProcAddress(user32, "GetDpiForWindow") : nullptr;
+  if (proc) {
+    // Through void(*)(), which converts to any function type without warning.
+    const UINT dpi =
+        reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(proc))(window);
+    if (dpi) return dpi;
+  }
+  HDC dc = GetDC(window);
+  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 0;
+  if (dc) ReleaseDC(window, dc);
+  return dpi > 0 ? uint32_t(dpi) : 96;
+}
+
+// Screen to desktop pixels, rounding down (also left of or above the
+// window, where a captured mouse can be).
+int32_t ToDesktop(int32_t v, int32_t scale) {
+  return v >= 0 ? v / scale : -((scale - 1 - v) / scale);
+}
+
+// Puts rectangle r of the bitmap on the device at desktop position (dx, dy),
+// each pixel as a scale x scale square (COLORONCOLOR: no smoothing).
+void PresentScaled(HDC dc, const c_GUIB_Bitmap *bitmap, const GUIB_Rect &r, int32_t dx, int32_t dy,
+                   int32_t scale) {
+  const int32_t bw = int32_t(bitmap->Width()), bh = int32_t(bitmap->Height());
+  const int32_t left = r.left < 0 ? 0 : r.left, top = r.top < 0 ? 0 : r.top;
+  const int32_t right = r.right > bw ? bw : r.right, bottom = r.bottom > bh ? bh : r.bottom;
+  if (!bitmap->Pixels() || right <= left || bottom <= top) return;
+  const int32_t w = right - left, h = bottom - top;
+  std::vector<uint32_t> rows(size_t(w) * size_t(h));
+  for (int32_t y = 0; y < h; ++y)
+    SYS_Copy(&rows[size_t(y) * w], bitmap->Pixels() + size_t(top + y) * bw + left, size_t(w) * 4);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // negative: top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, (dx + left - r.left) * scale, (dy + top - r.top) * scale, w * scale, h * scale,
+                0, 0, w, h, rows.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
 
 LRESULT CALLBACK DesktopWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
   c_GUIB_Desktop *desktop =
@@ -21,18 +81,33 @@ LRESULT CALLBACK DesktopWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lpa
 intptr_t c_GUIB_Desktop::iWindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
   if (m_closed) return 0;
   HWND window = reinterpret_cast<HWND>(m_window);
-  const int32_t x = int16_t(LOWORD(lparam)), y = int16_t(HIWORD(lparam));
+  const int32_t x = ToDesktop(int16_t(LOWORD(lparam)), m_scale);
+  const int32_t y = ToDesktop(int16_t(HIWORD(lparam)), m_scale);
   switch (msg) {
     case WM_PAINT: {
       RECT u;
       if (GetUpdateRect(window, &u, FALSE)) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
-        const GUIB_Rect r{u.left - m_x, u.top - m_y, u.right - m_x, u.bottom - m_y};
-        if (m_bitmap)
+        const int32_t s = m_scale;
+        const GUIB_Rect r{ToDesktop(u.left, s) - m_x, ToDesktop(u.top, s) - m_y,
+                          ToDesktop(u.right + s - 1, s) - m_x,
+                          ToDesktop(u.bottom + s - 1, s) - m_y};
+        if (m_bitmap && s == 1)
           m_bitmap->Present(reinterpret_cast<uintptr_t>(dc), m_x + r.left, m_y + r.top, r);
+        else if (m_bitmap)
+          PresentScaled(dc, m_bitmap, r, m_x + r.left, m_y + r.top, s);
         EndPaint(window, &ps);
       }
+      return 1;
+    }
+    case kWmDpiChanged: {
+      // Moved to a screen of another DPI: keep the suggested position, size
+      // the client area for the new scale and draw everything again.
+      const RECT *suggested = reinterpret_cast<const RECT *>(lparam);
+      m_scale = ScaleForDpi(LOWORD(wparam));
+      iFitWindow(false, suggested->left, suggested->top);
+      InvalidateRect(window, nullptr, FALSE);
       return 1;
     }
     case WM_ERASEBKGND:
@@ -106,13 +181,9 @@ uint32_t c_GUIB_Desktop::iCreateWindow(const DesktopWindowParams *params) {
     UnregisterClassA(m_className, instance);
     return GUI_ERR_WINDOW;
   }
-  RECT client;
-  GetClientRect(window, &client);
-  const int cw = client.right - client.left, ch = client.bottom - client.top;
-  if (cw != w || ch != h)
-    SetWindowPos(window, nullptr, (sw + cw - 2 * w) / 2, (sh + ch - 2 * h) / 2, 2 * w - cw,
-                 2 * h - ch, 0);
   m_window = reinterpret_cast<uintptr_t>(window);
+  m_scale = ScaleForDpi(WindowDpi(window));
+  iFitWindow(true, 0, 0);
   // A pointer-sized slot: the 64-bit build keeps a 64-bit address here.
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   EnableWindow(window, TRUE);
@@ -122,6 +193,26 @@ uint32_t c_GUIB_Desktop::iCreateWindow(const DesktopWindowParams *params) {
     SendMessageA(window, WM_SETICON, ICON_BIG, LPARAM(params->icon));
   }
   return GUI_OK;
+}
+
+// Sizes the window so that its client area is the desktop times the scale:
+// centred on the screen, or with its top left corner at (left, top). A
+// second pass corrects the size when the frame changed with the first.
+void c_GUIB_Desktop::iFitWindow(bool center, int32_t left, int32_t top) {
+  HWND window = reinterpret_cast<HWND>(m_window);
+  const int tw = m_rect.right * m_scale, th = m_rect.bottom * m_scale;
+  for (int pass = 0; pass < 2; ++pass) {
+    RECT outer, client;
+    if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return;
+    const int cw = client.right - client.left, ch = client.bottom - client.top;
+    if (cw == tw && ch == th) return;
+    const int ww = outer.right - outer.left + tw - cw, wh = outer.bottom - outer.top + th - ch;
+    if (center) {
+      left = (GetSystemMetrics(SM_CXSCREEN) - ww) / 2;
+      top = (GetSystemMetrics(SM_CYSCREEN) - wh) / 2;
+    }
+    SetWindowPos(window, nullptr, left, top, ww, wh, center ? 0 : SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void c_GUIB_Desktop::iDestroyWindow() {
@@ -180,7 +271,10 @@ void c_GUIB_Desktop::iPresent(const GUIB_Rect &r) {
   HWND window = reinterpret_cast<HWND>(m_window);
   HDC dc = GetDC(window);
   if (!dc) return;
-  m_bitmap->Present(reinterpret_cast<uintptr_t>(dc), m_x + r.left, m_y + r.top, r);
+  if (m_scale == 1)
+    m_bitmap->Present(reinterpret_cast<uintptr_t>(dc), m_x + r.left, m_y + r.top, r);
+  else
+    PresentScaled(dc, m_bitmap, r, m_x + r.left, m_y + r.top, m_scale);
   ReleaseDC(window, dc);
 }
 

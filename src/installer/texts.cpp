@@ -14,6 +14,7 @@ struct BuiltInText {
 
 // The host names stand in some texts; those are assembled at compile time.
 #define PRODUCT "Ashgrove Multiplayer demo"
+const char kWindowCaption[] = PRODUCT " - Installer";
 const BuiltInText kBuiltIn[] = {
     {500, "*** no text ***"},
     {1, "Play"},
@@ -127,7 +128,7 @@ const BuiltInText kBuiltIn[] = {
     {220, "21.jpg"},
     {221, "14.jpg"},
     {222, "25.jpg"},
-    {300, PRODUCT " - Installer"},
+    {300, kWindowCaption},
     {301, "Programs\\GameSpy.exe"},
     {302, "Programs\\DXSetup.exe"},
     {303, INSTALLER_DIRECTX_HOST "/windows/directx/downloads"},
@@ -192,6 +193,10 @@ uint32_t INST_GetTextLen(int32_t id, const char **text) {
   const TextEntry &e = Chosen(id);
   if (text) *text = e.text;
   return e.length;
+}
+
+const char *INST_WindowCaption() {
+  return kWindowCaption;
 }
 
 const char *INST_WebSiteHost() {

@@ -28,6 +28,8 @@ void INST_SetText(uint32_t id, const char *text);
 // Never null between INST_InitTexts and INST_FreeTexts.
 const char *INST_GetText(int32_t id);
 uint32_t INST_GetTextLen(int32_t id, const char **text);
+// The built-in text 300, the window's caption; usable before INST_InitTexts.
+const char *INST_WindowCaption();
 
 // The product web site's host name (no scheme), as the Web button opens it.
 const char *INST_WebSiteHost();

@@ -300,3 +300,16 @@ void SYS_RestrictLibrarySearch();
 // active window. Window 0 is ignored.
 void SYS_EnableWindow(uintptr_t window, bool enable);
 void SYS_RaiseWindow(uintptr_t window);
+
+// One running copy of the program per user. SYS_ClaimSingleInstance takes the
+// named claim for the rest of the process's life and says whether it got it:
+// false when another running process holds it; true again when this process
+// asks again (one name per program). The system drops the claim when its
+// holder ends in any way, so a crash blocks no later start. On Windows a
+// named mutex (name in the Local\ namespace); natively an fcntl lock on a
+// file "instance-NAME.lock" in the machine root.
+bool SYS_ClaimSingleInstance(const char *name);
+// Brings the top-level window of that caption (another process's) to the
+// front, restoring it when minimised. Waits up to a second for the window,
+// as the other copy may still be starting. Does nothing natively.
+void SYS_ActivateOtherInstance(const char *window_caption);

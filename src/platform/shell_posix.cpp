@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -201,3 +203,35 @@ bool SYS_SystemLibraryPresent(const char *file_name) {
 void SYS_RestrictLibrarySearch() {}
 void SYS_EnableWindow(uintptr_t /*window*/, bool /*enable*/) {}
 void SYS_RaiseWindow(uintptr_t /*window*/) {}
+
+// ---------------------------------------------------------------- one copy at a time
+
+bool SYS_ClaimSingleInstance(const char *name) {
+  const std::string root = Root();
+  if (root.empty() || !name) return true;  // nothing to lock: do not block the start
+  std::string path = root + "/instance-";
+  for (const char *p = name; *p; ++p)
+    path += (std::isalnum(static_cast<unsigned char>(*p)) || *p == '.' || *p == '-') ? *p : '_';
+  path += ".lock";
+  // fcntl locks belong to the process: claiming again from this process
+  // succeeds, and the kernel drops the lock when the process ends. The
+  // descriptor stays open, since closing any descriptor of the file would
+  // drop the lock too.
+  static std::mutex claims_mutex;
+  static std::map<std::string, int> claims;
+  std::lock_guard<std::mutex> guard(claims_mutex);
+  if (claims.count(path)) return true;
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return true;
+  struct flock lock = {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  if (fcntl(fd, F_SETLK, &lock) != 0) {
+    close(fd);
+    return false;
+  }
+  claims[path] = fd;
+  return true;
+}
+
+void SYS_ActivateOtherInstance(const char * /*window_caption*/) {}

@@ -132,3 +132,30 @@ void SYS_RaiseWindow(uintptr_t window) {
   SetWindowPos(W(window), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   SetActiveWindow(W(window));
 }
+
+bool SYS_ClaimSingleInstance(const char *name) {
+  // The claim is the process's: a second call from it succeeds. The handle
+  // is never closed; the system releases the mutex when this process ends.
+  static HANDLE claimed = nullptr;
+  if (claimed) return true;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+  const DWORD error = GetLastError();
+  if (mutex && error == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return false;
+  }
+  claimed = mutex;
+  // Access denied: the mutex exists, made by a copy running with other rights.
+  return mutex || error != ERROR_ACCESS_DENIED;
+}
+
+void SYS_ActivateOtherInstance(const char *window_caption) {
+  for (int tries = 0; tries < 20; ++tries) {
+    if (HWND window = FindWindowA(nullptr, window_caption)) {
+      if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+      SetForegroundWindow(window);
+      return;
+    }
+    Sleep(50);
+  }
+}

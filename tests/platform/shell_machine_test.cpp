@@ -1,7 +1,9 @@
 // The shell and the system as the emulated machine answers them: link files
-// other tools can read, and the machine's log of started programs, opened
-// addresses and probed libraries.
+// other tools can read, the machine's log of started programs, opened
+// addresses and probed libraries, and the one-copy-at-a-time claim.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -127,4 +129,29 @@ TEST_F(ShellMachine, PlatformIdIsNtUntilATestSaysOtherwise) {
   const std::string root = SYS_GetMachineRoot();
   ASSERT_TRUE(SYS_SetMachineRoot(root.c_str()));  // a restart of the same machine
   EXPECT_EQ(SYS_GetPlatformId(), 2u);
+}
+
+// Another process holds the claim until it ends, even when it is killed;
+// then this one gets it, and keeps getting it.
+TEST_F(ShellMachine, SingleInstanceClaimLastsAsLongAsItsHolder) {
+  const char kName[] = "Local\\Ashgrove.Test";
+  int ready[2];
+  ASSERT_EQ(0, pipe(ready));
+  const pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    const char got = SYS_ClaimSingleInstance(kName) ? '1' : '0';
+    if (write(ready[1], &got, 1) != 1) _exit(1);
+    for (;;) pause();  // until killed
+  }
+  char got = 0;
+  ASSERT_EQ(1, read(ready[0], &got, 1));
+  close(ready[0]);
+  close(ready[1]);
+  EXPECT_EQ('1', got);
+  EXPECT_FALSE(SYS_ClaimSingleInstance(kName));
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  EXPECT_TRUE(SYS_ClaimSingleInstance(kName));
+  EXPECT_TRUE(SYS_ClaimSingleInstance(kName));
 }

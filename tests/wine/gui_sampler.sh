@@ -42,7 +42,7 @@ pid=$(pgrep -f 'C:\\gui\\guidemo.exe' | head -n 1)
 [ -n "$pid" ] || fail "no process"
 cpu() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
-xdotool mousemove 1000 700  # the pointer leaves the window
+xdotool mousemove 0 0  # the pointer leaves the window
 sleep 1
 import -window root -crop 400x18+$(( X + CLIENT_X + 16 ))+$(( Y + CLIENT_Y + 194 )) "$out/gui_bar_1.png"
 c0=$(cpu); t0=$(date +%s.%N)

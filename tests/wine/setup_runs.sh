@@ -44,7 +44,7 @@ pid=$(pgrep -f 'C:\\disc\\setup.exe' | head -n 1)
 [ -n "$pid" ] || fail "no process"
 cpu() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 hz=$(getconf CLK_TCK)
-xdotool mousemove 1000 700
+xdotool mousemove 0 0
 sleep 1
 c0=$(cpu); t0=$(date +%s.%N)
 sleep 10
