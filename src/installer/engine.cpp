@@ -59,6 +59,7 @@ class Worker {
     progress.total_size = TotalSize();
     bool prefix_ok = INST_JoinPath(prefix_, sizeof prefix_, p_.install_folder, "");
     const FileItem *unsafe = FirstUnsafeItem();
+    const FileItem *too_long = prefix_ok ? FirstTooLongItem() : nullptr;
     buffer_ = static_cast<uint8_t *>(SYS_Alloc(INST_COPY_BLOCK, "Copy block"));
     SYS_SetEvent(p_.start_event, true);
 
@@ -67,6 +68,8 @@ class Worker {
       ok = Fail("Cannot read the file list", "");
     } else if (unsafe) {
       ok = Fail("Unsafe file name in the archive", unsafe->destination);
+    } else if (too_long) {
+      ok = Fail("Path too long", too_long->destination);
     } else if (!prefix_ok || !buffer_) {
       ok = Fail("Cannot prepare the install folder", p_.install_folder);
     }
@@ -98,11 +101,41 @@ class Worker {
     return nullptr;
   }
 
+  // The same for the length: a full path that does not fit is refused
+  // before the first file, never cut.
+  const FileItem *FirstTooLongItem() const {
+    char path[SYS_MAX_PATH];
+    for (uint32_t i = 0; i < count_; i++)
+      if (!INST_JoinPath(path, sizeof path, prefix_, items_[i]->destination)) return items_[i];
+    return nullptr;
+  }
+
+  // Whether the drive of a full path has less room left than bytes: a write
+  // of that many that failed failed for want of space.
+  static bool DriveFull(const char *path, uint32_t bytes) {
+    if (!path[0] || path[1] != ':' || path[2] != '\\') return false;
+    char root[4] = {path[0], ':', '\\', 0};
+    uint64_t free_bytes;
+    return SYS_GetDiskFreeSpace(root, &free_bytes) && free_bytes < bytes;
+  }
+
   bool Fail(const char *what, const char *name) {
     Locked lock(p_.mutex);
     SYS_Format(p_.progress->error, sizeof p_.progress->error, "%s: %s", what, name);
     p_.progress->status = INSTALL_FAILED;
     return false;
+  }
+
+  // A read may stop short at a block the store cannot deliver; reading on
+  // from there lets the store ask the user ("Disk error") before giving up.
+  bool ReadFully(BF_Handle h, uint32_t n) {
+    uint32_t got = 0;
+    while (got < n) {
+      const uint32_t more = BF_Read(h, buffer_ + got, n - got);
+      if (more == 0) return false;
+      got += more;
+    }
+    return true;
   }
 
   bool CopyItem(const FileItem &item) {
@@ -125,8 +158,10 @@ class Worker {
     uint64_t remaining = item.size;
     while (remaining > 0 && !InstallCancel) {
       uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
-      if (BF_Read(source.h, buffer_, n) != n) return Fail("Cannot read", item.source);
-      if (SYS_FileWrite(target.h, buffer_, n) != SYS_OK) return Fail("Cannot write", destination);
+      if (!ReadFully(source.h, n)) return Fail("Cannot read", item.source);
+      if (SYS_FileWrite(target.h, buffer_, n) != SYS_OK)
+        return Fail(DriveFull(destination, n) ? "Disk full, cannot write" : "Cannot write",
+                    destination);
       remaining -= n;
       Locked lock(p_.mutex);
       p_.progress->total_done += n;

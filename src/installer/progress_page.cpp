@@ -50,12 +50,18 @@ c_GUIB_Label *c_INST_ProgressPage::iLabel(int32_t y, int32_t height, const char 
 void c_INST_ProgressPage::StartVolume() {
   if (INST_StartCurrentVolume(&m_engine)) return;
   if (m_engine.volume <= 1) {
-    // Nothing to copy: say which archive was looked for and where, and wait
-    // for Cancel.
+    // Nothing to copy: say which archive was looked for, where, and what
+    // was wrong with it, and wait for Cancel.
     char folder[SYS_MAX_PATH], name[SYS_MAX_PATH], text[2 * SYS_MAX_PATH];
     SYS_DirPart(folder, m_engine.archive);
     SYS_FilePart(name, m_engine.archive);
-    SYS_Format(text, sizeof text, "Cannot find %s in %s", name, folder);
+    // An archive that is there but cannot be mounted is damaged (cut short,
+    // say): a new copy of the disc is what helps, not a search for it.
+    if (SYS_GetFileAttributes(m_engine.archive) == SYS_ATTR_INVALID)
+      SYS_Format(text, sizeof text, "Cannot find %s in %s", name, folder);
+    else
+      SYS_Format(text, sizeof text, "Cannot read %s in %s: the archive is damaged or incomplete",
+                 name, folder);
     m_file->SetText(text);
     return;
   }

@@ -71,6 +71,22 @@ void DeleteValueAndKey(const char *key_path, const char *value) {
   SYS_RegDeleteKey(key_path);
 }
 
+// The maker's key (the one above the demo's) goes too when the demo's key
+// was all it held; a key that holds anything else stays.
+void DeleteParentKeyIfEmpty(const char *key_path) {
+  char parent[SYS_MAX_PATH], name[SYS_MAX_PATH];
+  size_t n = SYS_DirPart(parent, key_path);
+  if (n < 2) return;
+  parent[n - 1] = 0;
+  {
+    RegKey key(SYS_RegOpenKey(parent));
+    if (!key.k || SYS_RegEnumKey(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE ||
+        SYS_RegEnumValue(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE)
+      return;
+  }
+  SYS_RegDeleteKey(parent);
+}
+
 // Files in use stay until the next restart; schedule the two the
 // uninstaller itself holds open, and the folder.
 void ScheduleForRestart(const char *folder) {
@@ -126,6 +142,7 @@ void INST_Uninstall() {
   char key_path[SYS_MAX_PATH];
   if (INST_GetUninstallKey(key_path)) SYS_RegDeleteKeyTree(key_path);
   DeleteValueAndKey(INST_GetText(412), INST_GetText(413));
+  DeleteParentKeyIfEmpty(INST_GetText(412));
 
   char folder[SYS_MAX_PATH];
   SYS_DirPart(folder, GamePath);

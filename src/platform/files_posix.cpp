@@ -25,8 +25,8 @@ const uint32_t kStoredBits =
     SYS_ATTR_READONLY | SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM | SYS_ATTR_ARCHIVE;
 
 struct FileObject : Object {
-  FileObject(int f, const struct stat &st)
-      : Object(Kind::File), fd(f), dev(st.st_dev), ino(st.st_ino) {
+  FileObject(int f, const struct stat &st, char d)
+      : Object(Kind::File), fd(f), drive(d), dev(st.st_dev), ino(st.st_ino) {
     HoldOpenFile(dev, ino, +1);
   }
   ~FileObject() override {
@@ -34,6 +34,7 @@ struct FileObject : Object {
     close(fd);
   }
   int fd;
+  char drive;  // whose free space the file's growth uses
   uint64_t dev, ino;
 };
 
@@ -51,6 +52,13 @@ uint32_t AttributesOf(const std::string &relative, const struct stat &st) {
   if (S_ISDIR(st.st_mode)) return SYS_ATTR_DIRECTORY | stored;
   if (!has_record) return SYS_ATTR_ARCHIVE;
   return stored ? stored : SYS_ATTR_NORMAL;
+}
+
+// Whether the mapped entry's drive takes changes: a CD-ROM does not.
+bool Writable(const Mapped &m) {
+  uint32_t type;
+  uint64_t free_bytes;
+  return !DriveRecord(m.drive, &type, &free_bytes) || type != SYS_DRIVE_CDROM;
 }
 
 bool IsOpen(const struct stat &st) {
@@ -157,17 +165,17 @@ SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags) {
   struct stat st;
   if (!MapPath(name, &m) || stat(m.host.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
   bool write = (flags & SYS_ACCESS_WRITE) != 0;
-  if (write && (AttributesOf(m.relative, st) & SYS_ATTR_READONLY)) return 0;
+  if (write && (!Writable(m) || (AttributesOf(m.relative, st) & SYS_ATTR_READONLY))) return 0;
   int fd = open(m.host.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
   if (fd < 0) return 0;
   if (flags & SYS_OPEN_SEQUENTIAL) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fstat(fd, &st);
-  return reinterpret_cast<SYS_Handle>(new FileObject(fd, st));
+  return reinterpret_cast<SYS_Handle>(new FileObject(fd, st, m.drive));
 }
 
 SYS_Handle SYS_FileCreate(const char *name) {
   Mapped m;
-  if (!MapPath(name, &m)) return 0;
+  if (!MapPath(name, &m) || !Writable(m)) return 0;
   struct stat st;
   bool existed = lstat(m.host.c_str(), &st) == 0;
   if (existed) {
@@ -184,7 +192,7 @@ SYS_Handle SYS_FileCreate(const char *name) {
     ForgetAttributes(m.relative);
   }
   fstat(fd, &st);
-  return reinterpret_cast<SYS_Handle>(new FileObject(fd, st));
+  return reinterpret_cast<SYS_Handle>(new FileObject(fd, st, m.drive));
 }
 
 uint32_t SYS_FileRead(SYS_Handle f, void *buffer, uint32_t bytes) {
@@ -203,6 +211,13 @@ uint32_t SYS_FileRead(SYS_Handle f, void *buffer, uint32_t bytes) {
 uint32_t SYS_FileWrite(SYS_Handle f, const void *buffer, uint32_t bytes) {
   FileObject *file = File(f);
   if (!file || (!buffer && bytes)) return SYS_ERR_FAILED;
+  // The bytes that land past the end make the file longer: they must fit
+  // in the drive's free space.
+  struct stat st;
+  off_t at = lseek(file->fd, 0, SEEK_CUR);
+  if (at < 0 || fstat(file->fd, &st) != 0) return SYS_ERR_FAILED;
+  const uint64_t end = uint64_t(at) + bytes, size = uint64_t(st.st_size);
+  if (end > size && !UseDriveSpace(file->drive, end - size)) return SYS_ERR_FAILED;
   uint32_t done = 0;
   while (done < bytes) {
     ssize_t n = write(file->fd, static_cast<const char *>(buffer) + done, bytes - done);
@@ -241,7 +256,8 @@ uint32_t SYS_FileDelete(const char *name) {
   struct stat st;
   if (lstat(m.host.c_str(), &st) != 0)
     return errno == ENOENT || errno == ENOTDIR ? SYS_ERR_NOFILE : SYS_ERR_OS;
-  if (S_ISDIR(st.st_mode) || IsOpen(st) || (AttributesOf(m.relative, st) & SYS_ATTR_READONLY))
+  if (S_ISDIR(st.st_mode) || IsOpen(st) || !Writable(m) ||
+      (AttributesOf(m.relative, st) & SYS_ATTR_READONLY))
     return SYS_ERR_OS;
   if (unlink(m.host.c_str()) != 0) return SYS_ERR_OS;
   ForgetAttributes(m.relative);
@@ -260,13 +276,13 @@ uint32_t SYS_GetFileAttributes(const char *path) {
 bool SYS_SetFileAttributes(const char *path, uint32_t attributes) {
   Mapped m;
   struct stat st;
-  if (!MapPath(path, &m) || stat(m.host.c_str(), &st) != 0) return false;
+  if (!MapPath(path, &m) || !Writable(m) || stat(m.host.c_str(), &st) != 0) return false;
   return StoreAttributes(m.relative, attributes & kStoredBits);
 }
 
 bool SYS_CreateDirectory(const char *path) {
   Mapped m;
-  if (!MapPath(path, &m)) return false;
+  if (!MapPath(path, &m) || !Writable(m)) return false;
   FolderChange change(m.host);
   if (mkdir(m.host.c_str(), 0755) != 0) return false;
   change.Created();
@@ -277,7 +293,7 @@ bool SYS_CreateDirectory(const char *path) {
 bool SYS_RemoveDirectory(const char *path) {
   Mapped m;
   struct stat st;
-  if (!MapPath(path, &m) || m.relative.find('/') == std::string::npos) return false;
+  if (!MapPath(path, &m) || !Writable(m) || m.relative.find('/') == std::string::npos) return false;
   if (lstat(m.host.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
     // A junction: removing it removes the link, never what it points to.
     return IsHostDir(m.host) && unlink(m.host.c_str()) == 0;
@@ -296,7 +312,7 @@ static bool CopyHostFile(const std::string &from, const std::string &to) {
 
 bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot) {
   Mapped src;
-  if (!MapPath(from, &src)) return false;
+  if (!MapPath(from, &src) || !Writable(src)) return false;
   if (delay_until_reboot) {
     if (!to) return RecordPendingMove("D\t" + src.windows);
     Mapped dst;
@@ -304,7 +320,8 @@ bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot) {
   }
   Mapped dst;
   struct stat s, d;
-  if (!to || !MapPath(to, &dst) || lstat(src.host.c_str(), &s) != 0 || IsOpen(s)) return false;
+  if (!to || !MapPath(to, &dst) || !Writable(dst) || lstat(src.host.c_str(), &s) != 0 || IsOpen(s))
+    return false;
   if (lstat(dst.host.c_str(), &d) == 0) {
     if (d.st_dev == s.st_dev && d.st_ino == s.st_ino) {
       // The same entry under another case: take the new spelling.

@@ -43,6 +43,12 @@ size_t SYS_MapPath(const char *windows_path, char *host, size_t size);
 // system's, from statvfs; SYS_FREE_FAILS: the query fails, as it can for a
 // drive that is not ready). SYS_DRIVE_NO_ROOT removes the record (the folder
 // stays and the drive reads as fixed again).
+// A recorded figure is also the room left: writes that make files on the
+// drive longer use it up (the free space reported shrinks with them) and
+// fail once it is gone, as on a full disk. Deleting or truncating files does
+// not give it back; setting the record again (or switching roots) starts
+// the count afresh. A CDROM drive is read-only: creating, writing, deleting,
+// moving files or folders and setting attributes on it fail.
 static const uint64_t SYS_FREE_FROM_HOST = ~uint64_t(0);
 static const uint64_t SYS_FREE_FAILS = ~uint64_t(0) - 1;
 bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes);

@@ -31,6 +31,9 @@ uint64_t g_attr_generation = 0;
 std::map<std::string, uint32_t> g_attrs;
 uint64_t g_drive_generation = 0;
 std::map<char, std::pair<uint32_t, uint64_t>> g_drives;
+// Bytes that writes have added to files on a drive since its record was set
+// (or the root switched); they come off the recorded free space.
+std::map<char, uint64_t> g_drive_used;
 std::map<std::pair<uint64_t, uint64_t>, int> g_open_files;
 
 const char *const kStandardFolders[] = {
@@ -168,6 +171,7 @@ void LoadDrivesLocked() {
   uint64_t generation = g_generation.load();
   if (g_drive_generation == generation) return;
   g_drives.clear();
+  g_drive_used.clear();
   g_drive_generation = generation;
   std::string content;
   if (!ReadHostFile(RootLocked() + "/drives", &content)) return;
@@ -375,6 +379,21 @@ bool DriveRecord(char letter, uint32_t *type, uint64_t *free_bytes) {
   if (it == g_drives.end()) return false;
   *type = it->second.first;
   *free_bytes = it->second.second;
+  if (*free_bytes != SYS_FREE_FROM_HOST && *free_bytes != SYS_FREE_FAILS)
+    *free_bytes -= g_drive_used[it->first];
+  return true;
+}
+
+bool UseDriveSpace(char letter, uint64_t bytes) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  LoadDrivesLocked();
+  auto it = g_drives.find(Upper(letter));
+  if (it == g_drives.end() || bytes == 0) return true;
+  const uint64_t recorded = it->second.second;
+  if (recorded == SYS_FREE_FROM_HOST || recorded == SYS_FREE_FAILS) return true;
+  uint64_t &used = g_drive_used[it->first];
+  if (bytes > recorded - used) return false;
+  used += bytes;
   return true;
 }
 
@@ -437,6 +456,7 @@ bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes) {
   if (root.empty()) return false;
   if (!MakeDirs(root + "/drive_" + static_cast<char>(letter - 'A' + 'a'))) return false;
   LoadDrivesLocked();
+  g_drive_used.erase(letter);
   if (type == SYS_DRIVE_NO_ROOT)
     g_drives.erase(letter);
   else

@@ -75,7 +75,12 @@ void ForgetAttributes(const std::string &relative);
 void MoveAttributes(const std::string &from, const std::string &to);
 
 // Drive records written by SYS_SetDrive; false when the drive has none.
+// A recorded free space comes less the bytes UseDriveSpace has taken.
 bool DriveRecord(char letter, uint32_t *type, uint64_t *free_bytes);
+// Takes bytes off a drive's recorded free space before a write grows a file;
+// false, taking nothing, when they do not fit (the drive is full). Drives
+// without a recorded figure never run out.
+bool UseDriveSpace(char letter, uint64_t bytes);
 
 // Appends one line to pending_moves.
 bool RecordPendingMove(const std::string &line);

@@ -30,15 +30,18 @@ class PageRenders : public ScratchTest {
   void SetUp() override {
     out_ = PAGES_DIR;
     ASSERT_EQ(std::system(("mkdir -p '" + out_ + "'").c_str()), 0);
-    // Fixed figures: the folder page must not show the host's free space.
+    // Fixed figures: the folder page must not show the host's free space (the
+    // copy of setup.cbf in the temporary folder takes some of the figure).
     ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, uint64_t(2345) << 20));
 
-    // The sample disc in drive D:, beside a file standing for the installer.
-    ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_CDROM, 0));
+    // The sample disc in drive D:, beside a file standing for the installer;
+    // the drive is read-only once it is a CD-ROM.
+    ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_FIXED, SYS_FREE_FROM_HOST));
     const std::string copy = "cp '" SAMPLE_DISC "/setup.cbf' '" SAMPLE_DISC "/disk01.cbf' '" +
                              std::string(SYS_GetMachineRoot()) + "/drive_d/'";
     ASSERT_EQ(std::system(copy.c_str()), 0);
     ASSERT_TRUE(machine.WriteFile(kSetupExe, "the installer"));
+    ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_CDROM, 0));
     machine.DeleteKeyOnExit("SOFTWARE\\Halvorin");
     machine.DeleteKeyOnExit(
         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ashgrove Multiplayer demo");

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -79,13 +80,30 @@ class ScenarioTest : public ScratchTest {
     WriteVolume();
     machine.DeleteKeyOnExit("SOFTWARE\\Halvorin");
     machine.DeleteKeyOnExit(kUninstallKey);
+    // What any machine has already.
+    ASSERT_TRUE(machine.MakeDirs("C:\\Program Files"));
+    SYS_RegKey uninstall =
+        SYS_RegCreateKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    ASSERT_NE(uninstall, 0u);
+    SYS_RegCloseKey(uninstall);
     line_ = "\"" + Disc("setup.exe") + "\"";
     SYS_SetCommandLine(line_.c_str());
     log_start_ = MachineLog().size();
   }
   void TearDown() override { SYS_SetCommandLine(nullptr); }
 
-  std::string Disc(const std::string &name = "") const { return machine.Path("disc\\" + name); }
+  std::string Disc(const std::string &name = "") const { return disc_ + name; }
+
+  // Puts the disc (installer, its archive and the volume) in another folder
+  // and starts the installer from there.
+  void MoveDisc(const std::string &folder) {
+    disc_ = folder;
+    ASSERT_TRUE(machine.WriteFile(Disc("setup.exe"), "the installer's own bytes"));
+    WriteSetupArchive(true, false);
+    WriteVolume();
+    line_ = "\"" + Disc("setup.exe") + "\"";
+    SYS_SetCommandLine(line_.c_str());
+  }
 
   void WriteSetupArchive(bool license, bool gamespy) {
     std::vector<TestEntry> entries;
@@ -115,6 +133,7 @@ class ScenarioTest : public ScratchTest {
   std::string NewLogLines() const { return MachineLog().substr(log_start_); }
 
   std::vector<VolumeFile> volume_;
+  std::string disc_ = machine.Path("disc\\");
   std::string line_;
   size_t log_start_ = 0;
 };
@@ -170,6 +189,77 @@ std::string LabelText(c_GUIB_Widget *w) {
   std::string s;
   for (const uint16_t *t = w ? w->GetText() : nullptr; t && *t; ++t) s += char(*t);
   return s;
+}
+
+// The detail line of the error page.
+std::string ErrorDetail() {
+  c_INST_ItemPage *page = static_cast<c_INST_ItemPage *>(INST_Page(11));
+  return page ? LabelText(page->ItemWidget(1)) : "(no error page)";
+}
+
+// Every file and folder of the machine's drives and its registry, with
+// their contents, except what lies below the install folder or the
+// temporary folder: what an install may not touch.
+std::map<std::string, std::string> Outside() {
+  namespace fs = std::filesystem;
+  const std::string root = SYS_GetMachineRoot();
+  char install[SYS_MAX_PATH], temp[SYS_MAX_PATH];
+  EXPECT_NE(SYS_MapPath(kInstallDir, install, sizeof install), 0u);
+  EXPECT_NE(SYS_MapPath("C:\\WINDOWS\\TEMP", temp, sizeof temp), 0u);
+  auto below = [](const std::string &path, const std::string &folder) {
+    return path.compare(0, folder.size(), folder) == 0 &&
+           (path.size() == folder.size() || path[folder.size()] == '/');
+  };
+  std::map<std::string, std::string> seen;
+  seen["registry"] = HostFile(root + "/registry");
+  for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
+    const std::string path = e.path().string();
+    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install) || below(path, temp))
+      continue;
+    seen[path.substr(root.size())] = e.is_regular_file() ? HostFile(path) : "(folder)";
+  }
+  return seen;
+}
+
+// What differs between two Outside() snapshots, one name a line.
+std::string Changes(const std::map<std::string, std::string> &before,
+                    const std::map<std::string, std::string> &after) {
+  std::string changes;
+  for (const auto &b : before) {
+    auto a = after.find(b.first);
+    if (a == after.end())
+      changes += "lost " + b.first + "\n";
+    else if (a->second != b.second)
+      changes += "changed " + b.first + "\n";
+  }
+  for (const auto &a : after)
+    if (!before.count(a.first)) changes += "new " + a.first + "\n";
+  return changes;
+}
+
+// From the menu to the finish page without the online add-on.
+void InstallWithoutTheAddOn() {
+  ASSERT_EQ(INST_CurrentPage(), 0u);
+  Click(INST_MenuButton(1));
+  for (uint32_t page : {2u, 3u, 4u, 6u}) Next(page);
+  c_INST_ItemPage *online = static_cast<c_INST_ItemPage *>(INST_Page(6));
+  Click(online->ItemWidget(4));  // untick the online add-on
+  EXPECT_EQ(Installer.online_addon, 0u);
+  Next(7);
+  Next(8);
+  Click(INST_NextButton());
+  ASSERT_TRUE(ReachPage(10));
+  EXPECT_EQ(LabelText(INST_NextButton()), "Ok");
+  Next(13);
+}
+
+// From the installed menu: Uninstall, the box ticked, and the end page.
+void UninstallWithItsFiles() {
+  ASSERT_EQ(INST_CurrentPage(), 14u);
+  Click(INST_MenuButton(2));
+  ASSERT_EQ(INST_CurrentPage(), 15u);
+  Click(static_cast<c_INST_ItemPage *>(INST_Page(15))->ItemWidget(1));
+  Next(17);
 }
 
 // From the menu to the ready page, with the DirectX page when it is missing.
@@ -371,37 +461,226 @@ TEST_F(ScenarioTest, CopyFailureShowsWhatFailedOnTheErrorPage) {
             0);
 }
 
-TEST_F(ScenarioTest, MissingVolumeSaysWhereItLookedAndCancelLeadsHome) {
-  ASSERT_EQ(SYS_FileDelete(Disc("disk01.cbf").c_str()), 0u);
+// A volume that is not there, or there but cut short: the progress page
+// says which and where, and Cancel leads home.
+TEST_F(ScenarioTest, MissingOrTruncatedVolumeSaysWhatIsWrongAndCancelLeadsHome) {
+  std::string archive;
+  ASSERT_TRUE(machine.ReadFile(Disc("disk01.cbf"), &archive));
+  const struct {
+    bool present;
+    std::string says;
+  } cases[] = {
+      {false, "Cannot find disk01.cbf in " + Disc()},
+      {true, "Cannot read disk01.cbf in " + Disc() + ": the archive is damaged or incomplete"},
+  };
+  for (const auto &c : cases) {
+    SYS_FileDelete(Disc("disk01.cbf").c_str());
+    if (c.present) {
+      ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), archive.substr(0, 5000)));
+    }
+    const auto before = Outside();
+    EXPECT_EQ(Run([&] {
+                ToReadyPage();
+                Next(9);
+                for (int i = 0; i < 5; ++i) AppLoopPass();
+                c_INST_ProgressPage *page = static_cast<c_INST_ProgressPage *>(INST_Page(9));
+                EXPECT_EQ(LabelText(page->FileLabel()), c.says);
+                EXPECT_EQ(page->TotalBar()->GetValue(), 0);
+                Next(12);
+                Next(0);
+              }),
+              0);
+    EXPECT_EQ(Changes(before, Outside()), "") << c.says;
+    EXPECT_EQ(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
+  }
+}
+
+// Volumes that must install nothing at all: names that leave the install
+// folder, and a name too long for a path below it. The error page says
+// why; Quit ends the program; the machine is as it was.
+TEST_F(ScenarioTest, RefusedNamesShowTheErrorPageBeforeAnyWrite) {
+  const std::string long_name(220, 'L');
+  const struct {
+    std::string store, says;
+  } cases[] = {
+      {"DISK01\\..\\EVIL.TXT", "Unsafe file name in the archive: ..\\evil.txt"},
+      {"DISK01\\DATA\\..\\..\\EVIL.TXT", "Unsafe file name in the archive: data\\..\\..\\evil.txt"},
+      {"DISK01\\C:EVIL.TXT", "Unsafe file name in the archive: c:evil.txt"},
+      {"DISK01\\\\WINDOWS\\EVIL.TXT", "Unsafe file name in the archive: \\windows\\evil.txt"},
+      {"DISK01\\DATA\\" + long_name + ".DAT",
+       "Path too long: data\\" + std::string(220, 'l') + ".dat"},
+  };
+  const std::vector<VolumeFile> good = volume_;
+  for (const auto &c : cases) {
+    volume_ = good;
+    volume_.push_back({c.store, "", "bad"});
+    WriteVolume();
+    const auto before = Outside();
+    bool ended = false;
+    EXPECT_EQ(Run([&] {
+                ToReadyPage();
+                Click(INST_NextButton());
+                ASSERT_TRUE(ReachPage(11));
+                EXPECT_EQ(ErrorDetail(), c.says);
+                Click(INST_MenuButton(4));  // Quit
+                ended = !AppLoopPass();
+              }),
+              0);
+    EXPECT_TRUE(ended) << c.store;
+    EXPECT_EQ(Changes(before, Outside()), "") << c.store;
+    EXPECT_EQ(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID) << c.store;
+  }
+}
+
+// Drive C: runs out of room during the copy: the error page names the file
+// and the cause, Quit works, and nothing outside the install folder changed.
+TEST_F(ScenarioTest, DiskFullNamesTheFileAndTheCause) {
+  ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, 150000));  // map1.dat needs 200000
+  const auto before = Outside();
+  bool ended = false;
   EXPECT_EQ(Run([&] {
               ToReadyPage();
-              Next(9);
-              for (int i = 0; i < 5; ++i) AppLoopPass();
-              c_INST_ProgressPage *page = static_cast<c_INST_ProgressPage *>(INST_Page(9));
-              EXPECT_EQ(LabelText(page->FileLabel()), "Cannot find disk01.cbf in " + Disc());
-              EXPECT_EQ(page->TotalBar()->GetValue(), 0);
-              Next(12);
-              Next(0);
+              Click(INST_NextButton());
+              ASSERT_TRUE(ReachPage(11));
+              EXPECT_EQ(ErrorDetail(), "Disk full, cannot write: " + std::string(kInstallDir) +
+                                           "\\data\\maps\\map1.dat");
+              Click(INST_MenuButton(4));  // Quit
+              ended = !AppLoopPass();
             }),
             0);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(Changes(before, Outside()), "");
+  std::string copy;
+  ASSERT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\ashgrove.exe", &copy));
+  EXPECT_EQ(copy, "stand-in game");
+}
+
+// The user's answers to the "Disk error" boxes that name the map, in turn
+// (Cancel once they run out, and to the boxes for the disc's missing
+// pictures and fonts), and what every box said.
+std::vector<uint32_t> g_answers;
+std::vector<std::string> g_boxes;
+size_t g_map_boxes = 0;  // boxes that named the map
+std::function<void()> g_before_answer;
+uint32_t AnswerDiskError(const char *text, const char *caption, uint32_t) {
+  EXPECT_STREQ(caption, "Disk error");
+  g_boxes.push_back(text);
+  if (std::string(text).find("map1.dat") == std::string::npos) return SYS_ID_CANCEL;
+  if (g_before_answer) g_before_answer();
+  return g_map_boxes < g_answers.size() ? g_answers[g_map_boxes++] : SYS_ID_CANCEL;
+}
+
+// A volume whose packed map is spoiled halfway (same size): the worker's
+// read fails and the store asks; OK reads again (the box comes back while
+// the damage stays, the copy goes on once it is mended), Cancel leads to
+// the error page naming the file.
+TEST_F(ScenarioTest, DamagedVolumeAsksAgainUntilMendedOrCancelled) {
+  const VolumeFile &map = volume_[1];
+  const std::string source = "DISK01\\" + map.installed;  // the store's name of it
+  std::vector<TestEntry> entries;
+  for (const VolumeFile &f : volume_) entries.push_back({f.store, f.content});
+  entries[1].method = 1;
+  entries[1].blocks.assign(80, 2500);  // literal-only blocks must stay short
+  const std::string archive = BuildArchive(entries);
+  const size_t second = archive.find(LiteralStream(map.content.substr(100000, 2500)));
+  ASSERT_NE(second, std::string::npos);
+  std::string damaged = archive;
+  for (size_t i = second + 100; i < second + 164; ++i) damaged[i] = char(0xFF);
+  char host[SYS_MAX_PATH];
+  ASSERT_NE(SYS_MapPath(Disc("disk01.cbf").c_str(), host, sizeof host), 0u);
+  // Puts the archive's bytes back in place, in the file the store holds open.
+  auto mend = [&] {
+    FILE *f = std::fopen(host, "r+b");
+    ASSERT_NE(f, nullptr);
+    std::fseek(f, long(second), SEEK_SET);
+    std::fwrite(archive.data() + second, 1, 200, f);
+    std::fclose(f);
+  };
+  const struct {
+    bool mend;
+    std::vector<uint32_t> answers;
+    size_t boxes;
+    uint32_t end_page;
+  } cases[] = {{false, {SYS_ID_OK}, 2, 11}, {true, {SYS_ID_OK}, 1, 10}};
+  SYS_SetMessageBoxAnswerer(AnswerDiskError);
+  for (const auto &c : cases) {
+    ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), damaged));
+    g_answers = c.answers;
+    g_boxes.clear();
+    g_map_boxes = 0;
+    g_before_answer = c.mend ? std::function<void()>(mend) : nullptr;
+    EXPECT_EQ(Run([&] {
+                ToReadyPage();
+                Click(INST_NextButton());
+                ASSERT_TRUE(ReachPage(c.end_page));
+                if (c.end_page == 11) {
+                  EXPECT_EQ(ErrorDetail(), "Cannot read: " + source);
+                }
+              }),
+              0);
+    // The boxes for the map (the disc's missing pictures and fonts have their own).
+    size_t boxes = 0;
+    for (const std::string &text : g_boxes) boxes += text.find(source) != std::string::npos;
+    EXPECT_EQ(boxes, c.boxes);
+    std::string copy;
+    EXPECT_EQ(machine.ReadFile(std::string(kInstallDir) + "\\" + map.installed, &copy) &&
+                  copy == map.content,
+              c.mend);
+  }
+  SYS_SetMessageBoxAnswerer(nullptr);
+  g_before_answer = nullptr;
+}
+
+// Installs over what a killed install left (some files, part of one, no
+// uninstall entry), or from a disc in a read-only drive; the files are
+// right, and the uninstall then leaves the machine as it was.
+TEST_F(ScenarioTest, InstallOverAKilledInstallThenUninstallLeavesNothing) {
+  const auto before = Outside();
+  ASSERT_TRUE(machine.WriteFile(std::string(kInstallDir) + "\\ashgrove.exe", "stand-in game"));
+  ASSERT_TRUE(machine.WriteFile(std::string(kInstallDir) + "\\data\\maps\\map1.dat",
+                                volume_[1].content.substr(0, 70000)));
+  EXPECT_EQ(Run(InstallWithoutTheAddOn), 0);
+  for (const VolumeFile &f : volume_) {
+    std::string copy;
+    EXPECT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\" + f.installed, &copy));
+    EXPECT_TRUE(copy == f.content) << f.installed;
+  }
+  EXPECT_EQ(RegText(kUninstallKey, "UninstallString"),
+            std::string(kInstallDir) + "\\Uninstall.exe");
+  EXPECT_EQ(Run(UninstallWithItsFiles), 0);
+  EXPECT_TRUE(SYS_RunPendingMoves());
+  EXPECT_EQ(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
+  EXPECT_EQ(Changes(before, Outside()), "");
+}
+
+TEST_F(ScenarioTest, DiscInAReadOnlyDriveInstallsAndUninstalls) {
+  ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_FIXED, SYS_FREE_FROM_HOST));
+  MoveDisc("D:\\");
+  ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_CDROM, 0));
+  EXPECT_EQ(SYS_FileCreate("D:\\beside.txt"), 0u);  // the drive takes no writes
+  const auto before = Outside();
+  EXPECT_EQ(Run(InstallWithoutTheAddOn), 0);
+  std::string uninstaller;
+  EXPECT_TRUE(machine.ReadFile(std::string(kInstallDir) + "\\Uninstall.exe", &uninstaller));
+  EXPECT_EQ(uninstaller, "the installer's own bytes");
+  EXPECT_EQ(Run(UninstallWithItsFiles), 0);
+  {
+    FILE *f1 = fopen("/tmp/hreg1", "wb");
+    fwrite(before.at("registry").data(), 1, before.at("registry").size(), f1);
+    fclose(f1);
+    std::string a = Outside().at("registry");
+    FILE *f2 = fopen("/tmp/hreg2", "wb");
+    fwrite(a.data(), 1, a.size(), f2);
+    fclose(f2);
+  }
+  EXPECT_TRUE(SYS_RunPendingMoves());
+  EXPECT_EQ(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
+  EXPECT_EQ(Changes(before, Outside()), "");
 }
 
 TEST_F(ScenarioTest, UninstallAsksFirstThenRemovesTheDemo) {
   // Install without the add-on: the finish page ends with "Ok".
-  EXPECT_EQ(Run([&] {
-              Click(INST_MenuButton(1));
-              for (uint32_t page : {2u, 3u, 4u, 6u}) Next(page);
-              c_INST_ItemPage *online = static_cast<c_INST_ItemPage *>(INST_Page(6));
-              Click(online->ItemWidget(4));  // untick the online add-on
-              EXPECT_EQ(Installer.online_addon, 0u);
-              Next(7);
-              Next(8);
-              Click(INST_NextButton());
-              ASSERT_TRUE(ReachPage(10));
-              EXPECT_EQ(LabelText(INST_NextButton()), "Ok");
-              Next(13);
-            }),
-            0);
+  EXPECT_EQ(Run(InstallWithoutTheAddOn), 0);
   EXPECT_EQ(NewLogLines().find("start\t"), std::string::npos) << NewLogLines();
   ASSERT_NE(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
 

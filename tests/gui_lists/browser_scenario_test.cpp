@@ -24,8 +24,6 @@ class BrowserScenario : public ::testing::Test {
   void SetUp() override {
     g_now = 1000;
     SYS_SetTickSource([]() { return g_now; });
-    // Fixed figures: the frames must not depend on the host's free space.
-    ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, uint64_t(2345) << 20));
     ASSERT_TRUE(SYS_SetDrive('D', SYS_DRIVE_FIXED, (uint64_t(81234) << 20) + 5));
     ASSERT_TRUE(SYS_SetDrive('E', SYS_DRIVE_CDROM, 0));
     for (int i = 1; i <= 14; ++i) {
@@ -37,6 +35,9 @@ class BrowserScenario : public ::testing::Test {
     ASSERT_TRUE(machine.MakeDirs("C:\\Games\\Hidden"));
     ASSERT_TRUE(SYS_SetFileAttributes("C:\\Games\\Hidden", SYS_ATTR_DIRECTORY | SYS_ATTR_HIDDEN));
     ASSERT_TRUE(machine.WriteFile("C:\\Games\\readme.txt", "files are not listed"));
+    // Fixed figures: the frames must not depend on the host's free space
+    // (set after the file above, whose bytes would come off it).
+    ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, uint64_t(2345) << 20));
     ASSERT_EQ(GuiStartup(nullptr, &ctx), 0u);
     WidgetCreateParams p = {};
     p.width = 640;
