@@ -55,7 +55,7 @@ result guide_host_names $?
 run_block 3 && osslsigncode verify -CAfile "$T/cert.pem" -in "$T/disc/setup.exe" >/dev/null 2>&1
 result guide_signed_setup $?
 
-rm -f "$BUILD/demo/screenshot.png"
+rm -rf "$BUILD/demo/shots"
 run_block 4 && cmp -s "$T/wine-disc/setup.exe" "$BUILD/win64/setup.exe" &&
-  [ -s "$BUILD/demo/screenshot.png" ]
+  [ -s "$BUILD/demo/shots/01-menu.png" ]
 result guide_try_under_wine $?
