@@ -64,7 +64,10 @@ echo "== uninstall from the install folder"
 cp "$tools/inst_tool.exe" "$host_dir/Uninstall.exe"
 printf 'archive' >"$host_dir/setup.cbf"
 # No wineserver restart until the checks are done: a fresh server boots the
-# prefix, which carries out the delayed deletions.
+# prefix, which carries out the delayed deletions. Only this run's should be
+# recorded (the Windows test program, run first, leaves its own).
+"$WINE64" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+  /v PendingFileRenameOperations /f >/dev/null 2>&1
 "$WINE64" "$dir\\Uninstall.exe" uninstall || fail "uninstall ended with $?"
 [ -f "$desktop/Ashgrove Multiplayer demo.lnk" ] && fail "desktop shortcut left"
 [ -d "$group" ] && fail "group folder left"
