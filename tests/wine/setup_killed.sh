@@ -3,10 +3,10 @@
 # a big file, so the copy lasts; the process is killed once that file is
 # partly written. Then, from outside: no uninstall entry and no uninstaller
 # (the finishing step never ran), nothing new beside the disc; the next
-# start offers Install (clicking it leads to the intro page), and a full
-# install over the remains gives the volume's files as `cbf extract` does;
-# Uninstall.exe then removes the folder and the entry. Runs inside the
-# prefix and display that scripts/test set up.
+# start offers Install (its place in the menu starts the install again),
+# and a full install over the remains gives the volume's files as `cbf
+# extract` does, the uninstaller and the entry; Quit ends it with 0. Runs
+# inside the prefix and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
 out="${ARTIFACTS:-/tmp}"
@@ -111,6 +111,7 @@ for _ in $(seq 1 150); do
   dismiss_box
   sleep 0.2
 done
+answer_boxes  # the finish page's missing slide
 shot finished
 ref="$work/ref"
 "$cbf" extract "$dir/disk01.cbf" "$ref" >/dev/null || fail "cbf extract"
@@ -120,10 +121,12 @@ cmp -s "$dir/setup.exe" "$target/Uninstall.exe" || fail "Uninstall.exe is not th
 "$WINE64" reg query "$key" /v UninstallString | tr -d '\r' | grep -q 'Ashgrove MP demo\\Uninstall.exe' \
   || fail "no uninstall entry after the second install"
 echo "installed over the remains: big.dat and ashgrove.exe as cbf extract gives them"
-wine_click 45 $(( 284 - 2 * h + h / 2 ))  # Quit (on the finish page)
+wine_click 45 $(( 284 - 2 * h + h / 2 ))  # Quit, from the finish page
 for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
-kill -9 $wine_pid 2>/dev/null
-wait $wine_pid 2>/dev/null
+kill -0 $wine_pid 2>/dev/null && fail "still running after Quit"
+wait $wine_pid
+rc=$?
 wine_pid=
+[ "$rc" = 0 ] || fail "exit code $rc after Quit"
 [ "$(cd "$dir" && find . -printf '%p %s\n' | sort)" = "$disc_before" ] || fail "the disc changed"
 echo "the disc is unchanged"
