@@ -79,7 +79,7 @@ void DeleteParentKeyIfEmpty(const char *key_path) {
   if (n < 2) return;
   parent[n - 1] = 0;
   {
-    RegKey key(SYS_RegOpenKey(parent));
+    ScopedRegKey key(SYS_RegOpenKey(parent));
     if (!key.k || SYS_RegEnumKey(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE ||
         SYS_RegEnumValue(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE)
       return;
