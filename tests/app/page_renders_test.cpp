@@ -18,6 +18,7 @@
 #include "installer/state.h"
 #include "installer/wizard.h"
 #include "platform/machine.h"
+#include "run_app.h"
 #include "support/scratch.h"
 
 namespace {
@@ -50,16 +51,7 @@ class PageRenders : public ScratchTest {
   }
   void TearDown() override { SYS_SetCommandLine(nullptr); }
 
-  int Run(const std::function<void()> &body) {
-    std::function<void()> copy = body;
-    return AppMain(
-        0,
-        [](void *data) {
-          (*static_cast<std::function<void()> *>(data))();
-          return 0;
-        },
-        &copy);
-  }
+  int Run(const std::function<void()> &body) { return RunAppWith(body); }
 
   // Writes the current frame as NAME.png and compares it with (or, when
   // updating, stores it as) the reference of that name.

@@ -21,6 +21,7 @@
 #include "installer/texts.h"
 #include "installer/wizard.h"
 #include "platform/machine.h"
+#include "run_app.h"
 #include "support/scratch.h"
 #include "support/shortcut.h"
 
@@ -118,16 +119,7 @@ class ScenarioTest : public ScratchTest {
   }
 
   // Runs the program with body in place of the main loop.
-  int Run(const std::function<void()> &body) {
-    std::function<void()> copy = body;
-    return AppMain(
-        0,
-        [](void *data) {
-          (*static_cast<std::function<void()> *>(data))();
-          return 0;
-        },
-        &copy);
-  }
+  int Run(const std::function<void()> &body) { return RunAppWith(body); }
 
   static std::string MachineLog() { return HostFile(std::string(SYS_GetMachineRoot()) + "/log"); }
   std::string NewLogLines() const { return MachineLog().substr(log_start_); }
