@@ -72,3 +72,35 @@ wine_find_window() { # TITLE W H
 wine_click() { # x y
   xdotool mousemove --window "$WID" $(( CLIENT_X + $1 )) $(( CLIENT_Y + $2 )) click 1
 }
+
+# Checks from outside what the installer leaves in the prefix. The calling
+# script defines fail MESSAGE (report and exit).
+
+# The data of a REG_SZ value, or nothing.
+wine_reg_value() { # key value
+  "$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v v="$2" '$1 == v { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
+}
+
+# Sets DESKTOP (the user's, which the prefix links to $HOME; not the public
+# one) and PROGRAMS (the user's Start-menu programs folder).
+wine_user_folders() {
+  DESKTOP=$(ls -d "$WINEPREFIX"/drive_c/users/*/Desktop | grep -v /Public/ | head -n 1)
+  PROGRAMS=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Start Menu/Programs' | head -n 1)
+}
+
+# A shortcut as lnkinfo reads it: target, working folder, icon and, when
+# given, description. lnkinfo's output is kept as ARTIFACTS/PREFIX-NAME.txt.
+wine_check_link() { # prefix file target workdir icon [description]
+  [ -f "$2" ] || fail "no shortcut $2"
+  local info name
+  name=$(basename "$2" .lnk)
+  info=$(lnkinfo "$2" 2>&1)
+  echo "$info" >"${ARTIFACTS:-/tmp}/$1-$name.txt"
+  echo "$info" | grep -qF "$3" || fail "$name: target $3 not in: $info"
+  echo "$info" | grep -i 'working directory' | grep -qF "$4" || fail "$name: working folder"
+  echo "$info" | grep -i 'icon location' | grep -qF "$5" || fail "$name: icon $5"
+  if [ -n "${6:-}" ]; then
+    echo "$info" | grep -i 'description' | grep -qF "$6" || fail "$name: description"
+  fi
+}

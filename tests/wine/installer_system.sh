@@ -7,10 +7,6 @@ set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
 tools="$BUILD_WIN64/tests/wine"
 fail() { echo "FAILED: $*"; exit 1; }
-reg_value() { # key value -> the data of a REG_SZ value, or nothing
-  "$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-    awk -v v="$2" '$1 == v { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
-}
 
 disc="$WINEPREFIX/drive_c/itool"
 mkdir -p "$disc/Programs"
@@ -26,30 +22,18 @@ printf 'map' >"$host_dir/data/map1.dat"
 echo "== finishing step"
 "$WINE64" 'C:\itool\inst_tool.exe' finish "$dir" || fail "finish ended with $?"
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
-[ "$(reg_value 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' InstallDir)" = "$dir" ] || fail "InstallDir"
-[ "$(reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
-[ "$(reg_value "$uninst" UninstallString)" = "$dir\\Uninstall.exe" ] || fail "UninstallString"
-[ "$(reg_value "$uninst" DisplayIcon)" = "$dir\\Uninstall.exe,0" ] || fail "DisplayIcon"
+[ "$(wine_reg_value 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' InstallDir)" = "$dir" ] || fail "InstallDir"
+[ "$(wine_reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
+[ "$(wine_reg_value "$uninst" UninstallString)" = "$dir\\Uninstall.exe" ] || fail "UninstallString"
+[ "$(wine_reg_value "$uninst" DisplayIcon)" = "$dir\\Uninstall.exe,0" ] || fail "DisplayIcon"
 "$WINE64" reg query "$uninst" /v NoModify | grep -q 'REG_DWORD *0x1' || fail "NoModify"
 "$WINE64" reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove' >/dev/null 2>&1 && fail "old key still there"
 echo "registry: ok"
 
-# The user's desktop (the prefix links it to $HOME), not the public one.
-desktop=$(ls -d "$WINEPREFIX"/drive_c/users/*/Desktop | grep -v /Public/ | head -n 1)
-programs=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Start Menu/Programs' | head -n 1)
+wine_user_folders
+desktop=$DESKTOP programs=$PROGRAMS
 group="$programs/Ashgrove MP demo"
-check_link() { # file target workdir icon description
-  [ -f "$1" ] || fail "no shortcut $1"
-  local info
-  info=$(lnkinfo "$1" 2>&1)
-  echo "$info" >"$ARTIFACTS/lnkinfo-$(basename "$1" .lnk).txt"
-  echo "$info" | grep -qF "$2" || fail "$(basename "$1"): target $2 not in: $info"
-  echo "$info" | grep -i 'working directory' | grep -qF "$3" || fail "$(basename "$1"): working folder"
-  echo "$info" | grep -i 'icon location' | grep -qF "$4" || fail "$(basename "$1"): icon $4"
-  if [ -n "$5" ]; then
-    echo "$info" | grep -i 'description' | grep -qF "$5" || fail "$(basename "$1"): description"
-  fi
-}
+check_link() { wine_check_link lnkinfo "$@"; }
 game="$dir\\ashgrove.exe"
 check_link "$desktop/Ashgrove Multiplayer demo.lnk" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"
 check_link "$group/Ashgrove Multiplayer demo.lnk" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"

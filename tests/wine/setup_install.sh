@@ -33,10 +33,6 @@ rm -rf "$target" "$log"
 for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
 
 fail() { echo "FAILED: $*"; exit 1; }
-reg_value() { # key value -> the data of a REG_SZ value, or nothing
-  "$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-    awk -v v="$2" '$1 == v { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
-}
 n=0
 shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) \
   "$out/setup_install_$(printf %02d $n)_$1.png"; }
@@ -76,7 +72,7 @@ next ready
 wine_click 585 258; sleep 0.1; shot copying  # the sample copies in about a second
 for _ in $(seq 1 150); do
   [ -f "$target/setup.cbf" ] && [ -f "$target/Uninstall.exe" ] &&
-    [ -n "$(reg_value "$uninst" UninstallString)" ] && break
+    [ -n "$(wine_reg_value "$uninst" UninstallString)" ] && break
   sleep 0.2
 done
 sleep 1
@@ -103,24 +99,15 @@ rm -f "$ref.have"
 [ -z "$extra" ] || fail "files nobody asked for: $extra"
 echo "files: $count of the volume as cbf extract gives them, Uninstall.exe, setup.cbf, gamespy.ico"
 
-[ "$(reg_value "$app_key" InstallDir)" = "$dir" ] || fail "InstallDir: $(reg_value "$app_key" InstallDir)"
-[ "$(reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
-[ "$(reg_value "$uninst" UninstallString)" = "$dir\\Uninstall.exe" ] || fail "UninstallString"
+[ "$(wine_reg_value "$app_key" InstallDir)" = "$dir" ] || fail "InstallDir: $(wine_reg_value "$app_key" InstallDir)"
+[ "$(wine_reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
+[ "$(wine_reg_value "$uninst" UninstallString)" = "$dir\\Uninstall.exe" ] || fail "UninstallString"
 echo "registry: InstallDir, DisplayName, UninstallString"
 
-# The user's desktop (the prefix links it to $HOME), not the public one.
-desktop=$(ls -d "$WINEPREFIX"/drive_c/users/*/Desktop | grep -v /Public/ | head -n 1)
-programs=$(find "$WINEPREFIX/drive_c/users" -type d -path '*Start Menu/Programs' | head -n 1)
+wine_user_folders
+desktop=$DESKTOP programs=$PROGRAMS
 group="$programs/Ashgrove MP demo"
-check_link() { # file target workdir icon
-  [ -f "$1" ] || fail "no shortcut $1"
-  local info
-  info=$(lnkinfo "$1" 2>&1)
-  echo "$info" >"$out/setup_install-lnkinfo-$(basename "$1" .lnk).txt"
-  echo "$info" | grep -qF "$2" || fail "$(basename "$1"): target $2 not in: $info"
-  echo "$info" | grep -i 'working directory' | grep -qF "$3" || fail "$(basename "$1"): working folder"
-  echo "$info" | grep -i 'icon location' | grep -qF "$4" || fail "$(basename "$1"): icon $4"
-}
+check_link() { wine_check_link setup_install-lnkinfo "$@"; }
 game="$dir\\ashgrove.exe"
 links=("$desktop/Ashgrove Multiplayer demo.lnk" "$group/Ashgrove Multiplayer demo.lnk"
   "$group/Uninstall Ashgrove Multiplayer demo.lnk"
