@@ -52,11 +52,15 @@ uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint
   if (msg != GN_DIR_SELECTED || w != self->m_tree) return 0;
   char folder[SYS_MAX_PATH];
   char path[SYS_MAX_PATH];
-  // A path that would not fit with the product's folder name is not taken.
-  if (self->m_tree->GetItemPath(reinterpret_cast<const TreeNotice *>(a), folder) &&
-      INST_JoinPath(path, sizeof path, folder, INST_GetText(405))) {
+  if (!self->m_tree->GetItemPath(reinterpret_cast<const TreeNotice *>(a), folder)) return 1;
+  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(405))) {
     SYS_StrCopy(self->m_chosen, path);
     self->m_path->SetText(self->m_chosen);
+  } else {
+    // Not taken, never cut: the user is told why the pick did not count.
+    char text[SYS_MAX_PATH + 32];
+    SYS_Format(text, sizeof text, "Path too long: %s", folder);
+    self->m_path->SetText(text);
   }
   return 1;
 }

@@ -361,6 +361,28 @@ TEST_F(ScenarioTest, DirectXPresentSkipsItsPageBothWays) {
             0);
 }
 
+// A folder picked in the tree that leaves no room for the product's folder
+// name: the page says so and keeps the path it had, never a cut one.
+TEST_F(ScenarioTest, FolderTooDeepForTheProductNameIsRefusedWithAMessage) {
+  const std::string deep = "C:\\0" + std::string(240, 'x');  // + "\\Ashgrove MP demo" > 259
+  ASSERT_TRUE(machine.MakeDirs(deep));
+  EXPECT_EQ(Run([&] {
+              Click(INST_MenuButton(1));
+              for (uint32_t page : {2u, 3u}) Next(page);
+              c_INST_FolderPage *folder = static_cast<c_INST_FolderPage *>(INST_Page(3));
+              c_GUIB_TreeView *tree = folder->Browser()->Tree();
+              const GUI_Point at = Origin(tree);
+              const int32_t row = tree->RowHeight(), indent = tree->Indent();
+              ClickAt(at.x + 4 + indent / 2, at.y + 4 + row / 2);            // expands C:
+              ClickAt(at.x + 4 + 2 * indent + 3, at.y + 4 + row + row / 2);  // its first folder
+              char path[SYS_MAX_PATH];
+              folder->GetPath(path);
+              EXPECT_STREQ(path, kInstallDir);
+              EXPECT_EQ(LabelText(folder->PathLabel()), "Path too long: " + deep);
+            }),
+            0);
+}
+
 TEST_F(ScenarioTest, PreviousLeadsBackAndTheFolderPageKeepsItsPath) {
   EXPECT_EQ(Run([&] {
               ToReadyPage();
