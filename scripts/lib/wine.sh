@@ -104,3 +104,44 @@ wine_check_link() { # prefix file target workdir icon [description]
     echo "$info" | grep -i 'description' | grep -qF "$6" || fail "$name: description"
   fi
 }
+
+# Runs the uninstaller as a user would: Uninstall.exe started from the
+# install folder, Uninstall in the menu (at menu line height H), the box
+# ticked, Next, Quit; then checks that only the uninstaller (and the archive
+# copy) wait in the folder for the restart, with their delayed deletes
+# recorded, and that the uninstall and application keys and the shortcuts
+# are gone. TITLE is the window's; TARGET the folder as Linux sees it,
+# DIR as Windows does. Clears the delayed deletes first; call with no
+# wineserver restart pending.
+wine_uninstall_check() { # h dir target shortcut...
+  local h=$1 dir=$2 target=$3 pid rc left l pending
+  shift 3
+  local session='HKLM\System\CurrentControlSet\Control\Session Manager'
+  "$WINE64" reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
+  (cd "$target" && exec "$WINE64" "$dir\\Uninstall.exe") &
+  pid=$!
+  wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no uninstaller window"
+  wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 ))  # Uninstall, in Install's place
+  sleep 0.4
+  wine_click 283 195  # the box "Yes, remove..."
+  sleep 0.2
+  wine_click 585 258  # Next
+  for _ in $(seq 1 50); do [ -e "$target/ashgrove.exe" ] || break; sleep 0.2; done
+  wine_click 45 $(( 284 - 2 * h + h / 2 ))  # Quit
+  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "uninstaller still running after Quit"
+  wait "$pid"; rc=$?
+  [ "$rc" = 0 ] || fail "uninstaller exit code $rc"
+  left=$(cd "$target" 2>/dev/null && find . -mindepth 1 | sed 's|^\./||' | sort | tr '\n' ' ')
+  case "$left" in
+    "Uninstall.exe " | "Uninstall.exe setup.cbf ") ;;
+    *) fail "left in the folder after the uninstall: $left" ;;
+  esac
+  for l in "$@"; do [ -e "$l" ] && fail "shortcut left: $l"; done
+  "$WINE64" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
+    >/dev/null 2>&1 && fail "uninstall entry left"
+  "$WINE64" reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' >/dev/null 2>&1 && fail "application key left"
+  pending=$("$WINE64" reg query "$session" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
+  echo "$pending" | grep -qiF 'Uninstall.exe' || fail "no delayed delete of Uninstall.exe: $pending"
+  echo "uninstall: left until the restart: $left"
+}

@@ -1,0 +1,256 @@
+#!/usr/bin/env bash
+# setup.exe under Wine on hostile ground, by clicks, from a small disc (the
+# sample's skin; ashgrove.exe, README.TXT, the config and one packed map):
+#  - a disk01.cbf spoiled halfway inside the packed map (same size): the
+#    "Disk error" box comes during the copy, OK brings it back, Cancel leads
+#    to the error page; a disk01.cbf cut short: the progress page says so,
+#    Cancel leads home; nothing installed either time;
+#  - install folders picked in the tree near the 260-character limit: one
+#    with no room for the product's folder name is refused on the folder
+#    page; one whose longest file would need 260 characters ends on the
+#    error page with nothing written; one whose longest file needs 259
+#    installs with files, registry values and shortcuts right;
+#  - C:\Spiele\Démo picked in the tree: files, registry (reg export) and
+#    shortcuts (lnkinfo) hold the name, the uninstaller from there removes
+#    it all.
+# Each run ends checked from outside: the disc and drive C: beyond the
+# install folder and the temporary folders are as they were (but for the
+# shortcuts of a finished install). Screenshots go to $ARTIFACTS. Runs
+# inside the prefix and display that scripts/test set up.
+set -u
+here="$(cd "$(dirname "$0")/../.." && pwd)"
+. "$here/scripts/lib/wine.sh"
+out="${ARTIFACTS:-/tmp}"
+cbf="$BUILD_NATIVE/tools/cbf/cbf"
+c="$WINEPREFIX/drive_c"
+disc="$c/disc_hostile"
+app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
+uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
+long="$c/0$(printf 'a%.0s' $(seq 1 99))"  # C:\ and 100 characters
+spiele="$c/Spiele"
+work=$(mktemp -d)
+wine_pid=
+trap '[ -n "$wine_pid" ] && kill -9 $wine_pid 2>/dev/null; rm -rf "$work" "$long" "$spiele"' EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+t0=$(date +%s)
+
+rm -rf "$disc" "$long" "$spiele" "$c/Program Files/Ashgrove MP demo"
+for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+wine_user_folders  # a fresh machine as far as the demo goes
+rm -rf "$DESKTOP/Ashgrove Multiplayer demo.lnk" "$PROGRAMS/Ashgrove MP demo"
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" \
+  --assets "$work/assets" >/dev/null || fail "make_disc.sh --assets"
+a="$work/assets/game" game="$work/game"
+mkdir -p "$disc" "$game/CONFIG" "$game/DATA/MAPS"
+cp "$a/ashgrove.exe" "$a/README.TXT" "$game/"
+cp "$a/CONFIG/DEFAULT.CFG" "$game/CONFIG/"
+cp "$a/DATA/MAPS/MAP1.DAT" "$game/DATA/MAPS/"
+"$cbf" create "$disc/setup.cbf" "$work/assets/skin" >/dev/null || fail "cbf create setup.cbf"
+"$cbf" create "$work/good.cbf" "$game" --prefix DISK01 >/dev/null || fail "cbf create disk01.cbf"
+"$cbf" extract "$work/good.cbf" "$work/ref" >/dev/null || fail "cbf extract"
+cp "$BUILD_WIN64/setup.exe" "$disc/setup.exe"
+h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$work/assets/skin/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+
+n=0
+shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) \
+  "$out/setup_hostile_$(printf %02d $n)_$1.png"; }
+crop() { convert "$1" +repage -crop "$2" +repage "$3"; }
+start() {
+  "$WINE64" 'C:\disc_hostile\setup.exe' &
+  wine_pid=$!
+  wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
+}
+next() { wine_click 585 258; sleep 0.3; }
+to_folder_page() { wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 )); sleep 0.3; next; next; }
+quit() { # from the menu column: Quit, and the exit code must be 0
+  wine_click 45 $(( 284 - 2 * h + h / 2 ))
+  for _ in $(seq 1 50); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$wine_pid" 2>/dev/null && fail "still running after Quit"
+  wait "$wine_pid"; local rc=$?
+  wine_pid=
+  [ "$rc" = 0 ] || fail "exit code $rc after Quit"
+}
+box() { xdotool search --name '^Disk error$' 2>/dev/null | head -n 1; }
+# Drive C: as paths and sizes, but for the install folders, the temporary
+# folders and Wine's own windows folder (its logs and caches).
+outside() {
+  (cd "$c" && find . \( -path './users/*/Temp' -o -path './users/*/AppData/Local/Temp' \
+    -o -path './windows' -o -path "./${1#"$c/"}" \) -prune -o -printf '%p %s\n' | sort)
+}
+same_outside() { # before-file install-folder [expected new entries]
+  diff <(cat "$1") <(outside "$2" | grep -vxF -f <(printf '%s\n' "${3:-}" | sed '/^$/d')) \
+    >"$work/diff" || fail "changed outside the install folder: $(cat "$work/diff")"
+}
+
+echo "== damaged volume: spoiled inside the packed map"
+cp "$work/good.cbf" "$disc/disk01.cbf"
+size=$(stat -c %s "$disc/disk01.cbf")
+# The map fills most of the archive: its packed bytes span the middle.
+head -c 64 /dev/zero | tr '\0' '\377' | dd of="$disc/disk01.cbf" bs=1 seek=$((size / 2)) conv=notrunc 2>/dev/null
+[ "$(stat -c %s "$disc/disk01.cbf")" = "$size" ] || fail "the spoiled archive changed size"
+"$cbf" verify "$disc/disk01.cbf" >/dev/null 2>&1 && fail "the spoiled archive verifies"
+target="$c/Program Files/Ashgrove MP demo"
+disc_before=$(cd "$disc" && find . -printf '%p %s\n' | sort)
+outside "$target" >"$work/before"
+start
+to_folder_page; next; next; next; next  # shortcuts, online, ready, Install
+first=
+for _ in $(seq 1 300); do first=$(box); [ -n "$first" ] && break; sleep 0.1; done
+[ -n "$first" ] || fail "no Disk error box during the copy"
+n=$((n + 1))
+import -window root "$out/setup_hostile_$(printf %02d $n)_disk_error.png"
+xdotool windowfocus --sync "$first" key Return  # OK: read again
+again=
+for _ in $(seq 1 100); do
+  again=$(box); [ -n "$again" ] && [ "$again" != "$first" ] && break; again=; sleep 0.1
+done
+[ -n "$again" ] || fail "OK did not bring the box back while the damage stays"
+xdotool windowfocus --sync "$again" key Escape  # Cancel
+for _ in $(seq 1 50); do [ -z "$(box)" ] && break; sleep 0.1; done
+sleep 0.5
+[ -z "$(box)" ] || fail "a box came after Cancel"
+shot damaged_error_page
+[ -e "$target/Uninstall.exe" ] && fail "the uninstaller was written"
+"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+cmp -s "$target/data/maps/map1.dat" "$work/ref/DISK01/DATA/MAPS/MAP1.DAT" && fail "the map was copied whole"
+quit
+[ "$(cd "$disc" && find . -printf '%p %s\n' | sort)" = "$disc_before" ] || fail "the disc changed"
+same_outside "$work/before" "$target"
+echo "damaged: box, OK brought it back, Cancel led to the error page; no uninstaller, no entry"
+rm -rf "$target"
+
+echo "== truncated volume"
+head -c 5000 "$work/good.cbf" >"$disc/disk01.cbf"
+outside "$target" >"$work/before"
+start
+to_folder_page; next; next; next; next
+boxes=0
+for _ in $(seq 1 15); do
+  b=$(box); [ -n "$b" ] && { xdotool windowfocus --sync "$b" key Escape; boxes=$((boxes + 1)); }
+  sleep 0.1
+done
+shot truncated_progress
+next; shot truncated_cancelled  # Cancel
+next; shot truncated_menu       # back home
+quit
+[ -e "$target" ] && fail "the install folder was made for a volume refused at mount"
+"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+same_outside "$work/before" "$target"
+echo "truncated: refused at mount ($boxes boxes), Cancel led home; no install folder"
+cp "$work/good.cbf" "$disc/disk01.cbf"
+
+echo "== install folders near the 260-character limit"
+# Under C:\0aaa...: the longest file, data\maps\map1.dat below the product's
+# folder, needs 36 more characters than the picked folder.
+fits="$long/$(printf 'b%.0s' $(seq 1 119))"     # 223: longest file 259
+over="$long/$(printf 'c%.0s' $(seq 1 120))"     # 224: longest file 260
+nofit="$long/$(printf 'd%.0s' $(seq 1 139))"    # 243: product folder 260
+mkdir -p "$fits" "$over" "$nofit"
+winpath() { printf 'C:\\%s' "${1#"$c/"}" | tr / '\\'; }
+for p in "$fits:223" "$over:224" "$nofit:243"; do
+  [ "$(winpath "${p%:*}" | wc -c)" = "${p##*:}" ] || fail "test folder length"
+done
+outside "$over/Ashgrove MP demo" >"$work/before"
+start
+to_folder_page
+wine_click 266 142; sleep 0.3  # expand C:
+wine_click 290 159; sleep 0.3  # expand 0aaa...
+shot long_tree
+wine_click 340 210; sleep 0.3; shot long_refused  # ddd...
+wine_click 340 193; sleep 0.3; shot long_over     # ccc...
+for i in 0 1 2; do
+  crop "$(ls "$out"/setup_hostile_$(printf %02d $((n - 2 + i)))_*.png)" 290x16+250+112 "$work/l$i.png"
+done
+compare -metric AE "$work/l0.png" "$work/l1.png" null: 2>/dev/null && fail "the refused folder left the path line as it was"
+compare -metric AE "$work/l1.png" "$work/l2.png" null: 2>/dev/null && fail "the folder that fits did not change the path line"
+next; next; next; next  # Install
+sleep 1
+shot long_over_error
+quit
+[ -e "$over/Ashgrove MP demo" ] && fail "files written for a path over the limit"
+"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+same_outside "$work/before" "$over/Ashgrove MP demo"
+echo "over the limit: refused on the folder page (243) and by the engine (longest file 260); nothing written"
+
+check_install() { # folder as Linux sees it; prints the shortcut files
+  local target=$1 dir
+  dir=$(winpath "$target")
+  for _ in $(seq 1 150); do
+    [ -f "$target/Uninstall.exe" ] && [ -n "$(wine_reg_value "$uninst" UninstallString)" ] && break
+    sleep 0.2
+  done
+  while IFS= read -r -d '' f; do
+    lower=$(printf '%s' "${f#"$work/ref/DISK01/"}" | tr 'A-Z' 'a-z')
+    cmp -s "$f" "$target/$lower" || fail "installed $lower differs from the archive"
+  done < <(find "$work/ref" -type f -print0)
+  cmp -s "$disc/setup.exe" "$target/Uninstall.exe" || fail "Uninstall.exe is not the installer"
+  # The registry as reg export writes it (UTF-16), so the name's encoding counts.
+  "$WINE64" reg export "$app_key" 'C:\hostile_app.reg' /y >/dev/null 2>&1
+  "$WINE64" reg export "$uninst" 'C:\hostile_uninst.reg' /y >/dev/null 2>&1
+  local esc=${dir//\\/\\\\}
+  iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg" | tr -d '\r' | grep -qxF "\"InstallDir\"=\"$esc\"" ||
+    fail "InstallDir: $(iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg")"
+  iconv -f UTF-16 -t UTF-8 "$c/hostile_uninst.reg" | tr -d '\r' |
+    grep -qxF "\"UninstallString\"=\"$esc\\\\Uninstall.exe\"" ||
+    fail "UninstallString: $(iconv -f UTF-16 -t UTF-8 "$c/hostile_uninst.reg")"
+  rm -f "$c/hostile_app.reg" "$c/hostile_uninst.reg"
+  wine_user_folders
+  group="$PROGRAMS/Ashgrove MP demo"
+  links=("$DESKTOP/Ashgrove Multiplayer demo.lnk" "$group/Ashgrove Multiplayer demo.lnk"
+    "$group/Uninstall Ashgrove Multiplayer demo.lnk"
+    "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk")
+  wine_check_link setup_hostile "${links[0]}" "$dir\\ashgrove.exe" "$dir" "$dir\\ashgrove.exe"
+  wine_check_link setup_hostile "${links[1]}" "$dir\\ashgrove.exe" "$dir" "$dir\\ashgrove.exe"
+  wine_check_link setup_hostile "${links[2]}" "$dir\\Uninstall.exe" "$dir" 'C:\disc_hostile\setup.exe'
+  wine_check_link setup_hostile "${links[3]}" "/features/launch.asp" "$dir" "$dir\\gamespy.ico"
+}
+# What a finished install adds outside its folder: the shortcuts.
+new_links() {
+  wine_user_folders
+  local d=${DESKTOP#"$c/"} p=${PROGRAMS#"$c/"}
+  printf './%s %s\n' "$d/Ashgrove Multiplayer demo.lnk" \
+    "$(stat -c %s "$DESKTOP/Ashgrove Multiplayer demo.lnk" 2>/dev/null)" "$p/Ashgrove MP demo" \
+    "$(stat -c %s "$PROGRAMS/Ashgrove MP demo" 2>/dev/null)"
+  for f in "$PROGRAMS/Ashgrove MP demo"/*.lnk; do printf './%s %s\n' "${f#"$c/"}" "$(stat -c %s "$f")"; done
+}
+
+outside "$fits/Ashgrove MP demo" >"$work/before"
+start
+to_folder_page
+wine_click 266 142; sleep 0.3
+wine_click 290 159; sleep 0.3
+wine_click 340 176; sleep 0.3; shot long_fits  # bbb...
+next; next; next; next
+check_install "$fits/Ashgrove MP demo"
+shot long_fits_finished
+quit
+same_outside "$work/before" "$fits/Ashgrove MP demo" "$(new_links)"
+echo "near the limit (longest file 259): files, InstallDir, UninstallString, four shortcuts right"
+wine_uninstall_check "$h" "$(winpath "$fits/Ashgrove MP demo")" "$fits/Ashgrove MP demo" "${links[@]}"
+
+echo "== C:\\Spiele\\Démo"
+demo="$spiele/Démo"
+mkdir -p "$demo"
+outside "$demo/Ashgrove MP demo" >"$work/before"
+# The tree scrolled to its end shows, from the bottom: the drives after C:,
+# then windows, users, Spiele.
+drives=$(ls -d "$WINEPREFIX"/dosdevices/[d-z]: 2>/dev/null | wc -l)
+last=$( (cd "$c" && find . -mindepth 1 -maxdepth 1 -type d -printf '%f\n') | sort -f | tail -n 3 | tr '\n' ' ')
+[ "$last" = "Spiele users windows " ] || fail "C:'s last folders are $last"
+start
+to_folder_page
+wine_click 266 142; sleep 0.3
+for _ in $(seq 1 40); do wine_click 533 232; done  # the scroll bar's down arrow
+sleep 0.3
+y=$(( 226 - 17 * (drives + 2) ))
+wine_click 290 "$y"; sleep 0.3          # expand Spiele
+wine_click 335 $((y + 17)); sleep 0.3   # select Démo
+shot demo_folder
+next; next; next; next
+check_install "$demo/Ashgrove MP demo"
+shot demo_finished
+quit
+same_outside "$work/before" "$demo/Ashgrove MP demo" "$(new_links)"
+echo "C:\\Spiele\\Démo: files, InstallDir, UninstallString, four shortcuts right"
+wine_uninstall_check "$h" "$(winpath "$demo/Ashgrove MP demo")" "$demo/Ashgrove MP demo" "${links[@]}"
+echo "passed in $(( $(date +%s) - t0 )) s"
