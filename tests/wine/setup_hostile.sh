@@ -71,14 +71,8 @@ quit() { # from the menu column: Quit, and the exit code must be 0
   [ "$rc" = 0 ] || fail "exit code $rc after Quit"
 }
 box() { xdotool search --name '^Disk error$' 2>/dev/null | head -n 1; }
-# Drive C: as paths and sizes, but for the install folders, the temporary
-# folders and Wine's own windows folder (its logs and caches).
-outside() {
-  (cd "$c" && find . \( -path './users/*/Temp' -o -path './users/*/AppData/Local/Temp' \
-    -o -path './windows' -o -path "./${1#"$c/"}" \) -prune -o -printf '%p %s\n' | sort)
-}
 same_outside() { # before-file install-folder [expected new entries]
-  diff <(cat "$1") <(outside "$2" | grep -vxF -f <(printf '%s\n' "${3:-}" | sed '/^$/d')) \
+  diff <(cat "$1") <(wine_drive_c "$2" | grep -vxF -f <(printf '%s\n' "${3:-}" | sed '/^$/d')) \
     >"$work/diff" || fail "changed outside the install folder: $(cat "$work/diff")"
 }
 
@@ -91,7 +85,7 @@ head -c 64 /dev/zero | tr '\0' '\377' | dd of="$disc/disk01.cbf" bs=1 seek=$((si
 "$cbf" verify "$disc/disk01.cbf" >/dev/null 2>&1 && fail "the spoiled archive verifies"
 target="$c/Program Files/Ashgrove MP demo"
 disc_before=$(cd "$disc" && find . -printf '%p %s\n' | sort)
-outside "$target" >"$work/before"
+wine_drive_c "$target" >"$work/before"
 start
 to_folder_page; next; next; next; next  # shortcuts, online, ready, Install
 first=
@@ -121,7 +115,7 @@ rm -rf "$target"
 
 echo "== truncated volume"
 head -c 5000 "$work/good.cbf" >"$disc/disk01.cbf"
-outside "$target" >"$work/before"
+wine_drive_c "$target" >"$work/before"
 start
 to_folder_page; next; next; next; next
 boxes=0
@@ -150,7 +144,7 @@ winpath() { printf 'C:\\%s' "${1#"$c/"}" | tr / '\\'; }
 for p in "$fits:223" "$over:224" "$nofit:243"; do
   [ "$(winpath "${p%:*}" | wc -c)" = "${p##*:}" ] || fail "test folder length"
 done
-outside "$over/Ashgrove MP demo" >"$work/before"
+wine_drive_c "$over/Ashgrove MP demo" >"$work/before"
 start
 to_folder_page
 wine_click 266 142; sleep 0.3  # expand C:
@@ -214,7 +208,7 @@ new_links() {
   for f in "$PROGRAMS/Ashgrove MP demo"/*.lnk; do printf './%s %s\n' "${f#"$c/"}" "$(stat -c %s "$f")"; done
 }
 
-outside "$fits/Ashgrove MP demo" >"$work/before"
+wine_drive_c "$fits/Ashgrove MP demo" >"$work/before"
 start
 to_folder_page
 wine_click 266 142; sleep 0.3
@@ -231,7 +225,7 @@ wine_uninstall_check "$h" "$(winpath "$fits/Ashgrove MP demo")" "$fits/Ashgrove 
 echo "== C:\\Spiele\\Démo"
 demo="$spiele/Démo"
 mkdir -p "$demo"
-outside "$demo/Ashgrove MP demo" >"$work/before"
+wine_drive_c "$demo/Ashgrove MP demo" >"$work/before"
 # The tree scrolled to its end shows, from the bottom: the drives after C:,
 # then windows, users, Spiele.
 drives=$(ls -d "$WINEPREFIX"/dosdevices/[d-z]: 2>/dev/null | wc -l)

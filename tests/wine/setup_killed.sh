@@ -5,8 +5,12 @@
 # (the finishing step never ran), nothing new beside the disc; the next
 # start offers Install (its place in the menu starts the install again),
 # and a full install over the remains gives the volume's files as `cbf
-# extract` does, the uninstaller and the entry; Quit ends it with 0. Runs
-# inside the prefix and display that scripts/test set up.
+# extract` does, the uninstaller, the entry and the shortcuts; Quit ends it
+# with 0. Last, the uninstaller started from the install folder removes it
+# all but what waits for the restart, and the disc and drive C: are as they
+# were before the first run. This disc has no skin: the "Disk error" box of
+# each missing font, icon or slide is answered Cancel whenever one comes.
+# Runs inside the prefix and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
 out="${ARTIFACTS:-/tmp}"
@@ -14,6 +18,7 @@ cbf="$BUILD_NATIVE/tools/cbf/cbf"
 dir="$WINEPREFIX/drive_c/disc_killed"
 target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
+app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
 fail() { echo "FAILED: $*"; exit 1; }
 
 # The disc: a licence, and a volume of a small program and 160 MB of
@@ -22,7 +27,10 @@ work=$(mktemp -d)
 wine_pid=
 trap 'rm -rf "$work"; [ -n "$wine_pid" ] && kill -9 $wine_pid 2>/dev/null' EXIT
 rm -rf "$dir" "$target"
-"$WINE64" reg delete "$key" /f >/dev/null 2>&1 || true
+for k in "$key" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+wine_user_folders  # a fresh machine as far as the demo goes
+desktop_link="$DESKTOP/Ashgrove Multiplayer demo.lnk" group="$PROGRAMS/Ashgrove MP demo"
+rm -rf "$desktop_link" "$group"
 mkdir -p "$dir" "$work/setup" "$work/disk/DATA"
 cp "$BUILD_WIN64/setup.exe" "$dir/setup.exe"
 printf 'Licence of the test disc.\n' >"$work/setup/la.txt"
@@ -32,29 +40,9 @@ head -c $((160 << 20)) /dev/urandom >"$work/disk/DATA/BIG.DAT"
 "$cbf" create "$dir/disk01.cbf" "$work/disk" --prefix DISK01 --method store >/dev/null \
   || fail "cbf create disk01.cbf"
 disc_before=$(cd "$dir" && find . -printf '%p %s\n' | sort)
+wine_drive_c "$target" >"$work/drive_c"
 
-# Answers Cancel to every "Disk error" box (this disc has no fonts, icons
-# or slides) until none came for a second.
-answer_boxes() {
-  local quiet=0 box
-  for _ in $(seq 1 600); do
-    box=$(xdotool search --name '^Disk error$' 2>/dev/null | head -n 1)
-    if [ -n "$box" ]; then
-      xdotool windowfocus --sync "$box" key Escape 2>/dev/null
-      quiet=0
-    else
-      quiet=$((quiet + 1))
-      [ "$quiet" -ge 10 ] && return 0
-    fi
-    sleep 0.1
-  done
-}
-# Answers Cancel to a "Disk error" box if one is there.
-dismiss_box() {
-  local box
-  box=$(xdotool search --name '^Disk error$' 2>/dev/null | head -n 1)
-  [ -n "$box" ] && xdotool windowfocus --sync "$box" key Escape 2>/dev/null
-}
+settle() { wine_settle || fail "a Disk error box stayed open"; }
 n=0
 shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) \
   "$out/setup_killed_$(printf %02d $n)_$1.png"; }
@@ -63,17 +51,17 @@ start() {
   "$WINE64" 'C:\disc_killed\setup.exe' &
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
-  answer_boxes
+  settle
 }
 # Menu Install, then Next through the pages with their defaults up to and
 # with Install (the DirectX page only when the library is missing).
 install_clicks() {
   wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 ))  # Install
-  answer_boxes
+  settle
   shot "$1_intro"
   local pages=5
   case "${WINEDLLOVERRIDES:-}" in *dpnhpast=d*) pages=6 ;; esac
-  for i in $(seq 1 $pages); do wine_click 585 258; answer_boxes; shot "$1_page$i"; done
+  for i in $(seq 1 $pages); do wine_click 585 258; settle; shot "$1_page$i"; done
   wine_click 585 258  # Install
 }
 
@@ -88,7 +76,7 @@ full=$(stat -c %s "$work/disk/DATA/BIG.DAT")
 for _ in $(seq 1 1000); do
   size=$(stat -c %s "$big" 2>/dev/null || echo 0)
   [ "$size" -gt 0 ] && break
-  dismiss_box
+  wine_answer_boxes
   sleep 0.02
 done
 shot first_copying
@@ -106,12 +94,9 @@ echo "killed with $size of $full bytes of big.dat written"
 start
 shot menu_again
 install_clicks second
-for _ in $(seq 1 150); do
-  [ -f "$target/Uninstall.exe" ] && "$WINE64" reg query "$key" >/dev/null 2>&1 && break
-  dismiss_box
-  sleep 0.2
-done
-answer_boxes  # the finish page's missing slide
+installed() { [ -f "$target/Uninstall.exe" ] && "$WINE64" reg query "$key" >/dev/null 2>&1; }
+wine_wait 300 installed || fail "no uninstaller and entry after the second install"
+settle  # the finish page's missing slide
 shot finished
 ref="$work/ref"
 "$cbf" extract "$dir/disk01.cbf" "$ref" >/dev/null || fail "cbf extract"
@@ -121,12 +106,16 @@ cmp -s "$dir/setup.exe" "$target/Uninstall.exe" || fail "Uninstall.exe is not th
 "$WINE64" reg query "$key" /v UninstallString | tr -d '\r' | grep -q 'Ashgrove MP demo\\Uninstall.exe' \
   || fail "no uninstall entry after the second install"
 echo "installed over the remains: big.dat and ashgrove.exe as cbf extract gives them"
-wine_click 45 $(( 284 - 2 * h + h / 2 ))  # Quit, from the finish page
-for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $wine_pid 2>/dev/null && fail "still running after Quit"
-wait $wine_pid
-rc=$?
+wine_quit "$wine_pid" "$h"  # from the finish page
 wine_pid=
-[ "$rc" = 0 ] || fail "exit code $rc after Quit"
+[ "$WINE_RC" = 0 ] || fail "exit code $WINE_RC after Quit"
 [ "$(cd "$dir" && find . -printf '%p %s\n' | sort)" = "$disc_before" ] || fail "the disc changed"
 echo "the disc is unchanged"
+[ -f "$desktop_link" ] && [ -d "$group" ] || fail "no shortcuts after the second install"
+
+# The uninstall, as a user would start it; then drive C: and the disc are as
+# they were before the first run.
+WINE_ANSWER_BOXES=1 wine_uninstall_check "$h" 'C:\Program Files\Ashgrove MP demo' "$target" "$desktop_link" "$group"
+diff "$work/drive_c" <(wine_drive_c "$target") >"$work/diff" \
+  || fail "drive C: changed beyond the install folder: $(cat "$work/diff")"
+echo "drive C: and the disc are as before the first run"
