@@ -95,7 +95,11 @@ void ScheduleForRestart(const char *folder) {
   if (INST_JoinPath(path, sizeof path, folder, INST_GetText(407)))
     SYS_MoveFile(path, nullptr, true);
   if (INST_JoinPath(path, sizeof path, folder, "setup.cbf")) SYS_MoveFile(path, nullptr, true);
-  SYS_MoveFile(folder, nullptr, true);
+  // The folder is named without a trailing separator: the restart-time
+  // delete opens it by that exact name.
+  size_t n = SYS_StrCopyN(path, folder, sizeof path);
+  while (n > 3 && path[n - 1] == '\\') path[--n] = 0;
+  SYS_MoveFile(path, nullptr, true);
 }
 
 }  // namespace

@@ -62,7 +62,8 @@ printf 'archive' >"$host_dir/setup.cbf"
 pending=$("$WINE64" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
   /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
 echo "$pending" >"$ARTIFACTS/pending_renames.txt"
-for name in 'Ashgrove MP demo\Uninstall.exe' 'Ashgrove MP demo\setup.cbf' 'Ashgrove MP demo\'; do
+# The folder is named without a trailing separator ("demo\0", not "demo\\0").
+for name in 'Ashgrove MP demo\Uninstall.exe' 'Ashgrove MP demo\setup.cbf' 'Ashgrove MP demo\0'; do
   echo "$pending" | grep -qiF "$name" || fail "no delayed delete of $name: $pending"
 done
 count=$(echo "$pending" | grep -o 'Ashgrove MP demo' | wc -l)
