@@ -62,7 +62,7 @@ int AppInit(uintptr_t instance) {
     return 0;
   }
   const uint32_t gui_options[] = {1};  // build the default font
-  if (GuiStartup(gui_options, &AppGui) != 0) {
+  if (GuiStartup(gui_options, &AppGui) != GUI_OK) {
     AppGui = nullptr;
     BF_Unmount();
     SYS_Shutdown();

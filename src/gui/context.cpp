@@ -145,11 +145,11 @@ uint32_t GuiContext::GetImage(uint32_t id, c_GUIB_Bitmap **bitmap) {
 uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
   if (g_context) {
     if (context) *context = g_context;
-    return 1;
+    return GUI_ALREADY_STARTED;
   }
   const uint32_t rc = GUIB_Startup();
-  if (rc > 1) return rc;
-  g_startedGraphics = rc == 0;
+  if (rc != GUIB_OK && rc != GUIB_ALREADY_STARTED) return rc;
+  g_startedGraphics = rc == GUIB_OK;
   g_context = new GuiContext();
   if (!options || options[0] != 0) {
     GUIB_FontDesc desc = {};
@@ -166,7 +166,7 @@ uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
     font->Release();
   }
   if (context) *context = g_context;
-  return 0;
+  return GUI_OK;
 }
 
 void GuiShutdown() {

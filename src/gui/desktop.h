@@ -72,8 +72,8 @@ class c_GUIB_Desktop : public c_GUIB_Widget, public GUI_DesktopHost {
                const GUIB_Rect *clip) override;
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
 
-  // 0, 4 when no window can be made (always natively for mode 1), 7 for a
-  // mode other than 0 and 1.
+  // GUI_OK; GUI_ERR_WINDOW when no window can be made (always natively for
+  // mode 1), GUI_ERR_NOMEM; GUI_ERR_BAD_ID for a mode other than 0 and 1.
   uint32_t SetDisplayMode(uint32_t mode, const DesktopWindowParams *params);
   uint32_t GetDisplayMode() const { return m_mode; }
   uintptr_t GetWindowHandle() const { return m_mode == 1 ? m_window : 0; }
