@@ -25,7 +25,7 @@ bool MountStore() {
   char root[SYS_MAX_PATH];
   SYS_StrCopyN(root, AppPaths.program_folder, AppPaths.folder_length + 1);
   BF_MountParams params = {pattern, root, nullptr, 1, 0, 0};
-  return BF_Mount(&params) != 0;
+  return BF_Mount(&params) == BF_MOUNTED;
 }
 
 // Copies setup.cbf from beside the program into the temporary folder and
