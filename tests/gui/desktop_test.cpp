@@ -3,52 +3,25 @@
 
 using DesktopTest = GuiTest;
 
-namespace {
-
-uint32_t Char(uint32_t kw, uint32_t c) {
-  return (kw & 0xFFFF0000u) | KW_CHAR | c;
-}
-
-}  // namespace
-
-TEST(KeyWordTest, CharacterTable) {
-  const uint32_t S = KW_LSHIFT | KW_SHIFT, C = KW_CAPSLOCK, N = KW_NUMLOCK;
-  const char *shifted_digits = ")!@#$%^&*(";
-  for (uint32_t d = 0; d < 10; ++d) {
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x30 + d), Char(0, '0' + d));
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar((0x30 + d) | S), Char(S, uint8_t(shifted_digits[d])));
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar((0x60 + d) | N), Char(N, '0' + d));
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x60 + d), 0x60 + d);  // without Num Lock: unchanged
-  }
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x32 | KW_RSHIFT), Char(KW_RSHIFT, 0x40));
-  for (uint32_t k = 0x41; k <= 0x5A; ++k) {
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(k), Char(0, k + 0x20));
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(k | S), Char(S, k));
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(k | C), Char(C, k));
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(k | C | S), Char(C | S, k + 0x20));
-  }
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x20), Char(0, ' '));
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x6A), Char(0, '*'));
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x6B), Char(0, '+'));
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x6D), Char(0, '-'));
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x6F), Char(0, '/'));
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x6E | N), Char(N, '.'));
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x6E | S), S | 0x2E);  // the Delete key
-  const struct {
-    uint32_t key;
-    char plain, shifted;
-  } punct[] = {{0xBA, ';', ':'},  {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
-               {0xBE, '.', '>'},  {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
-               {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}};
-  for (const auto &p : punct) {
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(p.key), Char(0, uint8_t(p.plain)));
-    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(p.key | S), Char(S, uint8_t(p.shifted)));
-  }
-  // Ctrl and Alt do not stop the translation; other keys stay as they are.
+TEST(KeyWordTest, CharacterTranslation) {
+  const uint32_t S = KW_LSHIFT | KW_SHIFT, C = KW_CAPSLOCK, N = KW_NUMLOCK, R = KW_RSHIFT;
   const uint32_t ctrl = KW_LCTRL | KW_CTRL;
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x43 | ctrl), Char(ctrl, 'c'));
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x0D | S), 0x0Du | S);
-  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x70), 0x70u);
+  const struct {
+    uint32_t in;
+    uint32_t ch;  // the character, or 0 when the key word stays as it was
+  } cases[] = {
+      {'0', '0'},     {'9' | S, '('},     {'2' | R, '@'},    {'A', 'a'},      {'Z' | S, 'Z'},
+      {'Q' | C, 'Q'}, {'Q' | C | S, 'q'}, {'C' | ctrl, 'c'}, {0x60 | N, '0'}, {0x69 | N, '9'},
+      {0x60, 0},      {0x20, ' '},        {0x6A, '*'},       {0x6B, '+'},     {0x6D, '-'},
+      {0x6F, '/'},    {0x6E | N, '.'},    {0xBA, ';'},       {0xBA | S, ':'}, {0xC0 | S, '~'},
+      {0xDC, '\\'},   {0xDE | S, '"'},    {0x0D | S, 0},     {0x70, 0},
+  };
+  for (const auto &c : cases) {
+    const uint32_t want = c.ch ? (c.in & 0xFFFF0000u) | KW_CHAR | c.ch : c.in;
+    EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(c.in), want) << std::hex << c.in;
+  }
+  // Keypad decimal without Num Lock is the Delete key.
+  EXPECT_EQ(c_GUIB_Desktop::KeyWordToChar(0x6E | S), S | 0x2E);
 }
 
 TEST_F(DesktopTest, ModifierStateThroughTheInputApi) {
@@ -57,11 +30,11 @@ TEST_F(DesktopTest, ModifierStateThroughTheInputApi) {
   desk->InputKey(20, true);   // Caps Lock toggles on
   desk->InputKey(20, false);
   desk->InputKey(17, true);  // Ctrl counts as the left one
-  EXPECT_EQ(desk->TranslateVirtualKey(0x41),
-            0x41u | KW_RSHIFT | KW_SHIFT | KW_CAPSLOCK | KW_LCTRL | KW_CTRL);
+  const uint32_t held = KW_RSHIFT | KW_SHIFT | KW_CAPSLOCK | KW_LCTRL | KW_CTRL;
+  EXPECT_EQ(desk->TranslateVirtualKey(0x41), 0x41u | held);
   uint32_t state = 0;
   desk->SendUp(GM_GET_KEY_STATE, reinterpret_cast<uintptr_t>(&state), 0);
-  EXPECT_EQ(state, KW_RSHIFT | KW_SHIFT | KW_CAPSLOCK | KW_LCTRL | KW_CTRL);
+  EXPECT_EQ(state, held);
   desk->InputKey(20, true);  // toggles off again
   desk->InputKey(161, false);
   desk->InputKey(17, false);
@@ -71,49 +44,39 @@ TEST_F(DesktopTest, ModifierStateThroughTheInputApi) {
 }
 
 TEST(MergeRuleTest, UpdateListMerge) {
-  std::vector<GUIB_Rect> v{{0, 0, 10, 10}, {10, 0, 20, 10}};
-  GUI_MergeRects(&v);
-  ASSERT_EQ(v.size(), 1u);
-  EXPECT_EQ(v[0].right, 20);
-  v = {{0, 0, 10, 10}, {20, 0, 30, 10}};
-  GUI_MergeRects(&v);
-  EXPECT_EQ(v.size(), 2u);
-  // A chain merges over several passes; the far one stays.
-  v = {{0, 0, 10, 10}, {100, 100, 110, 110}, {20, 0, 30, 10}, {10, 0, 20, 10}};
-  GUI_MergeRects(&v);
-  ASSERT_EQ(v.size(), 2u);
-  EXPECT_EQ(v[0].left, 100);
-  EXPECT_EQ(v[1].left, 0);
-  EXPECT_EQ(v[1].right, 30);
-  // Partial overlap merges only when the rule allows.
-  v = {{0, 0, 10, 10}, {5, 5, 15, 15}};
-  GUI_MergeRects(&v);
-  EXPECT_EQ(v.size(), 2u);  // 225 > 200
-  v = {{0, 0, 10, 10}, {0, 5, 10, 15}};
-  GUI_MergeRects(&v);
-  EXPECT_EQ(v.size(), 1u);  // 150 <= 200
+  const struct {
+    std::vector<GUIB_Rect> in;
+    const char *want;
+  } cases[] = {
+      {{{0, 0, 10, 10}, {10, 0, 20, 10}}, "0,0,20,10"},             // side by side
+      {{{0, 0, 10, 10}, {20, 0, 30, 10}}, "0,0,10,10 20,0,30,10"},  // apart
+      {{{0, 0, 10, 10}, {5, 5, 15, 15}}, "0,0,10,10 5,5,15,15"},    // box 225 > 200
+      {{{0, 0, 10, 10}, {0, 5, 10, 15}}, "0,0,10,15"},              // box 150 <= 200
+      // A chain merges over several passes; the far one stays.
+      {{{0, 0, 10, 10}, {100, 100, 110, 110}, {20, 0, 30, 10}, {10, 0, 20, 10}},
+       "100,100,110,110 0,0,30,10"},
+  };
+  for (const auto &c : cases) {
+    std::vector<GUIB_Rect> v = c.in;
+    GUI_MergeRects(&v);
+    EXPECT_EQ(RectsText(v), c.want) << RectsText(c.in);
+  }
 }
 
 TEST_F(DesktopTest, DirtyRectsDroppedWhenCoveredAndClipped) {
   auto *bg = new c_GUIB_Widget(Params(0, 0, 200, 100));
-  (void)bg;
   bg->Invalidate(GUIB_Rect{10, 10, 50, 50});
   bg->Invalidate(GUIB_Rect{10, 10, 50, 50});      // the same again: dropped
   bg->Invalidate(GUIB_Rect{20, 20, 30, 30});      // inside: dropped
   bg->Invalidate(GUIB_Rect{40, 40, 60, 60});      // partly outside: appended
   bg->Invalidate(GUIB_Rect{190, 90, 300, 300});   // clipped to the desktop
   bg->Invalidate(GUIB_Rect{300, 300, 400, 400});  // outside: ignored
-  const auto &u = desk->UpdateList();
-  ASSERT_EQ(u.size(), 3u);
-  EXPECT_EQ(u[1].left, 40);
-  EXPECT_EQ(u[2].right, 200);
-  EXPECT_EQ(u[2].bottom, 100);
+  EXPECT_EQ(RectsText(desk->UpdateList()), "10,10,50,50 40,40,60,60 190,90,200,100");
 }
 
 TEST_F(DesktopTest, IdlePassComposesAndPresentsNothing) {
   auto *panel = new c_GUIB_Panel(Params(0, 0, 200, 100));
   auto *other = new c_GUIB_Panel(Params(150, 50, 20, 20));
-  (void)other;
   PumpAt(1000);
   const uint32_t presented = desk->PresentCount();
   EXPECT_GT(presented, 0u);
@@ -132,10 +95,6 @@ TEST_F(DesktopTest, IdlePassComposesAndPresentsNothing) {
 TEST_F(DesktopTest, TicksStartAfterTheFirstIntervalAndEveryPassThen) {
   static std::vector<uint32_t> ticks;
   ticks.clear();
-  auto *w = new c_GUIB_Widget(Params(0, 0, 10, 10));
-  (void)w;
-  // The desktop was made at 1000: no tick until more than 20 ms passed.
-  EXPECT_EQ(desk->TimeToNextTick(), 21u);
   struct TickProbe : c_GUIB_Widget {
     using c_GUIB_Widget::c_GUIB_Widget;
     uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override {
@@ -144,6 +103,8 @@ TEST_F(DesktopTest, TicksStartAfterTheFirstIntervalAndEveryPassThen) {
     }
   };
   new TickProbe(Params(0, 0, 5, 5));
+  // The desktop was made at 1000: no tick until more than 20 ms passed.
+  EXPECT_EQ(desk->TimeToNextTick(), 21u);
   PumpAt(1020);
   EXPECT_TRUE(ticks.empty());
   PumpAt(1021);
@@ -155,19 +116,9 @@ TEST_F(DesktopTest, TicksStartAfterTheFirstIntervalAndEveryPassThen) {
   EXPECT_EQ(desk->TimeToNextTick(), 0u);
 }
 
-TEST_F(DesktopTest, ClosedDesktopStopsPumping) {
-  EXPECT_EQ(desk->PumpOnce(), 1u);
-  EXPECT_EQ(desk->SetDisplayMode(2, nullptr), GUI_ERR_BAD_ID);
-  EXPECT_EQ(desk->GetDisplayMode(), 0u);
-  desk->InputClose();
-  EXPECT_EQ(desk->PumpOnce(), 0u);
-  EXPECT_TRUE(desk->IsClosed());
-}
-
-TEST_F(DesktopTest, MouseButtonsAndDoubleClicks) {
+TEST_F(DesktopTest, ButtonsRepeatedMovesAndClosing) {
   std::vector<std::string> log;
-  auto *p = new Probe(Params(0, 0, 200, 100), &log, "p");
-  (void)p;
+  new Probe(Params(0, 0, 200, 100), &log, "p");
   desk->InputMouse(GM_LBUTTON_DBLCLK, 1, 1);
   desk->InputMouse(GM_RBUTTON_DOWN, 1, 1);
   desk->InputMouse(GM_MBUTTON_DOWN, 1, 1);
@@ -175,10 +126,16 @@ TEST_F(DesktopTest, MouseButtonsAndDoubleClicks) {
   desk->InputMouse(GM_LBUTTON_UP, 1, 1);
   desk->InputMouse(GM_MBUTTON_UP, 1, 1);
   EXPECT_EQ(desk->MouseButtons(), uint32_t(GMB_RIGHT));
-  // A move to the last known position is dropped.
   log.clear();
-  desk->InputMouse(GM_MOUSE_MOVE, 1, 1);
+  desk->InputMouse(GM_MOUSE_MOVE, 1, 1);  // to the last known position: dropped
   EXPECT_TRUE(log.empty());
   desk->InputMouse(GM_MOUSE_MOVE, 2, 1);
   EXPECT_EQ(log.size(), 1u);
+
+  EXPECT_EQ(desk->SetDisplayMode(2, nullptr), GUI_ERR_BAD_ID);
+  EXPECT_EQ(desk->GetDisplayMode(), 0u);
+  EXPECT_EQ(desk->PumpOnce(), 1u);
+  desk->InputClose();
+  EXPECT_EQ(desk->PumpOnce(), 0u);
+  EXPECT_TRUE(desk->IsClosed());
 }

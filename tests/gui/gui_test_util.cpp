@@ -1,5 +1,6 @@
 #include "gui_test_util.h"
 
+#include "gui/scroll_bar.h"
 #include "platform/platform.h"
 
 uint32_t g_testNow = 1000;
@@ -13,6 +14,47 @@ c_GUIB_Font *MakeTestFont() {
     f->InsertGlyph(code, c_GUIB_Font::Glyph{kGlyphW, kGlyphH, 0, 0xFF000000, b});
   }
   return f;
+}
+
+std::string MsgName(uint32_t code) {
+  static const struct {
+    uint32_t code;
+    const char *name;
+  } kNames[] = {
+      {GM_MOUSE_MOVE, "move"},       {GM_LBUTTON_DOWN, "down"},
+      {GM_LBUTTON_DBLCLK, "dblclk"}, {GM_LBUTTON_UP, "up"},
+      {GM_RBUTTON_DOWN, "rdown"},    {GM_MOUSE_ENTER, "enter"},
+      {GM_MOUSE_LEAVE, "leave"},     {GM_PRESS_OUTSIDE, "outside"},
+      {GM_KEY_DOWN, "keydown"},      {GM_KEY_UP, "keyup"},
+      {GM_ACTIVATE, "activate"},     {GM_TOOLTIP_SHOW, "tipshow"},
+      {GM_TOOLTIP_HIDE, "tiphide"},  {GM_INFO, "info"},
+      {GM_FOCUS_CHANGED, "focus"},   {GN_CLICKED, "clicked"},
+      {GN_REPEAT, "repeat"},         {GN_CHECK_CHANGED, "check"},
+      {GN_SCROLLED, "scrolled"},     {GN_SCROLLING, "scrolling"},
+  };
+  for (const auto &n : kNames)
+    if (n.code == code) return n.name;
+  return std::to_string(code);
+}
+
+std::string RectsText(const std::vector<GUIB_Rect> &rects) {
+  std::string out;
+  for (const GUIB_Rect &r : rects)
+    out += (out.empty() ? "" : " ") + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom);
+  return out;
+}
+
+std::u16string Wide(const std::string &s) {
+  std::u16string out;
+  for (char c : s) out += char16_t(uint8_t(c));
+  return out;
+}
+
+std::string Narrow(const uint16_t *s) {
+  std::string out;
+  for (; s && *s; ++s) out += char(*s & 0xFF);
+  return out;
 }
 
 void GuiTest::SetUp() {
@@ -58,13 +100,10 @@ Probe::~Probe() {
 
 void Probe::OnEvent(uint32_t event, const GUI_Point *point, uint32_t buttons,
                     const GUIB_Rect *clip) {
-  // Hover changes are followed through handlers, not here.
   if (event == GM_MOUSE_ENTER || event == GM_MOUSE_LEAVE) return;
-  std::string line = m_name + " ev" + std::to_string(event);
+  std::string line = m_name + " " + MsgName(event);
   if (point) line += " " + std::to_string(point->x) + "," + std::to_string(point->y);
-  if (clip)
-    line += " clip " + std::to_string(clip->left) + "," + std::to_string(clip->top) + "," +
-            std::to_string(clip->right) + "," + std::to_string(clip->bottom);
+  if (clip) line += " clip " + RectsText({*clip});
   if (event <= GM_MBUTTON_UP) line += " b" + std::to_string(buttons);
   m_log->push_back(line);
 }
@@ -76,7 +115,7 @@ uintptr_t Probe::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
     case GM_KEY_DOWN:
     case GM_KEY_UP:
     case GM_INFO:
-      m_log->push_back(m_name + " msg" + std::to_string(msg) + " " + std::to_string(a));
+      m_log->push_back(m_name + " " + MsgName(msg) + " " + std::to_string(a));
       return answer;
     default:
       return c_GUIB_Widget::HandleMessage(msg, a, b);
@@ -85,6 +124,6 @@ uintptr_t Probe::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
 
 uint32_t LogHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a, uintptr_t) {
   auto *log = reinterpret_cast<std::vector<std::string> *>(data);
-  log->push_back(std::to_string(w->GetId()) + ":" + std::to_string(msg) + ":" + std::to_string(a));
+  log->push_back(std::to_string(w->GetId()) + ":" + MsgName(msg) + ":" + std::to_string(a));
   return 0;
 }

@@ -1,6 +1,6 @@
 // Shared set-up of the GUI tests: a started GUI with a synthetic font of
 // known metrics, a manual clock and a desktop, plus a widget that records
-// what reaches it.
+// what reaches it by message name.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +17,10 @@ c_GUIB_Font *MakeTestFont();
 
 // The manual clock that GuiTest installs.
 extern uint32_t g_testNow;
+
+// The name of an event, message or notification code ("down", "clicked"),
+// or its number when the tests never name it.
+std::string MsgName(uint32_t code);
 
 class GuiTest : public ::testing::Test {
  protected:
@@ -41,7 +45,8 @@ class GuiTest : public ::testing::Test {
   c_GUIB_Desktop *desk = nullptr;
 };
 
-// Records events, messages and notifications as text lines.
+// Records events ("name down 5,5 clip 0,0,30,20 b1") and messages
+// ("name keydown 97") as text lines; hover changes go to handlers instead.
 class Probe : public c_GUIB_Widget {
  public:
   Probe(const WidgetCreateParams &p, std::vector<std::string> *log, const char *name);
@@ -58,5 +63,16 @@ class Probe : public c_GUIB_Widget {
   std::string m_name;
 };
 
-// A handler that appends "name:msg:a" to the vector given as its data.
+// Rectangles as "left,top,right,bottom", several separated by spaces.
+std::string RectsText(const std::vector<GUIB_Rect> &rects);
+
+// 16-bit texts of the item lists: widened byte by byte, narrowed to the low
+// bytes; P points at a text's characters.
+std::u16string Wide(const std::string &s);
+std::string Narrow(const uint16_t *s);
+inline const uint16_t *P(const std::u16string &s) {
+  return reinterpret_cast<const uint16_t *>(s.c_str());
+}
+
+// A handler that appends "id:name:a" to the vector given as its data.
 uint32_t LogHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a, uintptr_t b);

@@ -12,43 +12,50 @@ uint32_t Record(c_GUIB_Widget *, uintptr_t, uint32_t msg, uintptr_t a, uintptr_t
   return 0;
 }
 
+GUI_Point Position(c_GUIB_Widget *w) {
+  GUI_Point p{0, 0};
+  w->GetPosition(&p.x, &p.y);
+  return p;
+}
+
 }  // namespace
 
 TEST_F(MessageBoxTest, SizingAndButtonRow) {
+  struct Case {
+    const char *text;
+    uint32_t mask;
+    int32_t w, h;  // box size
+    uint32_t buttons;
+  } cases[] = {
+      {"Hello", MBB_OK | MBB_CANCEL, 2 * 86 - 6 + 16, 10 + 46, 2},
+      // Wider than the desktop allows: wrapped onto two lines.
+      {"aaaa aaaa aaaa aaaa aaaa aaaa aaaa aaaa ", MBB_OK, 188 + 16, 20 + 46, 1},
+  };
+  g_answers.clear();
+  for (const Case &c : cases) {
+    c_GUIB_MessageBox *box = ShowMessageBox(desk, "Title", c.text, c.mask, Record);
+    ASSERT_NE(box, nullptr);
+    int32_t w, h;
+    box->GetSize(&w, &h);
+    EXPECT_EQ(w, c.w) << c.text;
+    EXPECT_EQ(h, c.h) << c.text;
+    EXPECT_EQ(box->ButtonCount(), c.buttons);
+    EXPECT_EQ(desk->FocusWidget(), box);
+    EXPECT_EQ(box->Bitmap(), nullptr);  // drawn by its children only
+    box->Release();
+  }
   c_GUIB_MessageBox *box = ShowMessageBox(desk, "Title", "Hello", MBB_OK | MBB_CANCEL, Record);
-  ASSERT_NE(box, nullptr);
-  int32_t x, y, w, h;
-  box->GetPosition(&x, &y);
-  box->GetSize(&w, &h);
-  EXPECT_EQ(w, 182);  // 2 * 86 - 6 + 16
-  EXPECT_EQ(h, 56);   // one line of 10 + 46
-  EXPECT_EQ(x, 9);
-  EXPECT_EQ(y, 22);
-  EXPECT_EQ(box->ButtonCount(), 2u);
+  EXPECT_EQ(Position(box).x, 9);  // centred
+  EXPECT_EQ(Position(box).y, 22);
   ASSERT_NE(box->ButtonSlot(0), nullptr);
   ASSERT_NE(box->ButtonSlot(3), nullptr);
   EXPECT_EQ(box->ButtonSlot(1), nullptr);
-  int32_t bx, by, bx2;
-  box->ButtonSlot(0)->GetPosition(&bx, &by);
-  box->ButtonSlot(3)->GetPosition(&bx2, nullptr);
   // Body 182 x 41: row (182 - 6 - 160) / 2 = 8, 6 above the bottom.
-  EXPECT_EQ(bx, 8);
-  EXPECT_EQ(bx2, 94);
-  EXPECT_EQ(by, 41 - 6 - 14);
-  EXPECT_EQ(desk->FocusWidget(), box);
-  EXPECT_TRUE(box->GetFlags() & WF_NO_BITMAP);
-  EXPECT_EQ(box->Bitmap(), nullptr);
-}
-
-TEST_F(MessageBoxTest, LongTextWrapsAndGrows) {
-  std::string text;
-  for (int i = 0; i < 8; ++i) text += "aaaa ";
-  c_GUIB_MessageBox *box = ShowMessageBox(desk, nullptr, text.c_str(), MBB_OK, nullptr);
-  int32_t w, h;
-  box->GetSize(&w, &h);
-  EXPECT_EQ(w, 188 + 16);
-  EXPECT_EQ(h, 20 + 46);  // two lines
-  // Mask 0 shows "Ok"; a mask without any button flag shows none.
+  EXPECT_EQ(Position(box->ButtonSlot(0)).x, 8);
+  EXPECT_EQ(Position(box->ButtonSlot(0)).y, 41 - 6 - 14);
+  EXPECT_EQ(Position(box->ButtonSlot(3)).x, 94);
+  // Mask 0 shows "Ok"; a mask without any button flag shows none, and then
+  // no key can answer: the box stays.
   box->SetButtons(0);
   EXPECT_EQ(box->ButtonCount(), 1u);
   EXPECT_NE(box->ButtonSlot(0), nullptr);
@@ -57,12 +64,13 @@ TEST_F(MessageBoxTest, LongTextWrapsAndGrows) {
   desk->InputKey(13, true);
   desk->InputKey(27, true);
   PumpAt(1001);
-  EXPECT_NE(ctx->FindWidget(box->GetId()), nullptr);  // stays: no answer possible
-  box->Release();
-  box->Release();
+  c_GUIB_Widget *still = ctx->FindWidget(box->GetId());
+  EXPECT_EQ(still, box);
+  if (still) still->Release();
+  EXPECT_TRUE(g_answers.empty());
 }
 
-TEST_F(MessageBoxTest, KeysAnswer) {
+TEST_F(MessageBoxTest, KeysAnswerAndNeverReachTheWidgetBehind) {
   struct Case {
     uint32_t mask, key, answer;
   } cases[] = {
@@ -72,6 +80,7 @@ TEST_F(MessageBoxTest, KeysAnswer) {
   };
   uint32_t now = 1000;
   for (const Case &c : cases) {
+    SCOPED_TRACE("mask " + std::to_string(c.mask) + " key " + std::to_string(c.key));
     g_answers.clear();
     std::vector<std::string> log;
     auto *behind = new Probe(Params(0, 0, 10, 10), &log, "behind");
@@ -81,14 +90,14 @@ TEST_F(MessageBoxTest, KeysAnswer) {
     log.clear();  // losing the focus to the box
     desk->InputKey(c.key, true);
     desk->InputKey(c.key, false);
-    EXPECT_TRUE(log.empty()) << "keys reached the widget behind, mask " << c.mask;
+    EXPECT_TRUE(log.empty());
     PumpAt(now += 30);
     c_GUIB_Widget *still = ctx->FindWidget(id);
     if (c.answer) {
-      EXPECT_EQ(g_answers, std::vector<uint32_t>{c.answer}) << "mask " << c.mask;
+      EXPECT_EQ(g_answers, std::vector<uint32_t>{c.answer});
       EXPECT_EQ(still, nullptr);
     } else {
-      EXPECT_TRUE(g_answers.empty()) << "mask " << c.mask;
+      EXPECT_TRUE(g_answers.empty());
       ASSERT_NE(still, nullptr);
       still->Release();
       box->Release();
@@ -99,8 +108,7 @@ TEST_F(MessageBoxTest, KeysAnswer) {
 
 TEST_F(MessageBoxTest, ClickAnswersAndOutsideIsSwallowed) {
   std::vector<std::string> log;
-  auto *behind = new Probe(Params(0, 0, 200, 100), &log, "behind");
-  (void)behind;
+  new Probe(Params(0, 0, 200, 100), &log, "behind");
   g_answers.clear();
   c_GUIB_MessageBox *box = ShowMessageBox(desk, "Question", "Go on?", MBB_OK | MBB_CANCEL, Record);
   const uint32_t id = box->GetId();
@@ -113,38 +121,23 @@ TEST_F(MessageBoxTest, ClickAnswersAndOutsideIsSwallowed) {
   EXPECT_EQ(g_answers, std::vector<uint32_t>{MBB_CANCEL});
   c_GUIB_Widget *w = ctx->FindWidget(id);
   EXPECT_EQ(w, box);  // destroyed only by the next pass
-  w->Release();
+  if (w) w->Release();
   PumpAt(1030);
   EXPECT_EQ(ctx->FindWidget(id), nullptr);
-  log.clear();
   Click(2, 2);
   EXPECT_FALSE(log.empty());  // the box is gone
 }
 
 TEST_F(MessageBoxTest, TitleBarDragsTheBox) {
   c_GUIB_MessageBox *box = ShowMessageBox(desk, "Drag me", "Text", MBB_OK, Record);
-  int32_t x0, y0;
-  box->GetPosition(&x0, &y0);
-  int32_t bx0, by0;
-  box->ButtonSlot(0)->GetPosition(&bx0, &by0);
-  desk->InputMouse(GM_MOUSE_MOVE, x0 + 20, y0 + 5);
-  desk->InputMouse(GM_LBUTTON_DOWN, x0 + 20, y0 + 5);
-  desk->InputMouse(GM_MOUSE_MOVE, x0 + 25, y0 + 12);
-  desk->InputMouse(GM_MOUSE_MOVE, x0 + 10, y0 + 9);
-  desk->InputMouse(GM_LBUTTON_UP, x0 + 10, y0 + 9);
-  int32_t x1, y1;
-  box->GetPosition(&x1, &y1);
-  EXPECT_EQ(x1, x0 - 10);
-  EXPECT_EQ(y1, y0 + 4);
-  int32_t bx1, by1;
-  box->ButtonSlot(0)->GetPosition(&bx1, &by1);
-  EXPECT_EQ(bx1, bx0);  // children move with the box
+  const GUI_Point b0 = Position(box), button0 = Position(box->ButtonSlot(0));
+  desk->InputMouse(GM_MOUSE_MOVE, b0.x + 20, b0.y + 5);
+  desk->InputMouse(GM_LBUTTON_DOWN, b0.x + 20, b0.y + 5);
+  desk->InputMouse(GM_MOUSE_MOVE, b0.x + 25, b0.y + 12);
+  desk->InputMouse(GM_MOUSE_MOVE, b0.x + 10, b0.y + 9);
+  desk->InputMouse(GM_LBUTTON_UP, b0.x + 10, b0.y + 9);
+  EXPECT_EQ(Position(box).x, b0.x - 10);
+  EXPECT_EQ(Position(box).y, b0.y + 4);
+  EXPECT_EQ(Position(box->ButtonSlot(0)).x, button0.x);  // children move with the box
   EXPECT_EQ(desk->CaptureWidget(), nullptr);
-  // The title bar: border, fill colour 1, text at (2, (16 - 10) / 2).
-  PumpAt(1000);
-  c_GUIB_Bitmap *tb = box->TitleBar()->Bitmap();
-  EXPECT_EQ(box->TitleBar()->GetTextColor(0), 0xFFFFFFFFu);
-  EXPECT_EQ(tb->GetPixel(0, 0), 0xFF000000u);
-  EXPECT_EQ(tb->GetPixel(2, 2), box->TitleBar()->GetFillColor(1));
-  EXPECT_EQ(tb->GetPixel(2, 5), 0xFF000000u);
 }

@@ -5,7 +5,9 @@
 
 namespace {
 
-// Logs the scroll notices only (not hover changes) as "id:code:a".
+using Log = std::vector<std::string>;
+
+// Logs the scroll notices only (not hover changes) as "id:name:a".
 uint32_t ScrollLog(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a, uintptr_t b) {
   if (msg != GN_SCROLLED && msg != GN_SCROLLING) return 0;
   return LogHandler(w, data, msg, a, b);
@@ -13,48 +15,47 @@ uint32_t ScrollLog(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a, 
 
 class ScrollBarTest : public GuiTest {
  protected:
-  // A vertical bar at (100, 0) whose track is 40 pixels (16-pixel arrows).
-  c_GUIB_ScrollBar *MakeBar(int32_t track = 40) {
-    c_GUIB_ScrollBar *bar = new c_GUIB_ScrollBar(Params(100, 0, 16, track + 32));
+  // A vertical bar at (100, 0) whose track is 40 pixels (16-pixel arrows),
+  // set to the range 0..80, page 10: its thumb is 5 pixels and moves over
+  // 35, half a pixel per unit.
+  void SetUp() override {
+    GuiTest::SetUp();
+    bar = new c_GUIB_ScrollBar(Params(100, 0, 16, 72));
     bar->AddHandler(ScrollLog, reinterpret_cast<uintptr_t>(&log));
-    return bar;
+    Set(0, 80, 0, 10);
   }
-  static uint32_t Set(c_GUIB_ScrollBar *bar, float min, float max, float pos, float page,
-                      float step = 1) {
+  uint32_t Set(float min, float max, float pos, float page, float step = 1) {
     ScrollInfo si = {min, max, pos, page, step, SB_VERTICAL};
     return bar->SetScrollInfo(&si);
   }
-  static float Pos(c_GUIB_ScrollBar *bar) {
+  float Pos() {
     ScrollInfo si;
     bar->GetScrollInfo(&si);
     return si.position;
   }
-  std::string Note(c_GUIB_Widget *bar, uint32_t code, int a) {
-    return std::to_string(bar->GetId()) + ":" + std::to_string(code) + ":" + std::to_string(a);
+  std::string Note(uint32_t code, int a) {
+    return std::to_string(bar->GetId()) + ":" + MsgName(code) + ":" + std::to_string(a);
   }
-  std::vector<std::string> log;
+  c_GUIB_ScrollBar *bar = nullptr;
+  Log log;
 };
 
-TEST_F(ScrollBarTest, ConstructionAndLayout) {
-  c_GUIB_ScrollBar *v = MakeBar();
-  EXPECT_EQ(v->ArrowLength(), 16);
-  EXPECT_EQ(v->TrackStart(), 16);
-  EXPECT_EQ(v->TrackLength(), 40);
-  // Page 10 of 0..99 at construction.
-  EXPECT_EQ(v->ThumbLength(), 4);  // round(40 * 10 / 99)
-  ScrollInfo si;
-  v->GetScrollInfo(&si);
-  EXPECT_EQ(si.orientation, uint32_t(SB_VERTICAL));
+TEST_F(ScrollBarTest, Layout) {
+  EXPECT_EQ(bar->ArrowLength(), 16);
+  EXPECT_EQ(bar->TrackStart(), 16);
+  EXPECT_EQ(bar->TrackLength(), 40);
   int32_t x, y, w, h;
-  v->Arrow(1)->GetPosition(&x, &y);
-  v->Arrow(1)->GetSize(&w, &h);
+  bar->Arrow(1)->GetPosition(&x, &y);
+  bar->Arrow(1)->GetSize(&w, &h);
   EXPECT_EQ(y, 56);
   EXPECT_EQ(w, 16);
   EXPECT_EQ(h, 16);
-
+  // Page 10 of 0..99 at construction: round(40 * 10 / 99).
+  EXPECT_EQ((new c_GUIB_ScrollBar(Params(0, 0, 16, 72)))->ThumbLength(), 4);
   // Wider than high: horizontal. Arrows never exceed the thickness or half
   // the length.
   c_GUIB_ScrollBar *hz = new c_GUIB_ScrollBar(Params(0, 80, 20, 10));
+  ScrollInfo si;
   hz->GetScrollInfo(&si);
   EXPECT_EQ(si.orientation, uint32_t(SB_HORIZONTAL));
   EXPECT_EQ(hz->ArrowLength(), 10);
@@ -72,69 +73,68 @@ TEST_F(ScrollBarTest, ConstructionAndLayout) {
 }
 
 TEST_F(ScrollBarTest, SetScrollInfoClamps) {
-  c_GUIB_ScrollBar *bar = MakeBar();
-  EXPECT_EQ(Set(bar, 0, 100, 95, 10), 0u);
-  EXPECT_EQ(Pos(bar), 90.0f);
-  EXPECT_EQ(Set(bar, 0, 100, -5, 10), 0u);
-  EXPECT_EQ(Pos(bar), 0.0f);
+  EXPECT_EQ(Set(0, 100, 95, 10), 0u);
+  EXPECT_EQ(Pos(), 90.0f);
+  EXPECT_EQ(Set(0, 100, -5, 10), 0u);
+  EXPECT_EQ(Pos(), 0.0f);
   // A bad range changes nothing.
-  EXPECT_EQ(Set(bar, 5, 5, 1, 1), 5u);
-  EXPECT_EQ(Set(bar, 6, 5, 1, 1), 5u);
+  EXPECT_EQ(Set(5, 5, 1, 1), GUI_ERR_BAD_ARG);
+  EXPECT_EQ(Set(6, 5, 1, 1), GUI_ERR_BAD_ARG);
   ScrollInfo si;
   bar->GetScrollInfo(&si);
   EXPECT_EQ(si.maximum, 100.0f);
   EXPECT_EQ(si.page, 10.0f);
   // A page covering the range: no thumb, and the position stays at the minimum.
-  EXPECT_EQ(Set(bar, 10, 20, 15, 30), 0u);
-  EXPECT_EQ(Pos(bar), 10.0f);
+  EXPECT_EQ(Set(10, 20, 15, 30), 0u);
+  EXPECT_EQ(Pos(), 10.0f);
   EXPECT_EQ(bar->ThumbLength(), 0);
   EXPECT_EQ(bar->ThumbOffset(), 0);
   EXPECT_TRUE(log.empty());  // setting the range is not a user action
 }
 
 TEST_F(ScrollBarTest, ThumbLengthAndOffsetRoundHalvesToEven) {
-  c_GUIB_ScrollBar *bar = MakeBar(40);
-  // Range 80 over 40 pixels: half a pixel per unit.
-  Set(bar, 0, 80, 0, 5);
-  EXPECT_EQ(bar->ThumbLength(), 2);  // 2.5
-  Set(bar, 0, 80, 0, 15);
-  EXPECT_EQ(bar->ThumbLength(), 8);  // 7.5
-  Set(bar, 0, 80, 0, 10);
-  EXPECT_EQ(bar->ThumbLength(), 5);
-  // Offset = position * 35 / 70.
   const struct {
-    float pos;
-    int32_t offset;
-  } cases[] = {{1, 0}, {3, 2}, {5, 2}, {7, 4}, {70, 35}, {69, 34}};
+    float min, pos, page;
+    int32_t length, offset;
+  } cases[] = {
+      {0, 0, 5, 2, 0},
+      {0, 0, 15, 8, 0},  // lengths 2.5 and 7.5
+      // Offset = position * 35 / 70.
+      {0, 1, 10, 5, 0},
+      {0, 3, 10, 5, 2},
+      {0, 5, 10, 5, 2},
+      {0, 7, 10, 5, 4},
+      {0, 70, 10, 5, 35},
+      {0, 69, 10, 5, 34},
+      {-80, -77, 10, 5, 2},  // follows the minimum
+  };
   for (const auto &c : cases) {
-    Set(bar, 0, 80, c.pos, 10);
-    EXPECT_EQ(bar->ThumbOffset(), c.offset) << c.pos;
+    Set(c.min, c.min + 80, c.pos, c.page);
+    EXPECT_EQ(bar->ThumbLength(), c.length) << c.pos << " page " << c.page;
+    EXPECT_EQ(bar->ThumbOffset(), c.offset) << c.pos << " page " << c.page;
   }
-  // Offsets follow the minimum.
-  Set(bar, -80, 0, -77, 10);
-  EXPECT_EQ(bar->ThumbOffset(), 2);
 }
 
 TEST_F(ScrollBarTest, TrackClickCentresTheThumbOnThePointer) {
-  c_GUIB_ScrollBar *bar = MakeBar(40);
-  Set(bar, 0, 80, 0, 10);  // thumb 5 at offset 0
   // Track coordinate 21 (y = 16 + 21): thumb from 21 - 2 = 19.
   Click(105, 37);
   EXPECT_EQ(bar->ThumbOffset(), 19);
-  EXPECT_EQ(Pos(bar), 38.0f);  // 19 / 35 * 70
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0], Note(bar, GN_SCROLLED, 38));
+  EXPECT_EQ(Pos(), 38.0f);  // 19 / 35 * 70
+  EXPECT_EQ(log, Log{Note(GN_SCROLLED, 38)});
   // Far below the thumb: clamped at the end, one notice.
   log.clear();
   Click(105, 55);
   EXPECT_EQ(bar->ThumbOffset(), 35);
-  EXPECT_EQ(Pos(bar), 70.0f);
-  EXPECT_EQ(log, std::vector<std::string>{Note(bar, GN_SCROLLED, 70)});
+  EXPECT_EQ(log, Log{Note(GN_SCROLLED, 70)});
+  // With a snap the position goes to the nearest multiple: 38 to 35, whose
+  // offset 17.5 rounds to even.
+  bar->SetSnap(7);
+  Click(105, 37);
+  EXPECT_EQ(Pos(), 35.0f);
+  EXPECT_EQ(bar->ThumbOffset(), 18);
 }
 
 TEST_F(ScrollBarTest, DraggingReportsScrollingThenScrolled) {
-  c_GUIB_ScrollBar *bar = MakeBar(40);
-  Set(bar, 0, 80, 0, 10);
   desk->InputMouse(GM_MOUSE_MOVE, 105, 18);
   desk->InputMouse(GM_LBUTTON_DOWN, 105, 18);  // on the thumb, 2 pixels in
   EXPECT_TRUE(bar->Dragging());
@@ -149,71 +149,54 @@ TEST_F(ScrollBarTest, DraggingReportsScrollingThenScrolled) {
   EXPECT_FALSE(bar->Dragging());
   EXPECT_EQ(desk->CaptureWidget(), nullptr);
   EXPECT_EQ(bar->ThumbOffset(), 12);
-  const std::vector<std::string> expect = {Note(bar, GN_SCROLLING, 20), Note(bar, GN_SCROLLING, 70),
-                                           Note(bar, GN_SCROLLED, 24)};
-  EXPECT_EQ(log, expect);
-}
-
-TEST_F(ScrollBarTest, SnapRoundsPositionsToMultiples) {
-  c_GUIB_ScrollBar *bar = MakeBar(40);
-  Set(bar, 0, 80, 0, 10);
-  bar->SetSnap(7);
-  Click(105, 37);  // free position would be 38: nearest multiple of 7 is 35
-  EXPECT_EQ(Pos(bar), 35.0f);
-  EXPECT_EQ(bar->ThumbOffset(), 18);  // 17.5 to even
+  EXPECT_EQ(log, (Log{Note(GN_SCROLLING, 20), Note(GN_SCROLLING, 70), Note(GN_SCROLLED, 24)}));
 }
 
 TEST_F(ScrollBarTest, ArrowsStepAndRepeatWhileHeld) {
-  c_GUIB_ScrollBar *bar = MakeBar(40);
-  Set(bar, 0, 80, 0, 10, 3);
+  Set(0, 80, 0, 10, 3);
   PumpAt(1000);
   // Down arrow at y 56..71.
   desk->InputMouse(GM_MOUSE_MOVE, 105, 60);
   desk->InputMouse(GM_LBUTTON_DOWN, 105, 60);
-  PumpAt(1200);
-  EXPECT_EQ(Pos(bar), 0.0f);  // still within the repeat delay
-  PumpAt(1260);
-  EXPECT_EQ(Pos(bar), 3.0f);
-  PumpAt(1300);
-  EXPECT_EQ(Pos(bar), 3.0f);
-  PumpAt(1320);
-  EXPECT_EQ(Pos(bar), 6.0f);
+  const struct {
+    uint32_t now;
+    float pos;
+  } passes[] = {{1200, 0}, {1260, 3}, {1300, 3}, {1320, 6}};  // repeat delay, then every 60
+  for (const auto &p : passes) {
+    PumpAt(p.now);
+    EXPECT_EQ(Pos(), p.pos) << p.now;
+  }
   desk->InputMouse(GM_LBUTTON_UP, 105, 60);  // the click itself steps once more
-  EXPECT_EQ(Pos(bar), 9.0f);
+  EXPECT_EQ(Pos(), 9.0f);
   EXPECT_EQ(bar->ThumbOffset(), 4);  // 9 * 35 / 70 = 4.5, to even
-  const std::vector<std::string> expect = {Note(bar, GN_SCROLLED, 3), Note(bar, GN_SCROLLED, 6),
-                                           Note(bar, GN_SCROLLED, 9)};
-  EXPECT_EQ(log, expect);
+  EXPECT_EQ(log, (Log{Note(GN_SCROLLED, 3), Note(GN_SCROLLED, 6), Note(GN_SCROLLED, 9)}));
   // The up arrow stops at the minimum; the down arrow at maximum - page.
   log.clear();
   for (int i = 0; i < 5; ++i) Click(105, 5);
-  EXPECT_EQ(Pos(bar), 0.0f);
+  EXPECT_EQ(Pos(), 0.0f);
   EXPECT_EQ(log.size(), 3u);
-  Set(bar, 0, 80, 69, 10, 3);
+  Set(0, 80, 69, 10, 3);
   Click(105, 60);
-  EXPECT_EQ(Pos(bar), 70.0f);
+  EXPECT_EQ(Pos(), 70.0f);
 }
 
 TEST_F(ScrollBarTest, PageCoveringTheRangeDisablesArrowsAndTrack) {
-  c_GUIB_ScrollBar *bar = MakeBar(40);
-  Set(bar, 0, 10, 0, 10);
+  Set(0, 10, 0, 10);
   Click(105, 60);
   Click(105, 30);
   desk->InputMouse(GM_LBUTTON_DOWN, 105, 17);
   desk->InputMouse(GM_MOUSE_MOVE, 105, 40);
   desk->InputMouse(GM_LBUTTON_UP, 105, 40);
-  EXPECT_EQ(Pos(bar), 0.0f);
+  EXPECT_EQ(Pos(), 0.0f);
   EXPECT_FALSE(bar->Dragging());
   EXPECT_TRUE(log.empty());
   // No thumb is drawn: the whole track has the background colour.
   PumpAt(1100);
-  c_GUIB_Bitmap *b = bar->Bitmap();
-  for (int y = 17; y < 55; ++y) ASSERT_EQ(b->GetPixel(8, y), bar->GetFillColor(2)) << y;
+  for (int y = 17; y < 55; ++y) ASSERT_EQ(bar->Bitmap()->GetPixel(8, y), bar->GetFillColor(2)) << y;
 }
 
 TEST_F(ScrollBarTest, PaintDrawsTheThumbInItsStateColour) {
-  c_GUIB_ScrollBar *bar = MakeBar(40);
-  Set(bar, 0, 80, 35, 10);  // thumb 5 pixels at offset 18 (local y 34..38)
+  Set(0, 80, 35, 10);  // thumb 5 pixels at offset 18 (local y 34..38)
   PumpAt(1100);
   c_GUIB_Bitmap *b = bar->Bitmap();
   EXPECT_EQ(b->GetPixel(8, 30), bar->GetFillColor(2));
@@ -224,7 +207,7 @@ TEST_F(ScrollBarTest, PaintDrawsTheThumbInItsStateColour) {
   EXPECT_EQ(b->GetPixel(8, 36), bar->GetFillColor(4));
   desk->InputMouse(GM_LBUTTON_DOWN, 108, 36);
   PumpAt(1140);
-  EXPECT_EQ(bar->Bitmap()->GetPixel(8, 36), bar->GetFillColor(7));
+  EXPECT_EQ(b->GetPixel(8, 36), bar->GetFillColor(7));
   desk->InputMouse(GM_LBUTTON_UP, 108, 36);
 }
 
