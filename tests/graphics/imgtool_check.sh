@@ -2,8 +2,9 @@
 # imgtool raw against ImageMagick's decoding, for every kind of image the
 # loader tests make: BMP (24 bits, widths 1 to 5; 8 bits with a palette),
 # TGA (types 1, 2 at 16/24/32 bits in both origins and with and without
-# alpha bits, 3, 9, 10, 11) and JPEG (colour, greyscale, progressive,
-# truncated). BMP and TGA must match exactly (16-bit TGA at its 5 bits a
+# alpha bits, 3, 9, 10, 11; the run-length ones also from a picture of few
+# colours, so that they hold repeat packets) and JPEG (colour, greyscale,
+# progressive, subsampled, truncated). BMP and TGA must match exactly (16-bit TGA at its 5 bits a
 # channel: the loader widens with a shift, ImageMagick scales); JPEG within
 # 2 per channel (a truncated one within the image's top rows).
 #   imgtool_check.sh IMGTOOL
@@ -79,11 +80,22 @@ make t3.tga -alpha off -colorspace gray; check t3.tga exact
 make t9.tga -alpha off -type Palette -compress RLE; check t9.tga exact
 make t10_24.tga -alpha off -compress RLE; check t10_24.tga exact
 make t11.tga -alpha off -colorspace gray -compress RLE; check t11.tga exact
+blocks() {  # blocks NAME OPTIONS...: a few colours in runs, packed
+  name=$1; shift
+  $im -size 40x9 xc:red -fill blue -draw 'rectangle 5,2 30,6' "$@" -compress RLE "$dir/$name"
+  check "$name" exact
+}
+blocks b9.tga -alpha off -type Palette
+blocks b10_24.tga -alpha off
+blocks b10_32.tga
+blocks b10_32_tl.tga -orient TopLeft
+blocks b11.tga -alpha off -colorspace gray
 
 smooth="-size 64x48 gradient:red-blue -swirl 90 -alpha off"
 $im $smooth -quality 90 "$dir/colour.jpg"; check colour.jpg jpeg
 $im $smooth -colorspace gray "$dir/grey.jpg"; check grey.jpg jpeg
 $im $smooth -interlace JPEG "$dir/progressive.jpg"; check progressive.jpg jpeg
+$im $smooth -sampling-factor 2x2 -quality 75 "$dir/sampled.jpg"; check sampled.jpg jpeg
 size=$(stat -c %s "$dir/colour.jpg")
 head -c $((size * 2 / 3)) "$dir/colour.jpg" > "$dir/truncated.jpg"
 check truncated.jpg jpeg:8

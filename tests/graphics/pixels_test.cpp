@@ -65,45 +65,14 @@ std::vector<uint32_t> ReferenceResample(const std::vector<uint32_t> &src, int sw
 
 }  // namespace
 
-TEST(Blend, WorkedValues) {
-  // Alpha 128 over opaque: (s * 129 + t * 128) >> 8 per channel, alpha kept.
-  const uint32_t s = 0x80C86432, t = 0xFF1020F0;
-  uint32_t target = t;
-  BlendRect(&target, 1, 1, 0, 0, &s, 1, 1, 0, 0, 1, 1);
-  const uint32_t r = (0xC8 * 129 + 0x10 * 128) >> 8, g = (0x64 * 129 + 0x20 * 128) >> 8,
-                 b = (0x32 * 129 + 0xF0 * 128) >> 8;
-  EXPECT_EQ(target, 0xFF000000 | r << 16 | g << 8 | b);
-  EXPECT_EQ(target, 0xFF6C4291u);
-
-  // Alpha 1 still moves the target a little; 254 almost to the source.
-  uint32_t t1 = 0xFF000000;
-  const uint32_t white1 = 0x01FFFFFF;
-  BlendRect(&t1, 1, 1, 0, 0, &white1, 1, 1, 0, 0, 1, 1);
-  EXPECT_EQ(t1, 0xFF010101u);  // (255 * 2) >> 8 = 1
-  uint32_t t254 = 0xFFFFFFFF;
-  const uint32_t black254 = 0xFE000000;
-  BlendRect(&t254, 1, 1, 0, 0, &black254, 1, 1, 0, 0, 1, 1);
-  EXPECT_EQ(t254, 0xFF010101u);  // (255 * 2) >> 8 = 1
-
-  // Transparent source: target stays. Opaque: copied whole. Transparent
-  // target: takes the source, alpha included.
-  uint32_t keep = 0x7F123456;
-  const uint32_t clear = 0x00FFFFFF, opaque = 0xFFABCDEF, half = 0x40ABCDEF;
-  BlendRect(&keep, 1, 1, 0, 0, &clear, 1, 1, 0, 0, 1, 1);
-  EXPECT_EQ(keep, 0x7F123456u);
-  BlendRect(&keep, 1, 1, 0, 0, &opaque, 1, 1, 0, 0, 1, 1);
-  EXPECT_EQ(keep, opaque);
-  uint32_t empty = 0x00102030;
-  BlendRect(&empty, 1, 1, 0, 0, &half, 1, 1, 0, 0, 1, 1);
-  EXPECT_EQ(empty, half);
-  // A translucent target keeps its own alpha.
-  uint32_t translucent = 0x80000000;
-  const uint32_t red = 0x80FF0000;
-  BlendRect(&translucent, 1, 1, 0, 0, &red, 1, 1, 0, 0, 1, 1);
-  EXPECT_EQ(translucent, 0x80000000u | ((255u * 129) >> 8) << 16);
-}
-
 TEST(Blend, AllAlphasAgainstPerChannelFormula) {
+  // One worked value anchors the formula: alpha 128 over opaque gives
+  // (s * 129 + t * 128) >> 8 per channel, the target's alpha kept.
+  uint32_t target = 0xFF1020F0;
+  const uint32_t half = 0x80C86432;
+  BlendRect(&target, 1, 1, 0, 0, &half, 1, 1, 0, 0, 1, 1);
+  EXPECT_EQ(target, 0xFF6C4291u);
+  EXPECT_EQ(BlendOne(half, 0xFF1020F0), target);
   // Every alpha with random colours: the routine's packed arithmetic must
   // equal the per-channel formula exactly.
   std::vector<uint32_t> src = Random(256 * 16, 1), dst = Random(256 * 16, 2);
@@ -118,7 +87,6 @@ TEST(CopyAndBlend, ClipAtEveryEdge) {
   const int tw = 7, th = 5, sw = 4, sh = 3;
   const auto source = Random(size_t(sw) * sh, 3);
   const auto start = Random(size_t(tw) * th, 4);
-  int cases = 0;
   for (int tx : {-5, -3, -1, 0, 2, 4, 6, 7, 9})
     for (int ty : {-4, -1, 0, 2, 4, 5})
       for (int sx : {0, 1, 3, 4})
@@ -140,19 +108,10 @@ TEST(CopyAndBlend, ClipAtEveryEdge) {
               ASSERT_EQ(copied, want_copy)
                   << tx << " " << ty << " " << sx << " " << sy << " " << w << " " << h;
               ASSERT_EQ(blended, want_blend) << tx << " " << ty << " " << sx << " " << sy;
-              ++cases;
             }
-  EXPECT_GT(cases, 1000);
 }
 
-TEST(CopyAndBlend, NegativeTargetXMovesTheSource) {
-  // tx = -3, width 10: source columns 3..9 land on target columns 0..6.
-  std::vector<uint32_t> src(12), dst(8, 0);
-  for (int i = 0; i < 12; ++i) src[i] = 0xFF000000u | uint32_t(i);
-  CopyRect(dst.data(), 8, 1, -3, 0, src.data(), 12, 1, 0, 0, 10, 1);
-  EXPECT_EQ(dst, (std::vector<uint32_t>{0xFF000003, 0xFF000004, 0xFF000005, 0xFF000006, 0xFF000007,
-                                        0xFF000008, 0xFF000009, 0}));
-  // Bitmaps without pixels take part in nothing.
+TEST(CopyAndBlend, BitmapsWithoutPixelsTakePartInNothing) {
   GUIB_Ref<c_GUIB_Bitmap> none(new c_GUIB_Bitmap());
   GUIB_Ref<c_GUIB_Bitmap> some(MakeFilled(2, 2, 0xFF0000FF));
   some->BlendTo(none.get(), 0, 0, 0, 0, 2, 2);
@@ -160,38 +119,12 @@ TEST(CopyAndBlend, NegativeTargetXMovesTheSource) {
   EXPECT_EQ(some->GetPixel(1, 1), 0xFF0000FFu);
 }
 
-TEST(Stretch, WorkedValues) {
-  const uint32_t p0 = 0x10203040, p1 = 0x50607080, p2 = 0x90A0B0C0, p3 = 0xD0E0F0FF;
-  auto mean = [](std::vector<std::pair<uint32_t, uint32_t>> parts, uint32_t total) {
-    uint32_t v = 0;
-    for (int c = 0; c < 4; ++c) {
-      uint32_t sum = 0;
-      for (auto &pw : parts) sum += ((pw.first >> (8 * c)) & 255) * pw.second;
-      v |= (sum / total) << (8 * c);
-    }
-    return v;
-  };
-  GUIB_Ref<c_GUIB_Bitmap> b(MakeBitmap(4, 1, {p0, p1, p2, p3}));
-  b->Stretch(2, 1);
-  EXPECT_EQ(PixelsOf(b.get()),
-            (std::vector<uint32_t>{mean({{p0, 1}, {p1, 1}}, 2), mean({{p2, 1}, {p3, 1}}, 2)}));
-  GUIB_Ref<c_GUIB_Bitmap> c(MakeBitmap(3, 1, {p0, p1, p2}));
-  c->Stretch(2, 1);
-  EXPECT_EQ(PixelsOf(c.get()),
-            (std::vector<uint32_t>{mean({{p0, 2}, {p1, 1}}, 3), mean({{p1, 1}, {p2, 2}}, 3)}));
-  GUIB_Ref<c_GUIB_Bitmap> d(MakeBitmap(2, 1, {p0, p1}));
-  d->Stretch(3, 1);
-  EXPECT_EQ(PixelsOf(d.get()), (std::vector<uint32_t>{p0, mean({{p0, 1}, {p1, 1}}, 2), p1}));
-  // Same size, zero or negative sizes: untouched.
-  GUIB_Ref<c_GUIB_Bitmap> e(MakeBitmap(2, 2, {p0, p1, p2, p3}));
-  e->Stretch(2, 2);
-  e->Stretch(0, 5);
-  e->Stretch(5, -1);
-  EXPECT_EQ(PixelsOf(e.get()), (std::vector<uint32_t>{p0, p1, p2, p3}));
-  EXPECT_EQ(e->Width(), 2u);
-}
-
 TEST(Stretch, MatchesAreaReferenceInEveryDirection) {
+  // Same size, zero or negative sizes: untouched.
+  const std::vector<uint32_t> four = {1, 2, 3, 4};
+  GUIB_Ref<c_GUIB_Bitmap> e(MakeBitmap(2, 2, four));
+  for (const auto &size : {std::vector<int>{2, 2}, {0, 5}, {5, -1}}) e->Stretch(size[0], size[1]);
+  EXPECT_EQ(PixelsOf(e.get()), four);
   const int sizes[] = {1, 2, 3, 5, 7, 8};
   for (int ow : sizes)
     for (int oh : sizes)

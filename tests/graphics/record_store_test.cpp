@@ -142,56 +142,45 @@ TEST(RecordStore, CapacityIsSixteenMegabytes) {
 }
 
 TEST(RecordStore, DamagedEntries) {
+  // Chunk 7 (header 25 bytes) holding record 1 "abcd", then record 2 "efgh".
   GUIB_Ref<c_GUIB_RecordStore> w(new c_GUIB_RecordStore());
   w->BeginChunk(7, 1, nullptr);
   w->WriteRecord(1, "abcd", 4);
   w->EndChunk();
   w->WriteRecord(2, "efgh", 4);
   const std::string good(reinterpret_cast<const char *>(w->Data()), w->Size());
-
-  auto patched = [&](uint32_t offset, uint32_t value) {
-    std::string bytes = good;
-    std::memcpy(&bytes[offset], &value, 4);
-    return new c_GUIB_RecordStore(bytes.data(), uint32_t(bytes.size()));
+  struct Case {
+    const char *what;
+    uint32_t offset, value;       // a word written over the good bytes
+    uint32_t top, chunk, inside;  // results: record 2, chunk 7, record 1 in it
+  } cases[] = {
+      {"magic gone", 0, 0x12345678, GUIB_ERR_CORRUPT, GUIB_ERR_CORRUPT, 0},
+      {"chunk past the end", 16, 0x7FFFFFF0, GUIB_ERR_CORRUPT, GUIB_ERR_CORRUPT, 0},
+      {"record past its chunk", 25 + 16, 1000, 0, 0, GUIB_ERR_CORRUPT},
+      {"header below 24", 12, 3, GUIB_ERR_CORRUPT, GUIB_ERR_CORRUPT, 0},
+      {"header wraps", 12, 0xFFFFFFFF, GUIB_ERR_CORRUPT, GUIB_ERR_CORRUPT, 0},
   };
   const uint8_t *data = nullptr;
   uint32_t len = 0;
-  // Magic of the first entry gone: every search stops with 255.
-  {
-    GUIB_Ref<c_GUIB_RecordStore> r(patched(0, 0x12345678));
-    EXPECT_EQ(r->OpenChunk(7, 1), GUIB_ERR_CORRUPT);
-    EXPECT_EQ(r->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
-  }
-  // The chunk's content size points past the end of the buffer.
-  {
-    GUIB_Ref<c_GUIB_RecordStore> r(patched(16, 0x7FFFFFF0));
-    EXPECT_EQ(r->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
-    EXPECT_EQ(r->OpenChunk(7, 1), GUIB_ERR_CORRUPT);
-  }
-  // The record inside the chunk claims more than its chunk holds.
-  {
-    GUIB_Ref<c_GUIB_RecordStore> r(patched(25 + 16, 1000));
-    ASSERT_EQ(r->OpenChunk(7, 1), 0u);
-    EXPECT_EQ(r->ReadRecord(1, &data, &len), GUIB_ERR_CORRUPT);
-    EXPECT_EQ(r->CloseChunk(), 0u);
-    // The top level is still readable.
-    ASSERT_EQ(r->ReadRecord(2, &data, &len), 0u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char *>(data), len), "efgh");
-  }
-  // A header size below 24, or one that wraps around.
-  {
-    GUIB_Ref<c_GUIB_RecordStore> r(patched(12, 3));
-    EXPECT_EQ(r->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
-    GUIB_Ref<c_GUIB_RecordStore> r2(patched(12, 0xFFFFFFFF));
-    EXPECT_EQ(r2->ReadRecord(2, &data, &len), GUIB_ERR_CORRUPT);
-  }
-  // Trailing bytes too few for a header.
-  {
-    std::string bytes = good + "xyz";
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = good;
+    std::memcpy(&bytes[c.offset], &c.value, 4);
     GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore(bytes.data(), uint32_t(bytes.size())));
-    ASSERT_EQ(r->ReadRecord(2, &data, &len), 0u);  // found before the garbage
-    EXPECT_EQ(r->ReadRecord(3, &data, &len), GUIB_ERR_CORRUPT);
+    EXPECT_EQ(r->ReadRecord(2, &data, &len), c.top);
+    if (c.top == 0) {
+      EXPECT_EQ(std::string(reinterpret_cast<const char *>(data), len), "efgh");
+    }
+    EXPECT_EQ(r->OpenChunk(7, 1), c.chunk);
+    if (c.chunk != 0) continue;
+    EXPECT_EQ(r->ReadRecord(1, &data, &len), c.inside);
+    EXPECT_EQ(r->CloseChunk(), 0u);
   }
+  // Trailing bytes too few for a header: found before the garbage, then not.
+  std::string bytes = good + "xyz";
+  GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore(bytes.data(), uint32_t(bytes.size())));
+  ASSERT_EQ(r->ReadRecord(2, &data, &len), 0u);
+  EXPECT_EQ(r->ReadRecord(3, &data, &len), GUIB_ERR_CORRUPT);
 }
 
 TEST_F(ScratchTest, RecordStoreFromFiles) {

@@ -37,22 +37,10 @@ Decoded Decode(const std::string &stream, size_t capacity) {
   return d;
 }
 
-std::string Pack(const std::string &data, std::vector<size_t> *block_sizes = nullptr) {
-  LzwPacker packer;
-  std::string all;
-  size_t done = 0;
-  do {
-    std::vector<uint8_t> packed;
-    size_t used = packer.Pack(reinterpret_cast<const uint8_t *>(data.data()) + done,
-                              data.size() - done, &packed);
-    std::string stream(packed.begin(), packed.end());
-    Decoded d = Decode(stream, used);
-    EXPECT_TRUE(d.ok) << d.messages;
-    all += d.out;
-    if (block_sizes) block_sizes->push_back(used);
-    done += used;
-  } while (done < data.size());
-  return all;
+std::string Codes9(std::initializer_list<uint32_t> codes) {
+  BitStream s;
+  for (uint32_t code : codes) s.Put(code, 9);
+  return s.Bytes();
 }
 
 // Bytes in which no pair of neighbours repeats, so a packer finds nothing to
@@ -61,8 +49,7 @@ std::string NoRepeatedPairs(size_t n) {
   std::set<std::pair<int, int>> used;
   std::string s(1, '\0');
   while (s.size() < n) {
-    int last = uint8_t(s.back());
-    int next = 255;
+    int last = uint8_t(s.back()), next = 255;
     while (next >= 0 && used.count({last, next})) next--;
     if (next < 0) break;
     used.insert({last, next});
@@ -80,75 +67,43 @@ std::string Random(size_t n, uint32_t seed, int range = 256) {
 
 }  // namespace
 
-TEST(LzwDecode, SmallStreams) {
-  BitStream end;
-  end.Put(256, 9);
-  Decoded d = Decode(end.Bytes(), 10);
-  EXPECT_TRUE(d.ok);
-  EXPECT_EQ(d.out, "");
-  EXPECT_EQ(d.messages, "");
-
-  // 257 is the entry being defined: "c" + its own first byte, written at once.
-  BitStream s;
-  s.Put('c', 9);
-  s.Put(257, 9);
-  s.Put(256, 9);
-  d = Decode(s.Bytes(), 10);
-  EXPECT_TRUE(d.ok);
-  EXPECT_EQ(d.out, "ccc");
-
-  // A known code: "ab", then 257 = "ab" again, then 258 = "ba".
-  BitStream k;
-  for (uint32_t code : {uint32_t('a'), uint32_t('b'), 257u, 258u, 256u}) k.Put(code, 9);
-  d = Decode(k.Bytes(), 10);
-  EXPECT_TRUE(d.ok);
-  EXPECT_EQ(d.out, "ababba");
-}
-
-TEST(LzwDecode, FailuresAndTheirMessages) {
-  // No end code: the zero padding reads as literals until the source ends.
-  BitStream noend;
-  noend.Put('a', 9);
-  noend.Put('b', 9);
-  Decoded d = Decode(noend.Bytes(), 100);
-  EXPECT_FALSE(d.ok);
-  EXPECT_EQ(d.out.substr(0, 2), "ab");
-  EXPECT_EQ(d.messages, "\n Selhala funkce LZW_Input\n");
-
-  BitStream beyond;
-  beyond.Put('a', 9);
-  beyond.Put(300, 9);
-  beyond.Put(256, 9);
-  d = Decode(beyond.Bytes(), 100);
-  EXPECT_FALSE(d.ok);
-  EXPECT_EQ(d.messages,
-            "Selhala funkce LZW_ComposeKey ( KeyCount = 257 Key = 300 )\n"
-            "\n Selhala funkce LZW_AddKey\n");
-
-  d = Decode(LiteralStream("abc"), 2);
-  EXPECT_FALSE(d.ok);
-  EXPECT_EQ(d.out, "ab");
-  EXPECT_EQ(d.messages,
-            "Selhala funkce LZW_ComposeKey ( KeyCount = 258 Key = 99 )\n"
-            "\n Selhala funkce LZW_AddKey\n");
-
-  // A copy that would pass the capacity fails without writing past it.
-  BitStream over;
-  for (uint32_t code : {uint32_t('a'), uint32_t('b'), 257u, 256u}) over.Put(code, 9);
-  d = Decode(over.Bytes(), 3);
-  EXPECT_FALSE(d.ok);
-  EXPECT_EQ(d.out, "ab");
-
-  // The entry being defined cannot be the first code.
-  BitStream first;
-  first.Put(257, 9);
-  first.Put(256, 9);
-  d = Decode(first.Bytes(), 10);
-  EXPECT_FALSE(d.ok);
-  EXPECT_EQ(d.messages, "Selhala funkce LZW_ComposeKey\n");
-
-  EXPECT_TRUE(Decode(LiteralStream(""), 0).ok);
-  EXPECT_FALSE(Decode(LiteralStream("a"), 0).ok);
+TEST(LzwDecode, SmallStreamsAndFailures) {
+  const std::string add_failed = "\n Selhala funkce LZW_AddKey\n";
+  struct Case {
+    const char *what;
+    std::string stream;
+    size_t capacity;
+    bool ok;
+    std::string out, messages;
+  } cases[] = {
+      {"end code only", Codes9({256}), 10, true, "", ""},
+      // 257 is the entry being defined: "c" + its own first byte, at once.
+      {"entry in definition", Codes9({'c', 257, 256}), 10, true, "ccc", ""},
+      // "ab", then 257 = "ab" again, then 258 = "ba".
+      {"known codes", Codes9({'a', 'b', 257, 258, 256}), 10, true, "ababba", ""},
+      // No end code: the zero padding reads as literals until the source ends.
+      {"no end code", Codes9({'a', 'b'}), 100, false, std::string("ab\0\0", 4),
+       "\n Selhala funkce LZW_Input\n"},
+      {"code not yet defined", Codes9({'a', 300, 256}), 100, false, "a",
+       "Selhala funkce LZW_ComposeKey ( KeyCount = 257 Key = 300 )\n" + add_failed},
+      {"literal past the capacity", LiteralStream("abc"), 2, false, "ab",
+       "Selhala funkce LZW_ComposeKey ( KeyCount = 258 Key = 99 )\n" + add_failed},
+      // A copy that would pass the capacity fails without writing past it.
+      {"copy past the capacity", Codes9({'a', 'b', 257, 256}), 3, false, "ab", ""},
+      // The entry being defined cannot be the first code.
+      {"defined entry first", Codes9({257, 256}), 10, false, "", "Selhala funkce LZW_ComposeKey\n"},
+      {"empty", LiteralStream(""), 0, true, "", ""},
+      {"no room at all", LiteralStream("a"), 0, false, "", ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    Decoded d = Decode(c.stream, c.capacity);
+    EXPECT_EQ(d.ok, c.ok);
+    EXPECT_EQ(d.out, c.out);
+    if (c.ok || !c.messages.empty()) {
+      EXPECT_EQ(d.messages, c.messages);
+    }
+  }
 }
 
 TEST(LzwDecode, TableHoldsExactlyItsSlots) {
@@ -158,9 +113,7 @@ TEST(LzwDecode, TableHoldsExactlyItsSlots) {
   Decoded d = Decode(LiteralStream(full), full.size());
   EXPECT_TRUE(d.ok) << d.messages;
   EXPECT_EQ(d.out, full);
-
-  std::string more = full + "x";
-  d = Decode(LiteralStream(more), more.size());
+  d = Decode(LiteralStream(full + "x"), full.size() + 1);
   EXPECT_FALSE(d.ok);
   EXPECT_EQ(d.messages, "\n Selhala funkce LZW_AddKey\n");
 }
@@ -172,8 +125,7 @@ TEST(LzwDecode, WidthSwitchPoints) {
   LzwPacker packer;
   for (size_t edge : {254u, 766u, 1790u, 3838u, 7934u}) {
     for (size_t n = edge - 3; n <= edge + 3; n++) {
-      std::string data = pairs.substr(0, n);
-      std::string stream = LiteralStream(data);
+      std::string data = pairs.substr(0, n), stream = LiteralStream(data);
       Decoded d = Decode(stream, n);
       EXPECT_TRUE(d.ok) << n << d.messages;
       EXPECT_EQ(d.out, data) << n;
@@ -185,41 +137,42 @@ TEST(LzwDecode, WidthSwitchPoints) {
   }
 }
 
-TEST(LzwPack, RoundTrips) {
+TEST(LzwPack, RoundTripsBlockByBlock) {
   std::string text;
   while (text.size() < 300000)
     text += "The quick brown fox jumps over the lazy dog " + std::to_string(text.size()) + "\n";
-  std::vector<std::string> inputs = {"", "a", "ab", std::string(1, '\0')};
+  // Inputs and the blocks the packer needs for them (1: one, 2: more than
+  // one, 0: either): a block ends when the code table is full, so a long
+  // run fits in one and incompressible data does not.
+  std::vector<std::pair<std::string, int>> inputs = {{"", 1},
+                                                     {"a", 1},
+                                                     {"ab", 1},
+                                                     {std::string(1, '\0'), 1},
+                                                     {text, 0},
+                                                     {Random(300000, 11), 2},
+                                                     {std::string(5000000, 'q'), 1}};
   for (size_t n : {3u, 100u, 4095u, 65536u, 200000u}) {
-    inputs.push_back(Random(n, uint32_t(n)));         // incompressible
-    inputs.push_back(Random(n, uint32_t(n) + 1, 3));  // few symbols
-    inputs.push_back(std::string(n, 'z'));            // a run of one byte
+    inputs.push_back({Random(n, uint32_t(n)), 0});         // incompressible
+    inputs.push_back({Random(n, uint32_t(n) + 1, 3), 0});  // few symbols
+    inputs.push_back({std::string(n, 'z'), 1});            // a run of one byte
   }
-  inputs.push_back(text);
-  for (const std::string &in : inputs) EXPECT_EQ(Pack(in), in) << "size " << in.size();
-}
-
-TEST(LzwPack, EndsABlockWhenTheTableIsFull) {
-  std::string data = Random(300000, 11);
-  std::vector<size_t> blocks;
-  EXPECT_EQ(Pack(data, &blocks), data);
-  ASSERT_GE(blocks.size(), 2u);
-  EXPECT_LT(blocks[0], data.size());
-
-  // A long run needs few codes: one block holds it all.
-  blocks.clear();
-  std::string run(5000000, 'q');
-  EXPECT_EQ(Pack(run, &blocks), run);
-  EXPECT_EQ(blocks.size(), 1u);
-}
-
-TEST(LzwPack, IsDeterministic) {
-  std::string data = Random(100000, 5, 16);
-  LzwPacker a, b;
-  std::vector<uint8_t> x, y, z;
-  a.Pack(reinterpret_cast<const uint8_t *>(data.data()), data.size(), &x);
-  b.Pack(reinterpret_cast<const uint8_t *>(data.data()), data.size(), &y);
-  a.Pack(reinterpret_cast<const uint8_t *>(data.data()), data.size(), &z);
-  EXPECT_EQ(x, y);
-  EXPECT_EQ(x, z);
+  LzwPacker packer;
+  for (const auto &input : inputs) {
+    const std::string &data = input.first;
+    std::string back;
+    size_t blocks = 0;
+    do {
+      std::vector<uint8_t> packed;
+      size_t used = packer.Pack(reinterpret_cast<const uint8_t *>(data.data()) + back.size(),
+                                data.size() - back.size(), &packed);
+      Decoded d = Decode(std::string(packed.begin(), packed.end()), used);
+      ASSERT_TRUE(d.ok) << d.messages;
+      back += d.out;
+      blocks++;
+    } while (back.size() < data.size());
+    EXPECT_TRUE(back == data) << "size " << data.size();
+    if (input.second) {
+      EXPECT_EQ(blocks == 1, input.second == 1) << "size " << data.size();
+    }
+  }
 }

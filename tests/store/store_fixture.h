@@ -11,6 +11,13 @@
 #include "support/scratch.h"
 
 class StoreTest : public ScratchTest {
+ public:
+  static std::string ReadAll(BF_Handle h, uint32_t piece = 4096) {
+    std::string out, buffer(piece, '\0');
+    for (uint32_t n; (n = BF_Read(h, &buffer[0], piece)) > 0;) out.append(buffer, 0, n);
+    return out;
+  }
+
  protected:
   void SetUp() override {
     prog_ = machine.Path("PROG");
@@ -31,11 +38,6 @@ class StoreTest : public ScratchTest {
   }
   uint32_t MountEntries(const std::vector<TestEntry> &entries) {
     return MountArchive("t.cbf", BuildArchive(entries));
-  }
-  static std::string ReadAll(BF_Handle h, uint32_t piece = 4096) {
-    std::string out, buffer(piece, '\0');
-    for (uint32_t n; (n = BF_Read(h, &buffer[0], piece)) > 0;) out.append(buffer, 0, n);
-    return out;
   }
   // The whole named file, or "<missing>".
   static std::string Contents(const char *name, uint32_t flags = BF_OPEN_READ) {
