@@ -51,8 +51,6 @@ class PageRenders : public ScratchTest {
   }
   void TearDown() override { SYS_SetCommandLine(nullptr); }
 
-  int Run(const std::function<void()> &body) { return RunAppWith(body); }
-
   // Writes the current frame as NAME.png and compares it with (or, when
   // updating, stores it as) the reference of that name.
   void Shot(const std::string &name) {
@@ -64,28 +62,11 @@ class PageRenders : public ScratchTest {
   std::string line_;
 };
 
-void Click(c_GUIB_Widget *w) {
-  int32_t x = 0, y = 0, width, height;
-  w->GetSize(&width, &height);
-  for (c_GUIB_Widget *p = w; p && p != InstallerDesktop; p = p->ParentPtr()) {
-    int32_t px, py;
-    p->GetPosition(&px, &py);
-    x += px;
-    y += py;
-  }
-  InstallerDesktop->InputMouse(GM_MOUSE_MOVE, x + width / 2, y + height / 2);
-  InstallerDesktop->InputMouse(GM_LBUTTON_DOWN, x + width / 2, y + height / 2);
-  InstallerDesktop->InputMouse(GM_LBUTTON_UP, x + width / 2, y + height / 2);
-  AppLoopPass();
-  // The pointer leaves, so that no button is shown hovered.
+// Clicks as a user would, then moves the pointer away, so that no button
+// is shown hovered.
+void ClickAway(c_GUIB_Widget *w) {
+  Click(w);
   InstallerDesktop->InputMouse(GM_MOUSE_MOVE, 5, 5);
-}
-
-bool ReachPage(uint32_t n) {
-  const uint32_t start = SYS_GetTickCount();
-  while (INST_CurrentPage() != n && SYS_GetTickCount() - start < 20000 && AppLoopPass())
-    InstallerDesktop->WaitForWork();
-  return INST_CurrentPage() == n;
 }
 
 std::string Name(uint32_t page, const char *what) {
@@ -105,15 +86,15 @@ TEST_F(PageRenders, EveryPage) {
                                          "menu-installed", "uninstall",
                                          "uninstalling",   "uninstalled"};
   auto next = [&](uint32_t page) {
-    Click(INST_NextButton());
+    ClickAway(INST_NextButton());
     ASSERT_TRUE(ReachPage(page)) << "on " << INST_CurrentPage() << ", not " << page;
   };
   auto shot = [&](uint32_t page) { Shot(Name(page, kNames[page])); };
 
   // Not installed: the menu, the install pages, the copy and the finish.
-  EXPECT_EQ(Run([&] {
+  EXPECT_EQ(RunAppWith([&] {
               shot(0);
-              Click(INST_MenuButton(1));
+              ClickAway(INST_MenuButton(1));
               shot(1);
               for (uint32_t page : {2u, 3u, 4u, 6u, 7u, 8u}) {
                 next(page);
@@ -152,9 +133,9 @@ TEST_F(PageRenders, EveryPage) {
 
   // Installed: the menu, the uninstall question, the never-reached progress
   // page of the uninstall, and the end.
-  EXPECT_EQ(Run([&] {
+  EXPECT_EQ(RunAppWith([&] {
               shot(14);
-              Click(INST_MenuButton(2));
+              ClickAway(INST_MenuButton(2));
               shot(15);
               INST_ShowPage(16);
               shot(16);
@@ -167,18 +148,18 @@ TEST_F(PageRenders, EveryPage) {
 
   // A copy that fails, and one that is cancelled.
   ASSERT_TRUE(machine.WriteFile(std::string(kInstallDir) + "\\data", "in the way"));
-  EXPECT_EQ(Run([&] {
-              Click(INST_MenuButton(1));
+  EXPECT_EQ(RunAppWith([&] {
+              ClickAway(INST_MenuButton(1));
               for (uint32_t page : {2u, 3u, 4u, 6u, 7u, 8u}) next(page);
               next(11);
               shot(11);
             }),
             0);
   EXPECT_EQ(SYS_FileDelete((std::string(kInstallDir) + "\\data").c_str()), 0u);
-  EXPECT_EQ(Run([&] {
-              Click(INST_MenuButton(1));
+  EXPECT_EQ(RunAppWith([&] {
+              ClickAway(INST_MenuButton(1));
               for (uint32_t page : {2u, 3u, 4u, 6u, 7u, 8u}) next(page);
-              Click(INST_NextButton());
+              ClickAway(INST_NextButton());
               ASSERT_EQ(INST_CurrentPage(), 9u);
               next(12);
               shot(12);

@@ -15,56 +15,37 @@
 
 namespace {
 
-struct Paths {
-  std::string path, folder;
-  uint32_t length;
-};
-
-Paths Parse(const std::string &line) {
-  EXPECT_TRUE(ParseCommandLine(line.c_str())) << line;
-  return {AppPaths.program_path, AppPaths.program_folder, AppPaths.folder_length};
+// The program's path and folder as ParseCommandLine takes them from a line.
+void ExpectParsed(const std::string &line, const std::string &path, const std::string &folder) {
+  ASSERT_TRUE(ParseCommandLine(line.c_str())) << line;
+  EXPECT_EQ(AppPaths.program_path, path) << line;
+  EXPECT_EQ(AppPaths.program_folder, folder) << line;
+  EXPECT_EQ(AppPaths.folder_length, folder.size()) << line;
 }
 
 TEST_F(ScratchTest, ParseCommandLineTakesOnlyTheFirstToken) {
-  Paths p = Parse("\"C:\\Program Files\\Demo Disc\\setup.exe\" /s extra \"words\"");
-  EXPECT_EQ(p.path, "C:\\Program Files\\Demo Disc\\setup.exe");
-  EXPECT_EQ(p.folder, "C:\\Program Files\\Demo Disc\\");
-  EXPECT_EQ(p.length, p.folder.size());
-
-  p = Parse("D:\\SETUP.EXE -whatever");
-  EXPECT_EQ(p.path, "D:\\SETUP.EXE");
-  EXPECT_EQ(p.folder, "D:\\");
-
-  // No closing quote: the token runs to the end of the line.
-  p = Parse("\"C:\\a b\\setup.exe");
-  EXPECT_EQ(p.path, "C:\\a b\\setup.exe");
-  EXPECT_EQ(p.folder, "C:\\a b\\");
-
-  // A UNC path is taken as it is.
-  p = Parse("\\\\server\\share\\setup.exe");
-  EXPECT_EQ(p.folder, "\\\\server\\share\\");
+  const struct {
+    const char *line, *path, *folder;
+  } cases[] = {
+      {"\"C:\\Program Files\\Demo Disc\\setup.exe\" /s extra \"words\"",
+       "C:\\Program Files\\Demo Disc\\setup.exe", "C:\\Program Files\\Demo Disc\\"},
+      {"D:\\SETUP.EXE -whatever", "D:\\SETUP.EXE", "D:\\"},
+      {"\"C:\\a b\\setup.exe", "C:\\a b\\setup.exe", "C:\\a b\\"},  // no closing quote
+      {"\\\\server\\share\\setup.exe", "\\\\server\\share\\setup.exe", "\\\\server\\share\\"},
+  };
+  for (const auto &c : cases) ExpectParsed(c.line, c.path, c.folder);
 }
 
 TEST_F(ScratchTest, ParseCommandLineResolvesRelativeTokensAgainstTheCurrentDirectory) {
   ASSERT_TRUE(machine.MakeDirs(machine.Path("disc\\sub")));
   ASSERT_TRUE(SYS_SetCurrentDir(machine.Path("disc").c_str()));
-  std::string here = machine.Path("disc") + "\\";
-
-  Paths p = Parse("setup");  // bare name, no extension added
-  EXPECT_EQ(p.folder, here);
-  EXPECT_EQ(p.path, here + "setup");
-  EXPECT_EQ(p.length, here.size());
-
-  p = Parse("sub\\setup.exe");  // folders in the token do not move the folder
-  EXPECT_EQ(p.folder, here);
-  EXPECT_EQ(p.path, here + "sub\\setup.exe");
-
+  const std::string here = machine.Path("disc") + "\\";
+  ExpectParsed("setup", here + "setup", here);                    // bare name, no extension added
+  ExpectParsed("sub\\setup.exe", here + "sub\\setup.exe", here);  // the folder stays
   // At a drive's root the folder gets no second backslash.
-  std::string root = machine.Work().substr(0, 3);
+  const std::string root = machine.Work().substr(0, 3);
   ASSERT_TRUE(SYS_SetCurrentDir(root.c_str()));
-  p = Parse("setup.exe");
-  EXPECT_EQ(p.folder, root);
-  EXPECT_EQ(p.path, root + "setup.exe");
+  ExpectParsed("setup.exe", root + "setup.exe", root);
 }
 
 TEST_F(ScratchTest, ParseCommandLineRefusesWhatDoesNotFitItsBuffers) {

@@ -14,9 +14,7 @@ void InstallerTest::SetUp() {
   INST_ResetState();
   ASSERT_TRUE(machine.WriteFile(Disc("setup.exe"), "the installer's own bytes"));
   ASSERT_TRUE(ParseCommandLine(("\"" + Disc("setup.exe") + "\" ignored").c_str()));
-  std::string root = Disc();
-  BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 0, 0};
-  ASSERT_EQ(BF_Mount(&params), 1u);
+  MountDisc();
   TempArchivePath[0] = 0;
   install_dir_ = machine.Path("Games\\Ashgrove MP demo");
   SYS_StrCopy(InstallDir, install_dir_.c_str());
@@ -33,12 +31,13 @@ void InstallerTest::TearDown() {
   if (started_) SYS_Shutdown();
 }
 
-std::string InstallerTest::Disc(const std::string &name) const {
-  return machine.Path("disc\\" + name);
+bool InstallerTest::Exists(const std::string &path) {
+  return SYS_GetFileAttributes(path.c_str()) != SYS_ATTR_INVALID;
 }
 
-std::string InstallerTest::Installed(const std::string &relative) const {
-  return install_dir_ + "\\" + relative;
+std::string InstallerTest::Read(const std::string &path) const {
+  std::string bytes;
+  return machine.ReadFile(path, &bytes) ? bytes : "<unreadable>";
 }
 
 void InstallerTest::WriteArchive(const std::string &file,
@@ -46,7 +45,14 @@ void InstallerTest::WriteArchive(const std::string &file,
   ASSERT_TRUE(machine.WriteFile(Disc(file), BuildArchive(entries)));
 }
 
-InstallProgress InstallerTest::WaitForWorker(InstallEngine *engine) const {
+void InstallerTest::MountDisc() {
+  BF_Unmount();
+  std::string root = Disc();
+  BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 0, 0};
+  ASSERT_EQ(BF_Mount(&params), 1u);
+}
+
+InstallProgress InstallerTest::WaitForWorker(InstallEngine *engine) {
   InstallProgress p;
   for (int i = 0; i < 2000; i++) {
     INST_ReadProgress(engine, &p);

@@ -3,6 +3,7 @@
 #include "installer/system.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "installer/uninstall.h"
 #include "installer_fixture.h"
@@ -61,12 +62,10 @@ TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
     ASSERT_EQ(INST_FinishInstall(), 1);
 
     bool desktop = flags & 1, start_menu = flags & 2;
-    EXPECT_EQ(SYS_GetFileAttributes(desktop_link.c_str()) != SYS_ATTR_INVALID, desktop);
-    if (desktop) {
-      ExpectLink(desktop_link, {game, product, install_dir_, game, ""});
-    }
-    EXPECT_EQ(SYS_GetFileAttributes(group.c_str()) != SYS_ATTR_INVALID, start_menu);
-    EXPECT_EQ(SYS_GetFileAttributes(icon.c_str()) != SYS_ATTR_INVALID, start_menu);
+    EXPECT_EQ(Exists(desktop_link), desktop);
+    if (desktop) ExpectLink(desktop_link, {game, product, install_dir_, game, ""});
+    EXPECT_EQ(Exists(group), start_menu);
+    EXPECT_EQ(Exists(icon), start_menu);
     if (start_menu) {
       ExpectLink(group + "\\" + product + ".lnk", {game, product, install_dir_, game, ""});
       ExpectLink(group + "\\Uninstall " + product + ".lnk",
@@ -76,10 +75,12 @@ TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
     }
 
     EXPECT_EQ(RegText("SOFTWARE\\Halvorin\\Ashgrove Demo", "InstallDir"), install_dir_);
-    EXPECT_EQ(RegText(uninstall_key, "DisplayName"), product);
-    EXPECT_EQ(RegText(uninstall_key, "UninstallString"), install_dir_ + "\\Uninstall.exe");
-    EXPECT_EQ(RegText(uninstall_key, "DisplayIcon"), install_dir_ + "\\Uninstall.exe,0");
-    EXPECT_EQ(RegText(uninstall_key, "InstallLocation"), install_dir_);
+    const std::pair<const char *, std::string> values[] = {
+        {"DisplayName", product},
+        {"UninstallString", install_dir_ + "\\Uninstall.exe"},
+        {"DisplayIcon", install_dir_ + "\\Uninstall.exe,0"},
+        {"InstallLocation", install_dir_}};
+    for (const auto &v : values) EXPECT_EQ(RegText(uninstall_key, v.first), v.second) << v.first;
     SYS_RegKey key = SYS_RegOpenKey(uninstall_key.c_str());
     uint32_t kib = 0, size = sizeof kib;
     EXPECT_EQ(SYS_RegQueryValue(key, "EstimatedSize", &kib, &size), SYS_OK);

@@ -9,6 +9,8 @@
 
 namespace {
 
+const char kFallback[] = "*** no text ***";
+
 class Texts : public ::testing::Test {
  protected:
   void SetUp() override { INST_InitTexts(); }
@@ -17,14 +19,13 @@ class Texts : public ::testing::Test {
 
 TEST_F(Texts, EmptyAndOutOfRangeIdsFallBackButEmptyStringsDoNot) {
   for (int32_t id : {-1, 501, 7, 0, 499, INT32_MIN})
-    EXPECT_STREQ(INST_GetText(id), "*** no text ***") << id;
+    EXPECT_STREQ(INST_GetText(id), kFallback) << id;
   for (int32_t id : {29, 89, 199}) EXPECT_STREQ(INST_GetText(id), "") << id;
-
   const char *text = nullptr;
   EXPECT_EQ(INST_GetTextLen(405, &text), 16u);
   EXPECT_STREQ(text, "Ashgrove MP demo");
   EXPECT_EQ(INST_GetTextLen(600, &text), 15u);
-  EXPECT_STREQ(text, "*** no text ***");
+  EXPECT_STREQ(text, kFallback);
   // Shared texts are separate copies.
   EXPECT_STREQ(INST_GetText(2), INST_GetText(10));
   EXPECT_NE(INST_GetText(2), INST_GetText(10));
@@ -33,34 +34,32 @@ TEST_F(Texts, EmptyAndOutOfRangeIdsFallBackButEmptyStringsDoNot) {
 TEST_F(Texts, SettingReplacesEmptiesAndIgnoresIdsPastTheTable) {
   INST_SetText(501, "never");
   INST_SetText(0xFFFFFFFFu, "never");
-  EXPECT_STREQ(INST_GetText(500), "*** no text ***");
-
+  EXPECT_STREQ(INST_GetText(500), kFallback);
   INST_SetText(42, "first");
   INST_SetText(42, "second, longer");
   const char *text = nullptr;
   EXPECT_EQ(INST_GetTextLen(42, &text), 14u);
   EXPECT_STREQ(text, "second, longer");
   INST_SetText(42, nullptr);
-  EXPECT_STREQ(INST_GetText(42), "*** no text ***");
-
+  EXPECT_STREQ(INST_GetText(42), kFallback);
   INST_FreeTexts();
   for (int32_t id : {1, 29, 500}) EXPECT_EQ(INST_GetTextLen(id, &text), 0u) << id;
-  INST_InitTexts();
 }
 
 TEST_F(Texts, HostsStandInTheirTexts) {
   const std::string web = INSTALLER_WEB_HOST, dx = INSTALLER_DIRECTX_HOST;
   for (int32_t id : {20, 21, 22})
     EXPECT_NE(std::string(INST_GetText(id)).find("visit " + web), std::string::npos) << id;
-  EXPECT_EQ(std::string(INST_GetText(303)), dx + "/windows/directx/downloads");
-  EXPECT_EQ(std::string(INST_GetText(304)),
-            "http://" + dx + "/windows/directx/downloads/drx81.asp");
-  EXPECT_EQ(std::string(INST_GetText(409)),
-            std::string("http://") + INSTALLER_ONLINE_HOST +
-                "/features/launch.asp?svcname=ashgroved&distID=744");
+  const struct {
+    int32_t id;
+    std::string text;
+  } cases[] = {
+      {303, dx + "/windows/directx/downloads"},
+      {304, "http://" + dx + "/windows/directx/downloads/drx81.asp"},
+      {409, "http://" INSTALLER_ONLINE_HOST "/features/launch.asp?svcname=ashgroved&distID=744"},
+  };
+  for (const auto &c : cases) EXPECT_EQ(INST_GetText(c.id), c.text) << c.id;
   EXPECT_STREQ(INST_WebSiteHost(), INSTALLER_WEB_HOST);
-  EXPECT_STREQ(INST_GetText(412), "SOFTWARE\\Halvorin\\Ashgrove Demo");
-  EXPECT_STREQ(INST_GetText(301), "Programs\\GameSpy.exe");
 }
 
 }  // namespace

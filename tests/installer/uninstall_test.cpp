@@ -7,45 +7,40 @@
 
 namespace {
 
-std::string UninstallKey() {
-  return std::string(INST_UNINSTALL_KEY_BASE) + "Ashgrove Multiplayer demo";
-}
+const std::string kUninstallKey =
+    std::string(INST_UNINSTALL_KEY_BASE) + "Ashgrove Multiplayer demo";
 
-void SetUninstallString(const char *value) {
-  SYS_RegKey key = SYS_RegCreateKey(UninstallKey().c_str());
+void SetUninstallString(const std::string &value) {
+  SYS_RegKey key = SYS_RegCreateKey(kUninstallKey.c_str());
   ASSERT_NE(key, 0u);
-  if (value) SYS_RegSetText(key, "UninstallString", value);
+  SYS_RegSetText(key, "UninstallString", value.c_str());
   SYS_RegCloseKey(key);
 }
 
-bool Exists(const std::string &path) {
-  return SYS_GetFileAttributes(path.c_str()) != SYS_ATTR_INVALID;
-}
-
 TEST_F(InstallerTest, InstalledStateComesFromTheUninstallEntryAlone) {
-  struct Case {
-    const char *uninstall_string;  // null: the key without the value; "-": no key
-    uint32_t installed;
-    const char *game_path;  // expected GamePath ("" = untouched)
+  const struct {
+    std::string uninstall_string;  // "-": no key
+    const char *game_path;         // null: not installed, GamePath untouched
+  } cases[] = {
+      {"-", nullptr},
+      {"D:\\Games\\Demo\\Uninstall.exe", "D:\\Games\\Demo\\ashgrove.exe"},
+      {"Uninstall.exe", "ashgrove.exe"},
+      {"D:\\" + std::string(250, 'x') + "\\Uninstall.exe", nullptr},  // the path would not fit
   };
-  const std::string long_value = "D:\\" + std::string(250, 'x') + "\\Uninstall.exe";
-  const Case cases[] = {
-      {"-", 0, ""},
-      {nullptr, 0, ""},
-      {"D:\\Games\\Demo\\Uninstall.exe", 1, "D:\\Games\\Demo\\ashgrove.exe"},
-      {"Uninstall.exe", 1, "ashgrove.exe"},
-      {long_value.c_str(), 0, ""},  // the game's path would not fit
-  };
-  for (const Case &c : cases) {
-    SYS_RegDeleteKeyTree(UninstallKey().c_str());
-    if (std::string(c.uninstall_string ? c.uninstall_string : "") != "-")
-      SetUninstallString(c.uninstall_string);
+  for (const auto &c : cases) {
+    SYS_RegDeleteKeyTree(kUninstallKey.c_str());
+    if (c.uninstall_string != "-") SetUninstallString(c.uninstall_string);
     SYS_StrCopy(GamePath, "untouched");
     INST_ReadInstalledState();
-    EXPECT_EQ(Installer.installed, c.installed) << (c.uninstall_string ? c.uninstall_string : "");
-    EXPECT_EQ(Installer.menu_mode, c.installed ? 2u : 1u);
-    EXPECT_EQ(std::string(GamePath), c.installed ? c.game_path : "untouched");
+    EXPECT_EQ(Installer.installed, c.game_path ? 1u : 0u) << c.uninstall_string;
+    EXPECT_EQ(Installer.menu_mode, c.game_path ? 2u : 1u);
+    EXPECT_EQ(std::string(GamePath), c.game_path ? c.game_path : "untouched");
   }
+  // The key without the value.
+  SYS_RegDeleteKeyTree(kUninstallKey.c_str());
+  SYS_RegCloseKey(SYS_RegCreateKey(kUninstallKey.c_str()));
+  INST_ReadInstalledState();
+  EXPECT_EQ(Installer.installed, 0u);
 }
 
 TEST_F(InstallerTest, RemoveFolderRefusesRootsSystemAndUserFolders) {
@@ -69,6 +64,7 @@ TEST_F(InstallerTest, RemoveFolderRefusesRootsSystemAndUserFolders) {
   for (const std::string &path : refused) {
     EXPECT_EQ(INST_RemoveFolder(path.c_str(), true), 0) << path;
     EXPECT_TRUE(Exists(system)) << path;
+    EXPECT_TRUE(Exists(profile)) << path;
   }
   EXPECT_TRUE(Exists(machine.Path("Games\\Demo\\a.txt")));
   EXPECT_EQ(INST_RemoveFolder((machine.Path("Games\\Demo") + "\\").c_str(), true), 1);
@@ -85,7 +81,6 @@ TEST_F(InstallerTest, DeleteTreeClearsReadOnlyAndPassesDotFolders) {
   EXPECT_EQ(INST_DeleteTree(path, top.size(), true), 0);  // the dot folder stays, so does top
   EXPECT_FALSE(Exists(top + "\\sub"));
   EXPECT_TRUE(Exists(top + "\\.keep\\inside.txt"));
-
   SYS_StrCopy(path, machine.Path("missing").c_str());
   EXPECT_EQ(INST_DeleteTree(path, SYS_StrLen(path), true), 0);
 }
@@ -94,19 +89,18 @@ TEST_F(InstallerTest, UninstallRemovesEverythingAndASecondRunChangesNothing) {
   ASSERT_TRUE(machine.WriteFile(Installed("ashgrove.exe"), "game"));
   ASSERT_TRUE(machine.WriteFile(Installed("data\\maps\\m.dat"), "map"));
   ASSERT_EQ(INST_FinishInstall(), 1);
-  ASSERT_NE(RegText(UninstallKey(), "UninstallString"), "<missing>");
+  ASSERT_NE(RegText(kUninstallKey, "UninstallString"), "<missing>");
   char desktop_link[SYS_MAX_PATH], group[SYS_MAX_PATH];
   ASSERT_EQ(INST_GetDesktopPath("Ashgrove Multiplayer demo.lnk", desktop_link), 1);
   ASSERT_EQ(INST_GetProgramsPath("Ashgrove MP demo", group), 1);
   ASSERT_TRUE(Exists(desktop_link));
   ASSERT_TRUE(Exists(group));
-
   for (int run = 0; run < 2; run++) {
     INST_Uninstall();
     EXPECT_FALSE(Exists(install_dir_)) << run;
     EXPECT_FALSE(Exists(desktop_link)) << run;
     EXPECT_FALSE(Exists(group)) << run;
-    EXPECT_EQ(SYS_RegOpenKey(UninstallKey().c_str()), 0u) << run;
+    EXPECT_EQ(SYS_RegOpenKey(kUninstallKey.c_str()), 0u) << run;
     EXPECT_EQ(SYS_RegOpenKey(INST_GetText(412)), 0u) << run;
   }
 }
@@ -116,12 +110,12 @@ TEST_F(InstallerTest, AnUninstallEntryPointingAtASystemFolderRemovesNothingThere
   ASSERT_GT(SYS_GetSpecialFolder(SYS_FOLDER_WINDOWS, windows, sizeof windows), 0u);
   std::string planted = std::string(windows) + "\\demodisc-guard-test.txt";
   ASSERT_TRUE(machine.WriteFile(planted, "keep me"));
-  SetUninstallString((std::string(windows) + "\\Uninstall.exe").c_str());
+  SetUninstallString(std::string(windows) + "\\Uninstall.exe");
   INST_ReadInstalledState();
   ASSERT_EQ(Installer.installed, 1u);
   INST_Uninstall();
   EXPECT_TRUE(Exists(planted));
-  EXPECT_EQ(SYS_RegOpenKey(UninstallKey().c_str()), 0u);  // the rest still ran
+  EXPECT_EQ(SYS_RegOpenKey(kUninstallKey.c_str()), 0u);  // the rest still ran
   SYS_FileDelete(planted.c_str());
 }
 

@@ -11,10 +11,12 @@
 
 namespace {
 
+using Names = std::vector<std::string>;
+
 class Files : public ScratchTest {};
 
-std::vector<std::string> Find(const std::string &pattern) {
-  std::vector<std::string> names;
+Names Find(const std::string &pattern) {
+  Names names;
   SYS_FindData data;
   SYS_Handle find = SYS_FindFirst(pattern.c_str(), &data);
   if (!find) return names;
@@ -44,69 +46,47 @@ TEST_F(Files, CreateWriteReadSeekAndSize) {
   EXPECT_EQ(SYS_FileSeek(f, 0, 1), 10u);           // position kept after a failed seek
   SYS_FileClose(f);
 
-  f = SYS_FileOpenRead(path.c_str(), SYS_OPEN_SEQUENTIAL);
-  ASSERT_NE(f, 0u);
-  EXPECT_EQ(SYS_FileSize(f), 10u);
-  EXPECT_EQ(SYS_FileRead(f, buffer, 3), 3u);
-  EXPECT_EQ(std::string(buffer, 3), "012");
-  EXPECT_EQ(SYS_FileWrite(f, "x", 1), SYS_ERR_FAILED);  // opened for reading only
-  // Seeking past the end is allowed and reads nothing.
-  EXPECT_EQ(SYS_FileSeek(f, 100, 0), 100u);
-  EXPECT_EQ(SYS_FileRead(f, buffer, 3), 0u);
-  EXPECT_EQ(SYS_CloseHandle(f), SYS_OK);  // the general close works for files
-}
+  // Readers share, each with its own position, and cannot write.
+  SYS_Handle a = SYS_FileOpenRead(path.c_str(), SYS_OPEN_SEQUENTIAL);
+  SYS_Handle b = SYS_FileOpenRead(path.c_str(), 0);
+  ASSERT_NE(a, 0u);
+  ASSERT_NE(b, 0u);
+  EXPECT_EQ(SYS_FileRead(a, buffer, 3), 3u);
+  EXPECT_EQ(SYS_FileRead(b, buffer + 3, 1), 1u);
+  EXPECT_EQ(std::string(buffer, 4), "0120");
+  EXPECT_EQ(SYS_FileWrite(a, "x", 1), SYS_ERR_FAILED);
+  EXPECT_EQ(SYS_FileSeek(a, 100, 0), 100u);  // past the end: allowed, reads nothing
+  EXPECT_EQ(SYS_FileRead(a, buffer, 3), 0u);
+  EXPECT_EQ(SYS_CloseHandle(a), SYS_OK);  // the general close works for files
+  SYS_FileClose(b);
 
-TEST_F(Files, CreateTruncatesAndOpenNeedsAnExistingFile) {
-  std::string path = machine.Path("t.txt");
-  ASSERT_TRUE(machine.WriteFile(path, "long contents"));
-  SYS_Handle f = SYS_FileCreate(path.c_str());
+  // Create truncates.
+  f = SYS_FileCreate(path.c_str());
   ASSERT_NE(f, 0u);
   EXPECT_EQ(SYS_FileSize(f), 0u);
   SYS_FileClose(f);
+}
+
+TEST_F(Files, OpenCreateAndDeleteRefusals) {
   EXPECT_EQ(SYS_FileOpenRead(machine.Path("missing.txt").c_str(), 0), 0u);
   EXPECT_EQ(SYS_FileOpenRead(machine.Work().c_str(), 0), 0u);  // a folder is no file
   EXPECT_EQ(SYS_FileCreate(machine.Path("no\\such\\folder.txt").c_str()), 0u);
   EXPECT_EQ(SYS_FileOpenRead(nullptr, 0), 0u);
   EXPECT_EQ(SYS_FileCreate(nullptr), 0u);
-}
 
-TEST_F(Files, ReadersShareWithReadersAndWriters) {
-  std::string path = machine.Path("shared.txt");
-  ASSERT_TRUE(machine.WriteFile(path, "abc"));
-  SYS_Handle a = SYS_FileOpenRead(path.c_str(), 0);
-  SYS_Handle b = SYS_FileOpenRead(path.c_str(), SYS_OPEN_SEQUENTIAL);
-  ASSERT_NE(a, 0u);
-  ASSERT_NE(b, 0u);
-  char x, y;
-  EXPECT_EQ(SYS_FileRead(a, &x, 1), 1u);
-  EXPECT_EQ(SYS_FileRead(b, &y, 1), 1u);
-  EXPECT_EQ(x, 'a');
-  EXPECT_EQ(y, 'a');  // each handle has its own position
-  SYS_FileClose(a);
-  SYS_FileClose(b);
-}
-
-TEST_F(Files, DeleteReportsMissingFilesWith14) {
-  std::string path = machine.Path("gone.txt");
-  ASSERT_TRUE(machine.WriteFile(path, "x"));
-  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_OK);
-  EXPECT_EQ(SYS_GetFileAttributes(path.c_str()), SYS_ATTR_INVALID);
-  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_NOFILE);
-  EXPECT_EQ(SYS_FileDelete(machine.Work().c_str()), SYS_ERR_OS);  // a folder
-}
-
-TEST_F(Files, OpenFilesAndReadOnlyFilesAreNotDeleted) {
   std::string path = machine.Path("busy.txt");
   ASSERT_TRUE(machine.WriteFile(path, "x"));
   SYS_Handle f = SYS_FileOpenRead(path.c_str(), 0);
   ASSERT_NE(f, 0u);
-  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_OS);
+  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_OS);  // open
   SYS_FileClose(f);
-
   ASSERT_TRUE(SYS_SetFileAttributes(path.c_str(), SYS_ATTR_READONLY));
   EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_OS);
   ASSERT_TRUE(SYS_SetFileAttributes(path.c_str(), SYS_ATTR_NORMAL));
   EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_OK);
+  EXPECT_EQ(SYS_GetFileAttributes(path.c_str()), SYS_ATTR_INVALID);
+  EXPECT_EQ(SYS_FileDelete(path.c_str()), SYS_ERR_NOFILE);
+  EXPECT_EQ(SYS_FileDelete(machine.Work().c_str()), SYS_ERR_OS);  // a folder
 }
 
 TEST_F(Files, Attributes) {
@@ -151,51 +131,48 @@ TEST_F(Files, FoldersOneLevelAndEmptyToRemove) {
   EXPECT_EQ(SYS_GetFileAttributes(a.c_str()), SYS_ATTR_INVALID);
 }
 
-TEST_F(Files, NamesMatchWithoutRegardToCase) {
+TEST_F(Files, NamesMatchWithoutRegardToCaseAndMovesReplace) {
   ASSERT_TRUE(machine.WriteFile(machine.Path("Mixed\\ReadMe.txt"), "hello"));
   std::string upper = machine.Work() + "\\MIXED\\README.TXT";
   SYS_Handle f = SYS_FileOpenRead(upper.c_str(), 0);
   ASSERT_NE(f, 0u);
   SYS_FileClose(f);
   EXPECT_FALSE(SYS_CreateDirectory(machine.Path("mixed").c_str()));
-  // Search reports the name as it was created.
-  EXPECT_EQ(Find(machine.Path("MIXED\\*.TXT")), std::vector<std::string>{"ReadMe.txt"});
-  EXPECT_EQ(SYS_FileDelete(upper.c_str()), SYS_OK);
-}
+  EXPECT_EQ(Find(machine.Path("MIXED\\*.TXT")), Names{"ReadMe.txt"});  // as it was created
 
-TEST_F(Files, MoveReplacesTheTarget) {
-  std::string from = machine.Path("from.txt"), to = machine.Path("to.txt");
-  ASSERT_TRUE(machine.WriteFile(from, "new"));
+  std::string to = machine.Path("to.txt");
   ASSERT_TRUE(machine.WriteFile(to, "old"));
-  ASSERT_TRUE(SYS_MoveFile(from.c_str(), to.c_str(), false));
+  ASSERT_TRUE(SYS_MoveFile(upper.c_str(), to.c_str(), false));
   std::string contents;
   ASSERT_TRUE(machine.ReadFile(to, &contents));
-  EXPECT_EQ(contents, "new");
-  EXPECT_EQ(SYS_GetFileAttributes(from.c_str()), SYS_ATTR_INVALID);
-  EXPECT_FALSE(SYS_MoveFile(from.c_str(), to.c_str(), false));  // source gone
-  EXPECT_FALSE(SYS_MoveFile(to.c_str(), nullptr, false));       // no target without delay
+  EXPECT_EQ(contents, "hello");
+  EXPECT_EQ(SYS_GetFileAttributes(upper.c_str()), SYS_ATTR_INVALID);
+  EXPECT_FALSE(SYS_MoveFile(upper.c_str(), to.c_str(), false));  // source gone
+  EXPECT_FALSE(SYS_MoveFile(to.c_str(), nullptr, false));        // no target without delay
 }
 
 TEST_F(Files, FindFollowsWindowsWildcards) {
   for (const char *name : {"a.txt", "B.TXT", "c.txt.bak", "noext", "ab", "abc.doc"})
     ASSERT_TRUE(machine.WriteFile(machine.Path(std::string("w\\") + name), "x"));
   ASSERT_TRUE(SYS_CreateDirectory(machine.Path("w\\folder").c_str()));
-  std::string w = machine.Path("w\\");
-
-  std::vector<std::string> all = {".",       "..",        "B.TXT",  "a.txt", "ab",
-                                  "abc.doc", "c.txt.bak", "folder", "noext"};
-  EXPECT_EQ(Find(w + "*.*"), all);
-  EXPECT_EQ(Find(w + "*"), all);
-  EXPECT_EQ(Find(w + "*.txt"), (std::vector<std::string>{"B.TXT", "a.txt"}));
-  EXPECT_EQ(Find(w + "?.TXT"), (std::vector<std::string>{"B.TXT", "a.txt"}));
-  EXPECT_EQ(Find(w + "a?"), (std::vector<std::string>{"ab"}));
-  EXPECT_EQ(Find(w + "ABC.DOC"), (std::vector<std::string>{"abc.doc"}));
-  EXPECT_EQ(Find(w + "*.bak"), (std::vector<std::string>{"c.txt.bak"}));
-  EXPECT_TRUE(Find(w + "*.zip").empty());
-  EXPECT_TRUE(Find(machine.Path("nowhere\\*.*")).empty());
+  const Names all = {".", "..", "B.TXT", "a.txt", "ab", "abc.doc", "c.txt.bak", "folder", "noext"};
+  const struct {
+    const char *pattern;
+    Names found;
+  } cases[] = {{"*.*", all},
+               {"*", all},
+               {"*.txt", {"B.TXT", "a.txt"}},
+               {"?.TXT", {"B.TXT", "a.txt"}},
+               {"a?", {"ab"}},
+               {"ABC.DOC", {"abc.doc"}},
+               {"*.bak", {"c.txt.bak"}},
+               {"*.zip", {}},
+               {"folder\\nowhere\\*.*", {}}};
+  for (const auto &c : cases)
+    EXPECT_EQ(Find(machine.Path("w\\") + c.pattern), c.found) << c.pattern;
 
   SYS_FindData data;
-  SYS_Handle find = SYS_FindFirst((w + "noext").c_str(), &data);
+  SYS_Handle find = SYS_FindFirst(machine.Path("w\\noext").c_str(), &data);
   ASSERT_NE(find, 0u);
   EXPECT_STREQ(data.name, "noext");
   EXPECT_EQ(data.size, 1u);
@@ -211,42 +188,35 @@ TEST_F(Files, CurrentDirectoryResolvesRelativePaths) {
   size_t n = SYS_GetCurrentDir(cwd, sizeof cwd);
   ASSERT_GT(n, 0u);
   EXPECT_EQ(SYS_StrLen(cwd), n);
-  EXPECT_NE(cwd[n - 1], '\\');
-  std::string upper = cwd;
+  std::string upper = cwd, expected = machine.Path("cwd");
   SYS_StrUpper(&upper[0]);
-  std::string expected = machine.Path("cwd");
   SYS_StrUpper(&expected[0]);
-  EXPECT_EQ(upper, expected);
+  EXPECT_EQ(upper, expected);  // no trailing backslash
 
   SYS_Handle f = SYS_FileOpenRead("inner.txt", 0);
   ASSERT_NE(f, 0u);
   SYS_FileClose(f);
-  EXPECT_EQ(Find("*.txt"), std::vector<std::string>{"inner.txt"});
+  EXPECT_EQ(Find("*.txt"), Names{"inner.txt"});
   EXPECT_FALSE(SYS_SetCurrentDir(machine.Path("cwd\\inner.txt").c_str()));  // a file
   EXPECT_EQ(SYS_GetCurrentDir(cwd, n), 0u);  // too small: nothing cut short
 }
 
-TEST_F(Files, SystemFoldersHaveTheirShape) {
+TEST_F(Files, SystemFoldersAndDrivesHaveTheirShape) {
   char buffer[SYS_MAX_PATH];
   size_t n = SYS_GetTempDir(buffer, sizeof buffer);
   ASSERT_GT(n, 3u);
   EXPECT_EQ(buffer[n - 1], '\\');
   EXPECT_EQ(buffer[1], ':');
   EXPECT_EQ(SYS_GetTempDir(buffer, n), 0u);
-
   n = SYS_GetSystemDir(buffer, sizeof buffer);
   ASSERT_GT(n, 3u);
   EXPECT_NE(buffer[n - 1], '\\');
   EXPECT_TRUE(SYS_GetFileAttributes(buffer) & SYS_ATTR_DIRECTORY);
-
   for (SYS_SpecialFolder which : {SYS_FOLDER_DESKTOP, SYS_FOLDER_PROGRAMS}) {
-    n = SYS_GetSpecialFolder(which, buffer, sizeof buffer);
-    ASSERT_GT(n, 3u) << which;
+    ASSERT_GT(SYS_GetSpecialFolder(which, buffer, sizeof buffer), 3u) << which;
     EXPECT_TRUE(SYS_GetFileAttributes(buffer) & SYS_ATTR_DIRECTORY) << buffer;
   }
-}
 
-TEST_F(Files, DrivesListRootsAndCIsFixed) {
   char drives[256];
   size_t needed = SYS_GetLogicalDrives(drives, sizeof drives);
   ASSERT_GT(needed, 4u);
@@ -258,7 +228,6 @@ TEST_F(Files, DrivesListRootsAndCIsFixed) {
   char tiny[2] = {'#', '#'};
   EXPECT_EQ(SYS_GetLogicalDrives(tiny, sizeof tiny), needed);
   EXPECT_EQ(tiny[0], '#');  // nothing written when it does not fit
-
   EXPECT_EQ(SYS_GetDriveType("C:\\"), SYS_DRIVE_FIXED);
   uint64_t free_bytes = 0;
   EXPECT_TRUE(SYS_GetDiskFreeSpace("C:\\", &free_bytes));
@@ -282,5 +251,5 @@ TEST_F(Files, OverlongPathsAreRefused) {
   // Nothing was made under a cut-short name either.
   std::string cut = file.substr(0, SYS_MAX_PATH - 1);
   EXPECT_EQ(SYS_GetFileAttributes(cut.c_str()), SYS_ATTR_INVALID);
-  EXPECT_EQ(Find(deep + "\\*.*"), (std::vector<std::string>{".", ".."}));
+  EXPECT_EQ(Find(deep + "\\*.*"), (Names{".", ".."}));
 }

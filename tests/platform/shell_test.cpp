@@ -25,7 +25,7 @@ TEST_F(Shell, ShortcutsReadBackAsWritten) {
   const std::string folder = machine.Path("Game");
   const std::string game = folder + "\\demo.exe";
   ASSERT_TRUE(machine.WriteFile(game, "MZ"));
-  struct Case {
+  const struct {
     const char *name;
     SYS_Shortcut link;
     ShortcutFields expected;
@@ -37,7 +37,7 @@ TEST_F(Shell, ShortcutsReadBackAsWritten) {
        {game.c_str(), nullptr, nullptr, nullptr, 7, nullptr},
        {game, "", "", "", "", 0}},
   };
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = machine.Path(c.name);
     ASSERT_TRUE(SYS_CreateShortcut(path.c_str(), &c.link));
@@ -50,22 +50,17 @@ TEST_F(Shell, ShortcutsReadBackAsWritten) {
     EXPECT_EQ(read.icon_index, c.expected.icon_index);
     EXPECT_EQ(read.arguments, c.expected.arguments);
   }
-}
-
-TEST_F(Shell, ShortcutIntoAMissingFolderFails) {
+  // Into a missing folder, or at a path too long, nothing is made.
   SYS_Shortcut link = {"C:\\x.exe", nullptr, nullptr, nullptr, 0, nullptr};
-  const std::string path = machine.Path("no\\such\\folder\\x.lnk");
-  EXPECT_FALSE(SYS_CreateShortcut(path.c_str(), &link));
-  EXPECT_EQ(SYS_GetFileAttributes(path.c_str()), SYS_ATTR_INVALID);
+  const std::string missing = machine.Path("no\\such\\folder\\x.lnk");
+  EXPECT_FALSE(SYS_CreateShortcut(missing.c_str(), &link));
+  EXPECT_EQ(SYS_GetFileAttributes(missing.c_str()), SYS_ATTR_INVALID);
   EXPECT_FALSE(SYS_CreateShortcut(std::string(300, 'a').c_str(), &link));
 }
 
-TEST_F(Shell, MissingProgramDoesNotStart) {
+TEST_F(Shell, MissingProgramsDoNotStartAndTheProbeTakesOnlyPlainNames) {
   EXPECT_EQ(SYS_StartProgram(machine.Path("none.exe").c_str(), machine.Work().c_str(), true), 0u);
   EXPECT_EQ(SYS_StartProgram(nullptr, nullptr, false), 0u);
-}
-
-TEST_F(Shell, LibraryProbeTakesOnlyPlainFileNames) {
   // Paths are refused: on Windows the first two would otherwise reach
   // kernel32 through the system folder. Unknown names are absent.
   for (const char *name : {"..\\system32\\kernel32.dll", "../system32/kernel32.dll", "C:\\x.dll",

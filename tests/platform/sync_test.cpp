@@ -5,7 +5,50 @@
 
 #include "platform/platform.h"
 
-TEST(Sync, ManualResetEvent) {
+namespace {
+
+// The result of a 20 ms wait for the mutex from another thread.
+uint32_t ProbeFromThread(SYS_Handle mutex) {
+  struct Probe {
+    SYS_Handle mutex;
+    uint32_t result;
+  } probe = {mutex, 99};
+  SYS_Handle thread = SYS_CreateThread(
+      [](void *arg) -> uint32_t {
+        Probe *p = static_cast<Probe *>(arg);
+        p->result = SYS_WaitResult(p->mutex, 20);
+        if (p->result == SYS_OK) SYS_ReleaseMutex(p->mutex);
+        return 0;
+      },
+      &probe);
+  EXPECT_NE(thread, 0u);
+  EXPECT_EQ(SYS_WaitResult(thread, 5000), SYS_OK);
+  SYS_CloseHandle(thread);
+  return probe.result;
+}
+
+struct Counter {
+  SYS_Handle mutex, start;
+  int value;
+};
+
+uint32_t AddMany(void *arg) {
+  Counter *c = static_cast<Counter *>(arg);
+  SYS_WaitResult(c->start, SYS_INFINITE);
+  for (int i = 0; i < 2000; i++) {
+    SYS_WaitResult(c->mutex, SYS_INFINITE);
+    int v = c->value;
+    c->value = v + 1;
+    SYS_ReleaseMutex(c->mutex);
+  }
+  return 0;
+}
+
+std::atomic<int> g_detached_done{0};
+
+}  // namespace
+
+TEST(Sync, ManualResetEventAndBadHandles) {
   SYS_Handle event = SYS_CreateEvent();
   ASSERT_NE(event, 0u);
   EXPECT_EQ(SYS_WaitResult(event, 0), SYS_ERR_TIMEOUT);
@@ -18,34 +61,11 @@ TEST(Sync, ManualResetEvent) {
   EXPECT_EQ(SYS_SetEvent(event, false), SYS_OK);
   EXPECT_EQ(SYS_WaitResult(event, 0), SYS_ERR_TIMEOUT);
   EXPECT_EQ(SYS_CloseHandle(event), SYS_OK);
-}
 
-TEST(Sync, BadHandles) {
   EXPECT_EQ(SYS_CloseHandle(0), SYS_ERR_FAILED);
   EXPECT_EQ(SYS_WaitResult(0, 0), SYS_ERR_FAILED);
   EXPECT_EQ(SYS_SetEvent(0, true), SYS_ERR_FAILED);
   EXPECT_EQ(SYS_ReleaseMutex(0), SYS_ERR_FAILED);
-}
-
-struct MutexProbe {
-  SYS_Handle mutex;
-  uint32_t result;
-};
-
-static uint32_t TryMutex(void *arg) {
-  MutexProbe *probe = static_cast<MutexProbe *>(arg);
-  probe->result = SYS_WaitResult(probe->mutex, 20);
-  if (probe->result == SYS_OK) SYS_ReleaseMutex(probe->mutex);
-  return 0;
-}
-
-static uint32_t ProbeFromThread(SYS_Handle mutex) {
-  MutexProbe probe = {mutex, 99};
-  SYS_Handle thread = SYS_CreateThread(TryMutex, &probe);
-  EXPECT_NE(thread, 0u);
-  EXPECT_EQ(SYS_WaitResult(thread, 5000), SYS_OK);
-  SYS_CloseHandle(thread);
-  return probe.result;
 }
 
 TEST(Sync, MutexIsOwnedRecursivelyByOneThread) {
@@ -59,28 +79,9 @@ TEST(Sync, MutexIsOwnedRecursivelyByOneThread) {
   EXPECT_EQ(ProbeFromThread(mutex), SYS_OK);
   EXPECT_EQ(SYS_ReleaseMutex(mutex), SYS_ERR_FAILED);  // not owned any more
   EXPECT_EQ(SYS_CloseHandle(mutex), SYS_OK);
-
   mutex = SYS_CreateMutex(false);
   EXPECT_EQ(ProbeFromThread(mutex), SYS_OK);
   EXPECT_EQ(SYS_CloseHandle(mutex), SYS_OK);
-}
-
-struct Counter {
-  SYS_Handle mutex;
-  SYS_Handle start;
-  int value;
-};
-
-static uint32_t AddMany(void *arg) {
-  Counter *c = static_cast<Counter *>(arg);
-  SYS_WaitResult(c->start, SYS_INFINITE);
-  for (int i = 0; i < 2000; i++) {
-    SYS_WaitResult(c->mutex, SYS_INFINITE);
-    int v = c->value;
-    c->value = v + 1;
-    SYS_ReleaseMutex(c->mutex);
-  }
-  return 0;
 }
 
 TEST(Sync, ThreadsEndSignalledAndMutexSerialises) {
@@ -102,16 +103,15 @@ TEST(Sync, ThreadsEndSignalledAndMutexSerialises) {
   SYS_CloseHandle(counter.start);
 }
 
-static std::atomic<int> g_detached_done{0};
-static uint32_t SleepThenCount(void *) {
-  SYS_Sleep(30);
-  g_detached_done++;
-  return 0;
-}
-
 TEST(Sync, AThreadHandleMayBeClosedWhileItRuns) {
   g_detached_done = 0;
-  SYS_Handle t = SYS_CreateThread(SleepThenCount, nullptr);
+  SYS_Handle t = SYS_CreateThread(
+      [](void *) -> uint32_t {
+        SYS_Sleep(30);
+        g_detached_done++;
+        return 0;
+      },
+      nullptr);
   ASSERT_NE(t, 0u);
   EXPECT_EQ(SYS_CloseHandle(t), SYS_OK);
   for (int i = 0; i < 500 && g_detached_done.load() == 0; i++) SYS_Sleep(10);
