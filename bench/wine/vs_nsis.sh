@@ -112,6 +112,10 @@ wine=$(mktemp -d /tmp/vs-nsis-wine.XXXXXX)
 trap 'wine_teardown; rm -rf "$wine"' EXIT
 unset DISPLAY
 wine_setup "$wine"
+# A server that stays between the runs: wine_setup's `wineserver -p` finds
+# the one its `reg add` started still there and leaves it to exit.
+wineserver -w
+wineserver -p
 disc="$WINEPREFIX/drive_c/disc"
 echo "== make-disc"
 "$here/scripts/make-disc" "$payload" "$disc" --setup "$BUILD/win64/setup.exe" \
@@ -192,12 +196,29 @@ rm -rf "$nsis_out"
 "$WINE64" 'C:\nsis-setup.exe' /S '/D=C:\nsis-out'
 check_install "$nsis_out"
 
+# Processor time in seconds (user + system) of a process or thread, and
+# the wineserver of this prefix, which both installers' file calls go
+# through.
+hz=$(getconf CLK_TCK)
+cpu() { awk -v hz="$hz" '{ printf "%.2f", ($14 + $15) / hz }' "$1"; }
+find_server() {
+  server=
+  for p in $(pgrep -x wineserver64; pgrep -x wineserver); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && server=$p
+  done
+  [ -n "$server" ] || { echo "no wineserver for $WINEPREFIX" >&2; server=self; }
+}
+sub() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
+
 echo "== three runs each, in turns (load: $(uptime | sed 's/.*load/load/'))"
 best_ours=99 best_nsis=99 peak=0
 for run in 1 2 3; do
   reset_ours
   to_ready_page
+  find_server
+  c0=$(cpu "/proc/$PID/stat") m0=$(cpu "/proc/$PID/task/$PID/stat") s0=$(cpu "/proc/$server/stat")
   r=$($watch click-until $((RX + 250)) $((RY + 12)) 292 86 "$finish" $((RX + 585)) $((RY + 258)) 120)
+  c1=$(cpu "/proc/$PID/stat") m1=$(cpu "/proc/$PID/task/$PID/stat") s1=$(cpu "/proc/$server/stat")
   hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$PID/status")
   close_ours
   read -r t_ours polls poll_ms <<<"$r"
@@ -205,14 +226,20 @@ for run in 1 2 3; do
 
   rm -rf "$nsis_out"
   sync
+  find_server
+  n0=$(cpu "/proc/$server/stat")
   t0=$(date +%s.%N)
-  "$WINE64" 'C:\nsis-setup.exe' /S '/D=C:\nsis-out'
+  /usr/bin/time -o "$wine/nsis.time" -f '%U %S' "$WINE64" 'C:\nsis-setup.exe' /S '/D=C:\nsis-out'
   t1=$(date +%s.%N)
+  nsis_cpu=$(awk '{ printf "%.2f", $1 + $2 }' "$wine/nsis.time")
+  n1=$(cpu "/proc/$server/stat")
   t_nsis=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
   check_install "$nsis_out" && ok_nsis=same || ok_nsis=DIFFERENT
 
   echo "run $run: setup.exe $t_ours s (files $ok_ours; $polls polls, one per $poll_ms ms;" \
     "VmHWM $((hwm / 1024)) MiB), NSIS $t_nsis s (files $ok_nsis)"
+  echo "  processor: setup.exe $(sub "$c0" "$c1") s (GUI thread $(sub "$m0" "$m1") s) + wineserver" \
+    "$(sub "$s0" "$s1") s; NSIS $nsis_cpu s (with Wine's start) + wineserver $(sub "$n0" "$n1") s"
   best_ours=$(awk -v a="$best_ours" -v b="$t_ours" 'BEGIN { print (b < a ? b : a) }')
   best_nsis=$(awk -v a="$best_nsis" -v b="$t_nsis" 'BEGIN { print (b < a ? b : a) }')
   [ "$hwm" -gt "$peak" ] && peak=$hwm
