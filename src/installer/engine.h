@@ -4,7 +4,7 @@
 // INST_StartVolume mounts a volume archive, lists its store folder into the
 // install list (plus, on volume 1, the running program as the uninstaller
 // and the installer's archive copy), checks every destination name, and
-// starts INST_InstallWorker, which copies the list in 64 KiB blocks and
+// starts INST_InstallWorker, which copies the list in 1 MiB pieces and
 // publishes its progress in an InstallProgress under the engine's mutex.
 // The GUI polls with INST_ReadProgress on its tick and calls INST_EngineStep,
 // which runs the finishing step once the worker is done and says which
@@ -34,7 +34,12 @@ enum : uint32_t {
   INST_NOTIFY_CANCELLED = 0x8000000E,  // the user refused to insert a volume
 };
 
-static const uint32_t INST_COPY_BLOCK = 65536;
+// One read, write and progress publication of the worker. As large as the
+// archive writer's blocks, so that each read decodes straight into the copy
+// buffer; under Wine each piece also costs server round trips for the store's
+// and the progress lock (64 KiB pieces took 0.3 s more of the server's time
+// for 150 MB).
+static const uint32_t INST_COPY_BLOCK = 1 << 20;
 
 // One file to install; owned by the install list.
 struct FileItem {

@@ -51,6 +51,21 @@ LZW_Context *LZW_Create(uint8_t *destination, size_t capacity, const uint8_t *so
   return c;
 }
 
+bool LZW_Restart(LZW_Context *c, uint8_t *destination, size_t capacity, const uint8_t *source,
+                 size_t source_length) {
+  if (!c || (uint64_t(capacity) >> 32) != 0) return false;
+  // Entries are only read below the next code, which each stream writes
+  // anew from the first code on, so the old table needs no clearing.
+  Slot *table = c->table;
+  SYS_Zero(c, sizeof(*c));
+  c->table = table;
+  c->source = source;
+  c->source_length = source_length;
+  c->destination = destination;
+  c->capacity = capacity;
+  return true;
+}
+
 void LZW_Free(LZW_Context *c) {
   if (!c) return;
   SYS_Free(c->table);

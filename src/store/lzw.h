@@ -7,7 +7,8 @@
 // most LZW_TABLE_SLOTS codes; a stream that needs more fails.
 //
 // Use: LZW_Create over an output buffer and the packed bytes (followed by at
-// least 4 readable zero bytes), LZW_Decode once, LZW_Free. Failures print
+// least 4 readable zero bytes), LZW_Decode once (or LZW_Restart it over the
+// next stream and decode again, which keeps its table), LZW_Free. Failures print
 // the decoder's message to standard output and make LZW_Decode return false.
 #pragma once
 
@@ -24,8 +25,14 @@ struct LZW_Context;
 // 0 when memory for the context or its table cannot be had.
 LZW_Context *LZW_Create(uint8_t *destination, size_t capacity, const uint8_t *source,
                         size_t source_length);
-// true when the stream decoded up to its end code without error. Once per context.
+// true when the stream decoded up to its end code without error. Once per
+// context, or once per LZW_Restart.
 bool LZW_Decode(LZW_Context *context);
+// Points a context at another stream and output, as LZW_Create would, but
+// keeps its code table: allocating that afresh per block cost a page fault
+// per 4 KiB of it on every block under Wine. false when capacity is too large.
+bool LZW_Restart(LZW_Context *context, uint8_t *destination, size_t capacity, const uint8_t *source,
+                 size_t source_length);
 size_t LZW_BytesProduced(const LZW_Context *context);
 size_t LZW_BytesConsumed(const LZW_Context *context);
 void LZW_Free(LZW_Context *context);

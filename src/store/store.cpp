@@ -55,7 +55,8 @@ struct OpenFileRecord {
   uint64_t position;
   uint64_t file_size;  // of the archive, bounds block reads
   BlockCache cache;
-  Buffer packed;  // the packed bytes of the block being decoded
+  Buffer packed;     // the packed bytes of the block being decoded
+  LZW_Context *lzw;  // kept from block to block with its code table, or 0
   // The last block a read reached: sequential reads resume the walk there.
   uint64_t walk_start, walk_header;
   char name[SYS_MAX_PATH];  // as opened, for the "Disk error" box
@@ -220,6 +221,7 @@ void ClearPair(HandlePair *p) {
 void FreeRecord(OpenFileRecord *r) {
   SYS_FreeSafe(r->cache.buffer.data);
   SYS_FreeSafe(r->packed.data);
+  LZW_Free(r->lzw);
   SYS_Free(r);
 }
 
@@ -370,10 +372,10 @@ bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8
   uint8_t *packed = r->packed.data;
   if (SYS_FileRead(r->file, packed, b.packed_length) != b.packed_length) return false;
   SYS_Zero(packed + b.packed_length, 16);  // the decoder may read past the end
-  LZW_Context *lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
-  bool ok = lzw && LZW_Decode(lzw) && LZW_BytesProduced(lzw) == b.unpacked_length;
-  LZW_Free(lzw);
-  return ok;
+  if (r->lzw ? !LZW_Restart(r->lzw, out, b.unpacked_length, packed, b.packed_length)
+             : !(r->lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length)))
+    return false;
+  return LZW_Decode(r->lzw) && LZW_BytesProduced(r->lzw) == b.unpacked_length;
 }
 
 // The same into the cache's buffer, which then holds the block starting at

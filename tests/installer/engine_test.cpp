@@ -151,7 +151,8 @@ TEST_F(Engine, AReadFailureIsReportedOnceAndLeavesTheCopiedFiles) {
 }
 
 TEST_F(Engine, CancelStopsBetweenBlocksAndTakesEverythingBack) {
-  WriteArchive("disk01.cbf", {{"DISK01\\A.DAT", "first"}, {"DISK01\\BIG.DAT", Bytes(300000, 4)}});
+  WriteArchive("disk01.cbf",
+               {{"DISK01\\A.DAT", "first"}, {"DISK01\\BIG.DAT", Bytes(3 * INST_COPY_BLOCK, 4)}});
   // Holding the progress mutex stops the worker at its first publication.
   ASSERT_EQ(SYS_WaitResult(engine_.mutex, SYS_INFINITE), SYS_OK);
   ASSERT_EQ(INST_StartCurrentVolume(&engine_), 1);
