@@ -106,10 +106,13 @@ result skin_with_a_face_gets_both_fonts "$?"
 # OUT_DIR, no image, no staging folder; a non-empty OUT_DIR untouched).
 bad_inputs_case() {
   local ok=0 dir
-  mkdir -p "$T/bad/case/Data" "$T/bad/name" "$T/bad/long" "$T/bad/big" "$T/bad/used"
+  mkdir -p "$T/bad/case/Data" "$T/bad/name" "$T/bad/long" "$T/bad/big" "$T/bad/used" \
+    "$T/bad/nodot" "$T/bad/dots"
   echo a >"$T/bad/case/Data/Readme.txt"
   echo b >"$T/bad/case/Data/README.TXT"
   echo c >"$T/bad/name/what?.txt"
+  echo e >"$T/bad/nodot/README"
+  echo f >"$T/bad/dots/libgame.so.1"
   dir=$T/bad/long
   for _ in 1 2 3; do dir=$dir/$(printf 'f%.0s' $(seq 1 90)); done
   mkdir -p "$dir"
@@ -122,6 +125,8 @@ bad_inputs_case() {
     "$T/bad/name|$T/bad/out|the archive cannot hold this name"
     "$T/bad/long|$T/bad/out|longer than 255 characters"
     "$T/bad/big|$T/bad/out|over the largest file a disc can hold"
+    "$T/bad/nodot|$T/bad/out|exactly one dot"
+    "$T/bad/dots|$T/bad/out|exactly one dot"
     "$game|$T/bad/used|the output folder is not empty"
   )
   for c in "${cases[@]}"; do
