@@ -59,7 +59,7 @@ TEST_F(InstallerTest, FilesInUseLeaveThreeDeletionsForTheRestart) {
       EXPECT_EQ(SYS_GetFileAttributes(install_dir_.c_str()), SYS_ATTR_INVALID);
     }
     char path[SYS_MAX_PATH];
-    SYS_StrCopy(path, install_dir_.c_str());
+    SYS_StrCopy(path, sizeof path, install_dir_.c_str());
     INST_DeleteTree(path, install_dir_.size(), true);
   }
 }
@@ -70,7 +70,7 @@ TEST_F(InstallerTest, DeleteTreeRemovesLinksWithoutFollowingThemAndRefusesDeepPa
   ASSERT_TRUE(machine.WriteFile(Installed("a.txt"), "a"));
   fs::create_directory_symlink(Host(machine.Path("Precious")), Host(install_dir_) + "/link");
   char path[SYS_MAX_PATH];
-  SYS_StrCopy(path, install_dir_.c_str());
+  SYS_StrCopy(path, sizeof path, install_dir_.c_str());
   EXPECT_EQ(INST_DeleteTree(path, install_dir_.size(), true), 1);
   EXPECT_FALSE(fs::exists(fs::symlink_status(Host(install_dir_))));
   EXPECT_TRUE(fs::exists(Host(machine.Path("Precious\\keep.txt"))));
@@ -81,7 +81,7 @@ TEST_F(InstallerTest, DeleteTreeRemovesLinksWithoutFollowingThemAndRefusesDeepPa
   for (int i = 0; i < 14; i++) leaf += "/" + std::string(20, 'd');
   fs::create_directories(leaf);
   std::ofstream(leaf + "/file.txt") << "x";
-  SYS_StrCopy(path, machine.Path("deep").c_str());
+  SYS_StrCopy(path, sizeof path, machine.Path("deep").c_str());
   EXPECT_EQ(INST_DeleteTree(path, SYS_StrLen(path), true), 0);
   EXPECT_TRUE(fs::exists(leaf + "/file.txt"));
 }

@@ -13,9 +13,9 @@ TEST(Text, NullPointersAreToleratedAndCountAsEmpty) {
   EXPECT_EQ(SYS_StrCmp(nullptr, "x"), -1);
   EXPECT_EQ(SYS_StrUpper(nullptr), 0u);
   EXPECT_EQ(SYS_StrLower(nullptr), 0u);
-  EXPECT_EQ(SYS_StrCopy(nullptr, "abc"), 0u);
+  EXPECT_EQ(SYS_StrCopy(nullptr, 4, "abc"), 0u);
   char buffer[8] = "junk";
-  EXPECT_EQ(SYS_StrCopy(buffer, nullptr), 0u);
+  EXPECT_EQ(SYS_StrCopy(buffer, sizeof buffer, nullptr), 0u);
   EXPECT_STREQ(buffer, "");
   EXPECT_EQ(SYS_WStrLen(nullptr), 0u);
   EXPECT_EQ(SYS_Widen(nullptr, "abc"), 0u);
@@ -45,26 +45,33 @@ TEST(Text, CaseChangesOnlyAsciiLetters) {
 
 TEST(Text, DirectoryAndFileParts) {
   char out[SYS_MAX_PATH];
-  EXPECT_EQ(SYS_DirPart(out, "setup.exe"), 0u);
+  EXPECT_EQ(SYS_DirPart(out, sizeof out, "setup.exe"), 0u);
   EXPECT_STREQ(out, "");
-  EXPECT_EQ(SYS_DirPart(out, "C:\\Games\\Ashgrove\\setup.exe"), 18u);
+  EXPECT_EQ(SYS_DirPart(out, sizeof out, "C:\\Games\\Ashgrove\\setup.exe"), 18u);
   EXPECT_STREQ(out, "C:\\Games\\Ashgrove\\");
-  EXPECT_EQ(SYS_FilePart(out, "C:\\Games\\Ashgrove\\setup.exe"), 9u);
+  EXPECT_EQ(SYS_FilePart(out, sizeof out, "C:\\Games\\Ashgrove\\setup.exe"), 9u);
   EXPECT_STREQ(out, "setup.exe");
-  EXPECT_EQ(SYS_FilePart(out, "bare.txt"), 8u);
+  EXPECT_EQ(SYS_FilePart(out, sizeof out, "bare.txt"), 8u);
   EXPECT_STREQ(out, "bare.txt");
-  EXPECT_EQ(SYS_FilePart(out, "C:\\folder\\"), 0u);
+  EXPECT_EQ(SYS_FilePart(out, sizeof out, "C:\\folder\\"), 0u);
   EXPECT_STREQ(out, "");
+  // A part that does not fit is not cut.
+  char small[8];
+  EXPECT_EQ(SYS_DirPart(small, sizeof small, "C:\\Games\\setup.exe"), 0u);
+  EXPECT_STREQ(small, "");
+  EXPECT_EQ(SYS_FilePart(small, sizeof small, "C:\\setup.exe"), 0u);
+  EXPECT_STREQ(small, "");
+  EXPECT_EQ(SYS_FilePart(small, sizeof small, "C:\\a.exe"), 5u);
 }
 
 TEST(Text, BoundedCopyAndFormatNeverOverflow) {
   char small[6];
   std::memset(small, 'x', sizeof small);
-  EXPECT_EQ(SYS_StrCopyN(small, "abcdefgh", sizeof small), 5u);
+  EXPECT_EQ(SYS_StrCopy(small, sizeof small, "abcdefgh"), 5u);
   EXPECT_STREQ(small, "abcde");
-  EXPECT_EQ(SYS_StrCopyN(small, "ab", sizeof small), 2u);
+  EXPECT_EQ(SYS_StrCopy(small, sizeof small, "ab"), 2u);
   EXPECT_STREQ(small, "ab");
-  EXPECT_EQ(SYS_StrCopyN(small, "ab", 0), 0u);
+  EXPECT_EQ(SYS_StrCopy(small, 0, "ab"), 0u);
 
   char guard[16];
   std::memset(guard, '#', sizeof guard);
