@@ -23,7 +23,7 @@ bool MountStore() {
   char pattern[16];
   SYS_Format(pattern, sizeof(pattern), "*.%s", "cbf");
   char root[SYS_MAX_PATH];
-  SYS_StrCopyN(root, AppPaths.program_folder, AppPaths.folder_length + 1);
+  SYS_StrCopy(root, AppPaths.folder_length + 1, AppPaths.program_folder);
   BF_MountParams params = {pattern, root, nullptr, 1, 0, 0};
   return BF_Mount(&params) == BF_MOUNTED;
 }
@@ -35,7 +35,7 @@ bool MountInstallerArchive() {
   size_t room = sizeof(AppPaths.program_folder) - AppPaths.folder_length;
   TempArchivePath[0] = 0;
   if (SYS_StrLen(kArchiveName) < room) {
-    SYS_StrCopy(name, kArchiveName);
+    SYS_StrCopy(name, room, kArchiveName);
     INST_CopyToTemp(AppPaths.program_folder, TempArchivePath);
   }
   if (TempArchivePath[0] && BF_MountArchive(TempArchivePath, 0) == BF_OK) return true;

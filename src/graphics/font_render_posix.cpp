@@ -179,5 +179,5 @@ void iFontClose(void *font) {
 }
 
 size_t iFontDescribe(void *font, char *buffer, size_t size) {
-  return SYS_StrCopyN(buffer, static_cast<FtFont *>(font)->description, size);
+  return SYS_StrCopy(buffer, size, static_cast<FtFont *>(font)->description);
 }

@@ -98,5 +98,5 @@ void iFontClose(void *font) {
 }
 
 size_t iFontDescribe(void *font, char *buffer, size_t size) {
-  return SYS_StrCopyN(buffer, static_cast<GdiFont *>(font)->face, size);
+  return SYS_StrCopy(buffer, size, static_cast<GdiFont *>(font)->face);
 }

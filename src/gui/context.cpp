@@ -159,7 +159,7 @@ uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
     desc.clip_precision = 2;
     desc.quality = 1;
     desc.pitch_and_family = 0x22;
-    SYS_StrCopyN(desc.face_name, "Verdana", sizeof desc.face_name);
+    SYS_StrCopy(desc.face_name, sizeof desc.face_name, "Verdana");
     c_GUIB_Font *font = new c_GUIB_Font();
     if (font->CreateFromWindowsFont(&desc, 32, 96) == GUIB_OK)
       g_context->SetProperty(GP_FONT, reinterpret_cast<uintptr_t>(font));

@@ -111,11 +111,11 @@ void c_GUIB_DirBrowser::FillDrives(uint32_t mask, uint32_t filter) {
     char suffix[64];
     uint64_t free_bytes = 0;
     if (type != SYS_DRIVE_FIXED)
-      SYS_StrCopy(suffix, iDriveSuffix(type));
+      SYS_StrCopy(suffix, sizeof suffix, iDriveSuffix(type));
     else if (SYS_GetDiskFreeSpace(root, &free_bytes))
       SYS_Format(suffix, sizeof suffix, " (%u MB free)", uint32_t(free_bytes >> 20));
     else
-      SYS_StrCopy(suffix, " (Unknown)");  // no made-up figure
+      SYS_StrCopy(suffix, sizeof suffix, " (Unknown)");  // no made-up figure
     PathBuf label;
     label.Add(root);
     label.Add(suffix);
@@ -146,7 +146,7 @@ size_t c_GUIB_DirBrowser::GetItemPath(const TreeNotice *notice, char *path, size
   if (!p.ok) return 0;
   if (p.EndsWithSlash()) p.text[--p.len] = 0;
   if (p.len + 1 > size) return 0;
-  SYS_StrCopy(path, p.text);
+  SYS_StrCopy(path, size, p.text);
   return p.len;
 }
 

@@ -143,7 +143,7 @@ class Worker {
       Locked lock(p_.mutex);
       p_.progress->current_done = 0;
       p_.progress->current_size = item.size;
-      SYS_StrCopyN(p_.progress->current_name, item.destination, SYS_MAX_PATH);
+      SYS_StrCopy(p_.progress->current_name, SYS_MAX_PATH, item.destination);
     }
     char destination[SYS_MAX_PATH];
     if (!INST_JoinPath(destination, sizeof destination, prefix_, item.destination))
@@ -254,13 +254,13 @@ void INST_EngineRelease(InstallEngine *engine) {
 
 void INST_VolumeNames(uint32_t volume, char *archive, char *store_folder) {
   char folder[SYS_MAX_PATH];
-  SYS_StrCopyN(folder, AppPaths.program_folder, AppPaths.folder_length + 1);
+  SYS_StrCopy(folder, AppPaths.folder_length + 1, AppPaths.program_folder);
   SYS_Format(archive, SYS_MAX_PATH, "%s%s%02u.%s", folder, "disk", volume, "cbf");
   SYS_Format(store_folder, SYS_MAX_PATH, "%s%02u", "disk", volume);
 }
 
 int INST_StartVolume(InstallEngine *engine, const char *archive, const char *store_folder) {
-  SYS_StrCopyN(engine->archive, archive, sizeof engine->archive);
+  SYS_StrCopy(engine->archive, sizeof engine->archive, archive);
   if (BF_MountArchive(archive, 0) != BF_OK) return 0;
   if (engine->list) KeyedList_Destroy(engine->list, true, false);
   INST_BuildFileList(store_folder, &engine->list, nullptr);

@@ -29,7 +29,7 @@ SYS_Handle INST_CreateFileWithFolders(const char *path) {
   size_t n = SYS_StrLen(path);
   if (n == 0 || n >= SYS_MAX_PATH) return 0;
   char folder[SYS_MAX_PATH];
-  SYS_StrCopy(folder, path);
+  SYS_StrCopy(folder, sizeof folder, path);
 
   // Make every folder along the path; only the last one (the file's own
   // folder) decides whether the file can be created.
@@ -72,10 +72,10 @@ int INST_CopyToTemp(const char *store_name, char *out) {
   char temp[SYS_MAX_PATH];
   char path[SYS_MAX_PATH];
   if (SYS_StrLen(store_name) >= SYS_MAX_PATH) return 0;
-  SYS_FilePart(name, store_name);
+  SYS_FilePart(name, sizeof name, store_name);
   if (SYS_GetTempDir(temp, sizeof(temp)) == 0) return 0;
   if (!INST_JoinPath(path, sizeof(path), temp, name)) return 0;
   if (!INST_CopyStoreFile(path, store_name)) return 0;
-  SYS_StrCopy(out, path);
+  SYS_StrCopy(out, SYS_MAX_PATH, path);
   return 1;
 }

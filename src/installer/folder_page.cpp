@@ -22,14 +22,14 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
   desc.clip_precision = 2;
   desc.quality = 1;
   desc.pitch_and_family = 0x22;
-  SYS_StrCopyN(desc.face_name, "Arial", sizeof desc.face_name);
+  SYS_StrCopy(desc.face_name, sizeof desc.face_name, "Arial");
   m_font = new c_GUIB_Font();
   if (m_font->CreateFromWindowsFont(&desc, 32, 224) == GUIB_OK) m_path->SetFont(m_font, 0);
 
   char folder[SYS_MAX_PATH];
   if (!INST_GetDefaultInstallDir(folder) ||
       !INST_JoinPath(m_chosen, sizeof m_chosen, folder, INST_GetText(405)))
-    SYS_StrCopyN(m_chosen, INST_GetText(405), sizeof m_chosen);
+    SYS_StrCopy(m_chosen, sizeof m_chosen, INST_GetText(405));
   m_path->SetText(m_chosen);
 
   const int32_t top = 2 * line;
@@ -43,7 +43,7 @@ c_INST_FolderPage::~c_INST_FolderPage() {
 }
 
 void c_INST_FolderPage::GetPath(char *out) const {
-  SYS_StrCopyN(out, m_chosen, SYS_MAX_PATH);
+  SYS_StrCopy(out, SYS_MAX_PATH, m_chosen);
 }
 
 uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg,
@@ -54,7 +54,7 @@ uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint
   char path[SYS_MAX_PATH];
   if (!self->m_tree->GetItemPath(reinterpret_cast<const TreeNotice *>(a), folder)) return 1;
   if (INST_JoinPath(path, sizeof path, folder, INST_GetText(405))) {
-    SYS_StrCopy(self->m_chosen, path);
+    SYS_StrCopy(self->m_chosen, sizeof self->m_chosen, path);
     self->m_path->SetText(self->m_chosen);
   } else {
     // Not taken, never cut: the user is told why the pick did not count.

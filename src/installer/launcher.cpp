@@ -12,7 +12,7 @@ int INST_IsDirectXPresent() {
 
 void INST_PlayGame() {
   char folder[SYS_MAX_PATH];
-  SYS_DirPart(folder, GamePath);
+  SYS_DirPart(folder, sizeof folder, GamePath);
   SYS_Handle process = SYS_StartProgram(GamePath, folder, true);
   if (process) SYS_CloseHandle(process);  // the game is not waited for
   AppRunning = 0;

@@ -53,8 +53,8 @@ void c_INST_ProgressPage::StartVolume() {
     // Nothing to copy: say which archive was looked for, where, and what
     // was wrong with it, and wait for Cancel.
     char folder[SYS_MAX_PATH], name[SYS_MAX_PATH], text[2 * SYS_MAX_PATH];
-    SYS_DirPart(folder, m_engine.archive);
-    SYS_FilePart(name, m_engine.archive);
+    SYS_DirPart(folder, sizeof folder, m_engine.archive);
+    SYS_FilePart(name, sizeof name, m_engine.archive);
     // An archive that is there but cannot be mounted is damaged (cut short,
     // say): a new copy of the disc is what helps, not a search for it.
     if (SYS_GetFileAttributes(m_engine.archive) == SYS_ATTR_INVALID)
@@ -92,7 +92,7 @@ uintptr_t c_INST_ProgressPage::HandleMessage(uint32_t msg, uintptr_t a, uintptr_
   if (progress.status != INSTALL_IDLE) {
     // Only what changed is repainted: the tick comes every 20 ms.
     if (SYS_StrCmp(progress.current_name, m_shownName) != 0) {
-      SYS_StrCopyN(m_shownName, progress.current_name, sizeof m_shownName);
+      SYS_StrCopy(m_shownName, sizeof m_shownName, progress.current_name);
       m_file->SetText(m_shownName);
     }
     const int32_t file = int32_t(INST_Percent(progress.current_done, progress.current_size));

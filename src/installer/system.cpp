@@ -108,7 +108,7 @@ int INST_RunFromStore(const char *store_name) {
   char copy[SYS_MAX_PATH];
   if (!INST_CopyToTemp(store_name, copy)) return 0;
   char folder[SYS_MAX_PATH];
-  SYS_DirPart(folder, copy);
+  SYS_DirPart(folder, sizeof folder, copy);
   SYS_Handle process = SYS_StartProgram(copy, folder, false);
   if (!process) return 0;
   SYS_WaitResult(process, SYS_INFINITE);
@@ -135,7 +135,7 @@ int INST_FinishInstall() {
     INST_CreateProgramsShortcut(uninstall_link, group, uninstaller, nullptr, InstallDir,
                                 AppPaths.program_path, 0, nullptr);
     char icon_name[SYS_MAX_PATH], icon[SYS_MAX_PATH];
-    SYS_FilePart(icon_name, INST_GetText(411));
+    SYS_FilePart(icon_name, sizeof icon_name, INST_GetText(411));
     if (INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
       INST_CopyStoreFile(icon, INST_GetText(411));
       INST_CreateProgramsShortcut(online_link, group, INST_GetText(409), nullptr, InstallDir, icon,

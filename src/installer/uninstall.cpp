@@ -54,7 +54,7 @@ Removal RemoveFolder(const char *path, bool clear_read_only) {
   char clean[SYS_MAX_PATH];
   size_t n = SYS_StrLen(path);
   if (n == 0 || n >= SYS_MAX_PATH) return Removal::Refused;
-  SYS_StrCopyN(clean, path, sizeof clean);
+  SYS_StrCopy(clean, sizeof clean, path);
   if (clean[n - 1] == '\\') clean[--n] = 0;
   if (n == 0 || (n == 1 && clean[0] == '\\') || (n == 2 && clean[1] == ':'))
     return Removal::Refused;
@@ -75,7 +75,7 @@ void DeleteValueAndKey(const char *key_path, const char *value) {
 // was all it held; a key that holds anything else stays.
 void DeleteParentKeyIfEmpty(const char *key_path) {
   char parent[SYS_MAX_PATH], name[SYS_MAX_PATH];
-  size_t n = SYS_DirPart(parent, key_path);
+  size_t n = SYS_DirPart(parent, sizeof parent, key_path);
   if (n < 2) return;
   parent[n - 1] = 0;
   {
@@ -97,7 +97,7 @@ void ScheduleForRestart(const char *folder) {
   if (INST_JoinPath(path, sizeof path, folder, "setup.cbf")) SYS_MoveFile(path, nullptr, true);
   // The folder is named without a trailing separator: the restart-time
   // delete opens it by that exact name.
-  size_t n = SYS_StrCopyN(path, folder, sizeof path);
+  size_t n = SYS_StrCopy(path, sizeof path, folder);
   while (n > 3 && path[n - 1] == '\\') path[--n] = 0;
   SYS_MoveFile(path, nullptr, true);
 }
@@ -119,15 +119,15 @@ void INST_ReadInstalledState() {
   if (SYS_RegQueryValue(key.k, "UninstallString", value, &size) != SYS_OK) return;
   value[size] = 0;
   char folder[SYS_MAX_PATH];
-  SYS_DirPart(folder, value);
+  SYS_DirPart(folder, sizeof folder, value);
   char path[SYS_MAX_PATH];
   if (folder[0] == 0) {
     if (SYS_StrLen(INST_GetText(400)) >= sizeof path) return;
-    SYS_StrCopy(path, INST_GetText(400));
+    SYS_StrCopy(path, sizeof path, INST_GetText(400));
   } else if (!INST_JoinPath(path, sizeof path, folder, INST_GetText(400))) {
     return;
   }
-  SYS_StrCopy(GamePath, path);
+  SYS_StrCopy(GamePath, sizeof GamePath, path);
   Installer.installed = 1;
   Installer.menu_mode = INST_MENU_INSTALLED;
 }
@@ -149,7 +149,7 @@ void INST_Uninstall() {
   DeleteParentKeyIfEmpty(INST_GetText(412));
 
   char folder[SYS_MAX_PATH];
-  SYS_DirPart(folder, GamePath);
+  SYS_DirPart(folder, sizeof folder, GamePath);
   // A refused folder (a system folder named by a planted entry) gets no
   // scheduled deletions either.
   if (RemoveFolder(folder, true) == Removal::Failed) ScheduleForRestart(folder);
@@ -163,7 +163,7 @@ int INST_DeleteTree(char *path, size_t length, bool clear_read_only) {
   static const char kAll[] = "\\*.*";
   if (length + sizeof kAll > SYS_MAX_PATH) return 0;
   int result = 1;
-  SYS_StrCopy(path + length, kAll);
+  SYS_StrCopy(path + length, SYS_MAX_PATH - length, kAll);
   {
     ScopedFind find;
     SYS_FindData entry;
@@ -177,7 +177,7 @@ int INST_DeleteTree(char *path, size_t length, bool clear_read_only) {
         result = 0;
         continue;
       }
-      SYS_StrCopy(path + length + 1, entry.name);
+      SYS_StrCopy(path + length + 1, SYS_MAX_PATH - length - 1, entry.name);
       if (clear_read_only && (entry.attributes & SYS_ATTR_READONLY))
         result &= SYS_SetFileAttributes(path, entry.attributes & ~uint32_t(SYS_ATTR_READONLY));
       if (is_folder && (entry.attributes & SYS_ATTR_REPARSE_POINT))

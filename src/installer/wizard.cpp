@@ -346,7 +346,7 @@ void iAct(Action action) {
       if (folder) folder->GetPath(InstallDir);
       char game[SYS_MAX_PATH];
       if (INST_JoinPath(game, sizeof game, InstallDir, INST_GetText(400)))
-        SYS_StrCopy(GamePath, game);
+        SYS_StrCopy(GamePath, sizeof GamePath, game);
       break;
     }
     case DO_CANCEL_INSTALL:
@@ -534,7 +534,7 @@ uint32_t INST_WizardHandler(c_GUIB_Widget *widget, uintptr_t, uint32_t msg, uint
       if (progress && widget == progress) {
         InstallProgress p;
         INST_ReadProgress(progress->Engine(), &p);
-        SYS_StrCopyN(g.error, p.error, sizeof g.error);
+        SYS_StrCopy(g.error, sizeof g.error, p.error);
       }
       INST_ShowPage(11);
       break;

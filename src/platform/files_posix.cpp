@@ -71,7 +71,7 @@ FileObject *File(SYS_Handle h) {
 
 size_t CopyOut(char *buffer, size_t size, const std::string &text) {
   if (!buffer || text.size() >= size) return 0;
-  return SYS_StrCopy(buffer, text.c_str());
+  return SYS_StrCopy(buffer, size, text.c_str());
 }
 
 // The drive letter a root string (or any path starting with one) names; the
@@ -395,7 +395,7 @@ SYS_Handle SYS_FindFirst(const char *pattern, SYS_FindData *out) {
     struct stat link;
     if (S_ISDIR(st.st_mode) && lstat(host.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
       data.attributes |= SYS_ATTR_REPARSE_POINT;
-    SYS_StrCopy(data.name, entry.c_str());
+    SYS_StrCopy(data.name, sizeof data.name, entry.c_str());
     find->entries.push_back(data);
   }
   if (!SYS_FindNext(reinterpret_cast<SYS_Handle>(find), out)) {

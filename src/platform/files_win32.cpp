@@ -33,7 +33,7 @@ size_t Fitted(DWORD length, size_t size) {
 void Convert(const WIN32_FIND_DATAA &from, SYS_FindData *to) {
   to->attributes = from.dwFileAttributes;
   to->size = (static_cast<uint64_t>(from.nFileSizeHigh) << 32) | from.nFileSizeLow;
-  SYS_StrCopyN(to->name, from.cFileName, sizeof to->name);
+  SYS_StrCopy(to->name, sizeof to->name, from.cFileName);
 }
 
 }  // namespace
@@ -178,7 +178,7 @@ size_t SYS_GetSpecialFolder(SYS_SpecialFolder which, char *buffer, size_t size) 
   CoTaskMemFree(list);
   size_t length = ok ? SYS_StrLen(path) : 0;
   if (length == 0 || length >= size) return 0;
-  return SYS_StrCopy(buffer, path);
+  return SYS_StrCopy(buffer, size, path);
 }
 
 // ---------------------------------------------------------------- drives

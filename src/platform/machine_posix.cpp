@@ -445,7 +445,7 @@ const char *SYS_GetMachineRoot() {
 size_t SYS_MapPath(const char *windows_path, char *host, size_t size) {
   Mapped m;
   if (!host || !MapPath(windows_path, &m) || m.host.size() >= size) return 0;
-  return SYS_StrCopy(host, m.host.c_str());
+  return SYS_StrCopy(host, size, m.host.c_str());
 }
 
 bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes) {

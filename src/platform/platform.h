@@ -97,15 +97,18 @@ void SYS_ReleaseReserved(void *base, size_t bytes);
 
 // ---------------------------------------------------------------- text
 size_t SYS_StrLen(const char *s);
-size_t SYS_StrCopy(char *dst, const char *src);  // null src writes ""
-// Bounded copy: at most size-1 characters and a terminator; returns the
-// characters copied. The program's path buffers use this one.
-size_t SYS_StrCopyN(char *dst, const char *src, size_t size);
+// The helpers that write text take the destination's size in bytes, as
+// SYS_Format does, and always terminate within it.
+// Copy: at most size-1 characters; returns the characters copied. A null src
+// writes "".
+size_t SYS_StrCopy(char *dst, size_t size, const char *src);
 int SYS_StrCmp(const char *a, const char *b);  // -1, 0, 1; unsigned bytes
 size_t SYS_StrUpper(char *s);
 size_t SYS_StrLower(char *s);
-size_t SYS_DirPart(char *dst, const char *path);   // up to and with the last '\'
-size_t SYS_FilePart(char *dst, const char *path);  // after the last '\'
+// The part up to and with the last '\', or after it; returns its length. A
+// part that does not fit gives "" and 0, never a cut path.
+size_t SYS_DirPart(char *dst, size_t size, const char *path);
+size_t SYS_FilePart(char *dst, size_t size, const char *path);
 // printf-style into a buffer of size bytes; always terminated, never overflows.
 // Returns the characters written.
 int SYS_Format(char *dst, size_t size, const char *format, ...)

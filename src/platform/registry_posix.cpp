@@ -413,7 +413,7 @@ void SYS_RegCloseKey(SYS_RegKey handle) {
 static uint32_t EnumName(const std::string *name, char *out, size_t size) {
   if (!name) return SYS_REG_NO_MORE;
   if (!out || name->size() >= size) return SYS_ERR_OS;
-  SYS_StrCopy(out, name->c_str());
+  SYS_StrCopy(out, size, name->c_str());
   return SYS_OK;
 }
 

@@ -48,8 +48,8 @@ bool ParseCommandLine(const char *command_line) {
   AppPathsRecord &p = AppPaths;
   if (length >= 2 && (token[1] == ':' || token[1] == '\\')) {
     // A drive path, or a rooted or UNC path: the token is the program path.
-    SYS_StrCopy(p.program_path, token);
-    SYS_DirPart(p.program_folder, token);
+    SYS_StrCopy(p.program_path, sizeof p.program_path, token);
+    SYS_DirPart(p.program_folder, sizeof p.program_folder, token);
     if (!EnsureTrailingBackslash(p.program_folder, sizeof(p.program_folder))) return Fail();
   } else {
     // A relative token: the folder is the current directory, whatever folders

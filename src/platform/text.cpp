@@ -13,16 +13,7 @@ size_t SYS_StrLen(const char *s) {
   return n;
 }
 
-size_t SYS_StrCopy(char *dst, const char *src) {
-  if (!dst) return 0;
-  size_t n = 0;
-  if (src)
-    for (; src[n]; n++) dst[n] = src[n];
-  dst[n] = 0;
-  return n;
-}
-
-size_t SYS_StrCopyN(char *dst, const char *src, size_t size) {
+size_t SYS_StrCopy(char *dst, size_t size, const char *src) {
   if (!dst || size == 0) return 0;
   size_t n = 0;
   if (src)
@@ -64,19 +55,24 @@ static size_t AfterLastBackslash(const char *path) {
   return cut;
 }
 
-size_t SYS_DirPart(char *dst, const char *path) {
-  if (!dst) return 0;
-  if (!path) return SYS_StrCopy(dst, "");
-  size_t cut = AfterLastBackslash(path);
-  for (size_t i = 0; i < cut; i++) dst[i] = path[i];
-  dst[cut] = 0;
-  return cut;
+// Copies `length` characters of `from` and a terminator when they fit;
+// otherwise writes "" and gives 0, since a cut path would name another place.
+static size_t CopyPart(char *dst, size_t size, const char *from, size_t length) {
+  if (!dst || size == 0) return 0;
+  if (length >= size) length = 0;
+  for (size_t i = 0; i < length; i++) dst[i] = from[i];
+  dst[length] = 0;
+  return length;
 }
 
-size_t SYS_FilePart(char *dst, const char *path) {
-  if (!dst) return 0;
-  if (!path) return SYS_StrCopy(dst, "");
-  return SYS_StrCopy(dst, path + AfterLastBackslash(path));
+size_t SYS_DirPart(char *dst, size_t size, const char *path) {
+  return CopyPart(dst, size, path, path ? AfterLastBackslash(path) : 0);
+}
+
+size_t SYS_FilePart(char *dst, size_t size, const char *path) {
+  if (!path) return CopyPart(dst, size, "", 0);
+  const char *file = path + AfterLastBackslash(path);
+  return CopyPart(dst, size, file, SYS_StrLen(file));
 }
 
 int SYS_FormatV(char *dst, size_t size, const char *format, va_list args) {

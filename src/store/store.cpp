@@ -106,7 +106,7 @@ class Locked {
 // Upper-case copy into a path buffer; false when it does not fit.
 bool UpperCopy(char *dst, const char *src) {
   if (SYS_StrLen(src) >= SYS_MAX_PATH) return false;
-  SYS_StrCopy(dst, src);
+  SYS_StrCopy(dst, SYS_MAX_PATH, src);
   SYS_StrUpper(dst);
   return true;
 }
@@ -114,7 +114,7 @@ bool UpperCopy(char *dst, const char *src) {
 // Whether path names a folder; a trailing backslash is allowed.
 bool IsFolder(const char *path) {
   char copy[SYS_MAX_PATH];
-  size_t n = SYS_StrCopyN(copy, path, sizeof(copy));
+  size_t n = SYS_StrCopy(copy, sizeof(copy), path);
   if (n > 3 && copy[n - 1] == '\\') copy[n - 1] = 0;
   uint32_t a = SYS_GetFileAttributes(copy);
   return a != SYS_ATTR_INVALID && (a & SYS_ATTR_DIRECTORY);
@@ -244,7 +244,7 @@ OpenFileRecord *NewRecord(const char *name) {
   OpenFileRecord *r = static_cast<OpenFileRecord *>(SYS_Alloc(sizeof(OpenFileRecord), "FileItem"));
   if (!r) return nullptr;
   SYS_Zero(r, sizeof(*r));
-  SYS_StrCopyN(r->name, name, sizeof(r->name));
+  SYS_StrCopy(r->name, sizeof(r->name), name);
   return r;
 }
 
@@ -458,8 +458,8 @@ bool WildMatch(const char *name, const char *pattern) {
   char a[SYS_MAX_PATH], b[SYS_MAX_PATH];
   if (!UpperCopy(a, name) || !UpperCopy(b, pattern)) return false;
   char da[SYS_MAX_PATH], db[SYS_MAX_PATH];
-  SYS_DirPart(da, a);
-  SYS_DirPart(db, b);
+  SYS_DirPart(da, sizeof da, a);
+  SYS_DirPart(db, sizeof db, b);
   if (SYS_StrCmp(da, db) != 0) return false;
   size_t i = 0, j = 0;
   while (b[i] || a[j]) {
@@ -502,20 +502,20 @@ struct Collector {
 
 void CollectArchive(Collector *out, const char *pattern, bool recursive) {
   char dir[SYS_MAX_PATH], file[SYS_MAX_PATH];
-  size_t dir_length = SYS_DirPart(dir, pattern);
-  SYS_FilePart(file, pattern);
+  size_t dir_length = SYS_DirPart(dir, sizeof dir, pattern);
+  SYS_FilePart(file, sizeof file, pattern);
   bool everything = recursive && SYS_StrCmp(pattern, "*.*") == 0;
   for (uint32_t i = 0; i < g_store.count; i++) {
     const char *name = g_store.index[i]->name;
     if (!everything) {
       char entry_dir[SYS_MAX_PATH], entry_file[SYS_MAX_PATH];
       if (SYS_StrLen(name) >= SYS_MAX_PATH) continue;
-      size_t entry_dir_length = SYS_DirPart(entry_dir, name);
+      size_t entry_dir_length = SYS_DirPart(entry_dir, sizeof entry_dir, name);
       if (entry_dir_length < dir_length) continue;
       entry_dir[dir_length] = 0;
       if (SYS_StrCmp(entry_dir, dir) != 0) continue;
       if (recursive) {
-        SYS_FilePart(entry_file, name);
+        SYS_FilePart(entry_file, sizeof entry_file, name);
         if (!WildMatch(entry_file, file)) continue;
       } else if (!WildMatch(name, pattern)) {
         continue;
@@ -555,7 +555,7 @@ void CollectFolder(Collector *out, const std::string &folder, const std::string 
     std::string name = prefix + fd.name;
     if (name.size() >= SYS_MAX_PATH) continue;
     char upper[SYS_MAX_PATH];
-    SYS_StrCopy(upper, name.c_str());
+    SYS_StrCopy(upper, sizeof upper, name.c_str());
     SYS_StrUpper(upper);
     out->Add(upper);
   } while (SYS_FindNext(f, &fd));
@@ -565,8 +565,8 @@ void CollectFolder(Collector *out, const std::string &folder, const std::string 
 // One loose source: start is "" (current directory) or a root folder.
 void CollectSource(Collector *out, const char *start, const char *pattern, bool recursive) {
   char dir[SYS_MAX_PATH], file[SYS_MAX_PATH];
-  SYS_DirPart(dir, pattern);
-  SYS_FilePart(file, pattern);
+  SYS_DirPart(dir, sizeof dir, pattern);
+  SYS_FilePart(file, sizeof file, pattern);
   std::string folder = std::string(start) + dir;
   if (dir[0] && (folder.size() >= SYS_MAX_PATH || !IsFolder(folder.c_str()))) return;
   CollectFolder(out, folder, dir, file, recursive);
@@ -592,7 +592,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
     if (!roots[i]) continue;
     // Leaves room for the backslash appended below.
     if (SYS_StrLen(roots[i]) + 1 >= SYS_MAX_PATH || !IsFolder(roots[i])) return 0;
-    size_t n = SYS_StrCopy(s.root[i], roots[i]);
+    size_t n = SYS_StrCopy(s.root[i], sizeof s.root[i], roots[i]);
     SYS_StrUpper(s.root[i]);
     if (n == 0 || s.root[i][n - 1] != '\\') s.root[i][n++] = '\\', s.root[i][n] = 0;
     s.root_length[i] = n;
@@ -760,7 +760,7 @@ uint32_t BF_Read(BF_Handle handle, void *buffer, uint32_t bytes) {
       }
       r->position += got;
       if (got > 0) return got;
-      SYS_StrCopy(name, r->name);
+      SYS_StrCopy(name, sizeof name, r->name);
     }
     // The box names the file being read; its wording is that of a missing disc.
     if (BF_DiskErrorBox(0, name) != BF_RETRY) return 0;

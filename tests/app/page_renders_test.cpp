@@ -113,7 +113,7 @@ TEST_F(PageRenders, EveryPage) {
               ASSERT_EQ(SYS_WaitResult(engine->mutex, SYS_INFINITE), 0u);
               InstallProgress &p = engine->progress;
               EXPECT_EQ(p.status, uint32_t(INSTALL_RUNNING));
-              SYS_StrCopy(p.current_name, "data\\maps\\map1.dat");
+              SYS_StrCopy(p.current_name, sizeof p.current_name, "data\\maps\\map1.dat");
               p.current_size = 1000;
               p.current_done = 625;
               p.total_size = 4000;

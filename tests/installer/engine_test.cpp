@@ -53,9 +53,9 @@ TEST_F(Engine, CopiesEveryFileWithLowerCaseNamesAndFinishesOnce) {
                                  {"OTHER\\NOT-THIS.TXT", "no"},
                              });
   ASSERT_TRUE(machine.WriteFile(machine.Path("setup-copy.cbf"), "archive copy"));
-  SYS_StrCopy(TempArchivePath, machine.Path("setup-copy.cbf").c_str());
+  SYS_StrCopy(TempArchivePath, sizeof TempArchivePath, machine.Path("setup-copy.cbf").c_str());
   // A trailing backslash on the install folder gives no double separator.
-  SYS_StrCopy(InstallDir, (install_dir_ + "\\").c_str());
+  SYS_StrCopy(InstallDir, sizeof InstallDir, (install_dir_ + "\\").c_str());
 
   InstallProgress p = Install();
   ASSERT_EQ(p.status, uint32_t(INSTALL_DONE)) << p.error;

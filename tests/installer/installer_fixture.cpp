@@ -17,8 +17,8 @@ void InstallerTest::SetUp() {
   MountDisc();
   TempArchivePath[0] = 0;
   install_dir_ = machine.Path("Games\\Ashgrove MP demo");
-  SYS_StrCopy(InstallDir, install_dir_.c_str());
-  SYS_StrCopy(GamePath, (install_dir_ + "\\ashgrove.exe").c_str());
+  SYS_StrCopy(InstallDir, sizeof InstallDir, install_dir_.c_str());
+  SYS_StrCopy(GamePath, sizeof GamePath, (install_dir_ + "\\ashgrove.exe").c_str());
   machine.DeleteKeyOnExit("SOFTWARE\\Halvorin");
   machine.DeleteKeyOnExit(std::string(INST_UNINSTALL_KEY_BASE) + INST_GetText(401));
 }

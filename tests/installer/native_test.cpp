@@ -53,7 +53,7 @@ TEST_F(InstallerTest, FilesInUseLeaveThreeDeletionsForTheRestart) {
     SYS_RunPendingMoves();  // Uninstall.exe was not in use and is gone already
     EXPECT_EQ(Exists(install_dir_), platform < 2) << platform;
     char path[SYS_MAX_PATH];
-    SYS_StrCopy(path, install_dir_.c_str());
+    SYS_StrCopy(path, sizeof path, install_dir_.c_str());
     INST_DeleteTree(path, install_dir_.size(), true);
   }
 }
@@ -64,7 +64,7 @@ TEST_F(InstallerTest, DeleteTreeRemovesLinksWithoutFollowingThemAndRefusesDeepPa
   ASSERT_TRUE(machine.WriteFile(Installed("a.txt"), "a"));
   fs::create_directory_symlink(Host(machine.Path("Precious")), Host(install_dir_) + "/link");
   char path[SYS_MAX_PATH];
-  SYS_StrCopy(path, install_dir_.c_str());
+  SYS_StrCopy(path, sizeof path, install_dir_.c_str());
   EXPECT_EQ(INST_DeleteTree(path, install_dir_.size(), true), 1);
   EXPECT_FALSE(fs::exists(fs::symlink_status(Host(install_dir_))));
   EXPECT_TRUE(fs::exists(Host(machine.Path("Precious\\keep.txt"))));
@@ -74,7 +74,7 @@ TEST_F(InstallerTest, DeleteTreeRemovesLinksWithoutFollowingThemAndRefusesDeepPa
   for (int i = 0; i < 14; i++) leaf += "/" + std::string(20, 'd');
   fs::create_directories(leaf);
   std::ofstream(leaf + "/file.txt") << "x";
-  SYS_StrCopy(path, machine.Path("deep").c_str());
+  SYS_StrCopy(path, sizeof path, machine.Path("deep").c_str());
   EXPECT_EQ(INST_DeleteTree(path, SYS_StrLen(path), true), 0);
   EXPECT_TRUE(fs::exists(leaf + "/file.txt"));
 }

@@ -182,7 +182,7 @@ TEST_F(LicenseTest, MissingFileShowsTheReplacementText) {
 // again while the archive is missing), Cancel reports the install cancelled.
 TEST_F(LicenseTest, VolumePromptRetriesAndCancels) {
   ASSERT_TRUE(ParseCommandLine(("\"" + machine.Path("setup.exe") + "\"").c_str()));
-  SYS_StrCopy(InstallDir, machine.Path("inst").c_str());
+  SYS_StrCopy(InstallDir, sizeof InstallDir, machine.Path("inst").c_str());
   c_INST_ProgressPage *page = new c_INST_ProgressPage(Page());
   static std::vector<uint32_t> notes;
   notes.clear();

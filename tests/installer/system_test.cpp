@@ -90,7 +90,7 @@ TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
 
     SYS_FileDelete(desktop_link.c_str());
     char path[SYS_MAX_PATH];
-    SYS_StrCopy(path, group.c_str());
+    SYS_StrCopy(path, sizeof path, group.c_str());
     if (start_menu) INST_DeleteTree(path, group.size(), true);
     SYS_FileDelete(icon.c_str());
   }

@@ -30,7 +30,7 @@ TEST_F(InstallerTest, InstalledStateComesFromTheUninstallEntryAlone) {
   for (const auto &c : cases) {
     SYS_RegDeleteKeyTree(kUninstallKey.c_str());
     if (c.uninstall_string != "-") SetUninstallString(c.uninstall_string);
-    SYS_StrCopy(GamePath, "untouched");
+    SYS_StrCopy(GamePath, sizeof GamePath, "untouched");
     INST_ReadInstalledState();
     EXPECT_EQ(Installer.installed, c.game_path ? 1u : 0u) << c.uninstall_string;
     EXPECT_EQ(Installer.menu_mode, c.game_path ? 2u : 1u);
@@ -77,11 +77,11 @@ TEST_F(InstallerTest, DeleteTreeClearsReadOnlyAndPassesDotFolders) {
   ASSERT_TRUE(SYS_SetFileAttributes((top + "\\sub\\ro.txt").c_str(), SYS_ATTR_READONLY));
   ASSERT_TRUE(machine.WriteFile(top + "\\.keep\\inside.txt", "k"));
   char path[SYS_MAX_PATH];
-  SYS_StrCopy(path, top.c_str());
+  SYS_StrCopy(path, sizeof path, top.c_str());
   EXPECT_EQ(INST_DeleteTree(path, top.size(), true), 0);  // the dot folder stays, so does top
   EXPECT_FALSE(Exists(top + "\\sub"));
   EXPECT_TRUE(Exists(top + "\\.keep\\inside.txt"));
-  SYS_StrCopy(path, machine.Path("missing").c_str());
+  SYS_StrCopy(path, sizeof path, machine.Path("missing").c_str());
   EXPECT_EQ(INST_DeleteTree(path, SYS_StrLen(path), true), 0);
 }
 

@@ -11,9 +11,9 @@ TEST(Text, NullPointersCountAsEmpty) {
   EXPECT_EQ(SYS_StrCmp(nullptr, ""), 0);
   EXPECT_EQ(SYS_StrCmp(nullptr, "x"), -1);
   EXPECT_EQ(SYS_StrUpper(nullptr), 0u);
-  EXPECT_EQ(SYS_StrCopy(nullptr, "abc"), 0u);
+  EXPECT_EQ(SYS_StrCopy(nullptr, 4, "abc"), 0u);
   char buffer[8] = "junk";
-  EXPECT_EQ(SYS_StrCopy(buffer, nullptr), 0u);
+  EXPECT_EQ(SYS_StrCopy(buffer, sizeof buffer, nullptr), 0u);
   EXPECT_STREQ(buffer, "");
   EXPECT_EQ(SYS_Widen(nullptr, "abc"), 0u);
   SYS_Fill(nullptr, 4, 10, 1);
@@ -40,15 +40,19 @@ TEST(Text, CaseChangesOnlyAsciiLetters) {
 
 TEST(Text, DirectoryAndFileParts) {
   const struct {
-    const char *path, *dir, *file;
-  } cases[] = {{"setup.exe", "", "setup.exe"},
-               {"C:\\Games\\Ashgrove\\setup.exe", "C:\\Games\\Ashgrove\\", "setup.exe"},
-               {"C:\\folder\\", "C:\\folder\\", ""}};
+    size_t size;
+    const char *path, *dir, *file;  // a part that does not fit gives "", never a cut one
+  } cases[] = {
+      {SYS_MAX_PATH, "setup.exe", "", "setup.exe"},
+      {SYS_MAX_PATH, "C:\\Games\\Ashgrove\\setup.exe", "C:\\Games\\Ashgrove\\", "setup.exe"},
+      {SYS_MAX_PATH, "C:\\folder\\", "C:\\folder\\", ""},
+      {8, "C:\\Games\\setup.exe", "", ""},
+      {8, "C:\\a.exe", "C:\\", "a.exe"}};
   for (const auto &c : cases) {
     char out[SYS_MAX_PATH];
-    EXPECT_EQ(SYS_DirPart(out, c.path), std::strlen(c.dir)) << c.path;
+    EXPECT_EQ(SYS_DirPart(out, c.size, c.path), std::strlen(c.dir)) << c.path;
     EXPECT_STREQ(out, c.dir);
-    EXPECT_EQ(SYS_FilePart(out, c.path), std::strlen(c.file)) << c.path;
+    EXPECT_EQ(SYS_FilePart(out, c.size, c.path), std::strlen(c.file)) << c.path;
     EXPECT_STREQ(out, c.file);
   }
 }
@@ -56,9 +60,9 @@ TEST(Text, DirectoryAndFileParts) {
 TEST(Text, BoundedCopyAndFormatNeverOverflow) {
   char small[6];
   std::memset(small, 'x', sizeof small);
-  EXPECT_EQ(SYS_StrCopyN(small, "abcdefgh", sizeof small), 5u);
+  EXPECT_EQ(SYS_StrCopy(small, sizeof small, "abcdefgh"), 5u);
   EXPECT_STREQ(small, "abcde");
-  EXPECT_EQ(SYS_StrCopyN(small, "ab", 0), 0u);
+  EXPECT_EQ(SYS_StrCopy(small, 0, "ab"), 0u);
 
   char guard[16];
   std::memset(guard, '#', sizeof guard);

@@ -30,7 +30,7 @@ int main(int argc, char **argv) {
   if (SYS_Init(&info) != SYS_OK || !ParseCommandLine(SYS_GetCommandLine())) return 1;
   SYS_RestrictLibrarySearch();
   char root[SYS_MAX_PATH];
-  SYS_StrCopyN(root, AppPaths.program_folder, AppPaths.folder_length + 1);
+  SYS_StrCopy(root, AppPaths.folder_length + 1, AppPaths.program_folder);
   BF_MountParams params = {"*.cbf", root, nullptr, 1, 0, 0};
   if (!BF_Mount(&params)) return 1;
   SYS_ComInit();
@@ -41,7 +41,7 @@ int main(int argc, char **argv) {
   if (std::strcmp(command, "probe") == 0) {
     std::printf("DirectX present: %d\n", INST_IsDirectXPresent());
   } else if (std::strcmp(command, "finish") == 0 && argc == 3) {
-    SYS_StrCopyN(InstallDir, argv[2], sizeof InstallDir);
+    SYS_StrCopy(InstallDir, sizeof InstallDir, argv[2]);
     SYS_Format(GamePath, sizeof GamePath, "%s\\%s", InstallDir, INST_GetText(400));
     Installer.installed_bytes = 123456;
     rc = INST_FinishInstall() ? 0 : 1;
