@@ -47,8 +47,9 @@ struct WidgetCreateParams {
   uintptr_t handler_data;
 };
 
+// Widget flags.
 enum : uint32_t {
-  WF_FLAG_1 = 0x1,
+  WF_USER_1 = 0x1,  // free for the application: settable, never read by the toolkit
   WF_CAPTURED = 0x2,
   WF_FOCUSED = 0x4,
   WF_ACTIVE = 0x8,
@@ -60,11 +61,16 @@ enum : uint32_t {
   WF_WANT_OUTSIDE_PRESS = 0x200,
   WF_HOVER = 0x400,
   WF_NO_BITMAP = 0x800,
-  WF_FLAG_1000 = 0x1000,
+  WF_USER_2 = 0x1000,  // free for the application: settable, never read by the toolkit
   WF_SELF_DISABLED = 0x2000,
-  WF_SETTABLE = 0x31E1,  // the bits SetFlags and ClearFlags may change
+  // The bits SetFlags and ClearFlags may change (0x31E1); the others belong
+  // to the operations that manage them.
+  WF_SETTABLE = WF_USER_1 | WF_VISIBLE | WF_DISABLED | WF_FOCUSABLE | WF_ACTIVATABLE | WF_USER_2 |
+                WF_SELF_DISABLED,
 };
+static_assert(WF_SETTABLE == 0x31E1, "settable flag bits");
 
+// Message ids.
 enum : uint32_t {
   GM_MOUSE_MOVE = 0,
   GM_LBUTTON_DOWN = 1,
