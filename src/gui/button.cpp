@@ -18,7 +18,7 @@ c_GUIB_Button::c_GUIB_Button(const WidgetCreateParams &p) : c_GUIB_Widget(p) {
 }
 
 c_GUIB_Button::~c_GUIB_Button() {
-  for (int i = 0; i < 9; ++i) {
+  for (uint32_t i = 0; i < SLOT_COUNT; ++i) {
     iSwap(m_backgrounds[i], nullptr);
     iSwap(m_icons[i], nullptr);
   }
@@ -26,14 +26,14 @@ c_GUIB_Button::~c_GUIB_Button() {
 }
 
 uint32_t c_GUIB_Button::SetIcon(c_GUIB_Bitmap *image, uint32_t slot) {
-  if (slot >= 9) return GUI_ERR_BAD_ID;
+  if (slot >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   iSwap(m_icons[slot], image);
   MarkDirty();
   return GUI_OK;
 }
 
 uint32_t c_GUIB_Button::SetBackgroundImage(c_GUIB_Bitmap *image, uint32_t slot) {
-  if (slot >= 9) return GUI_ERR_BAD_ID;
+  if (slot >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   iSwap(m_backgrounds[slot], image);
   MarkDirty();
   return GUI_OK;
@@ -65,7 +65,7 @@ void c_GUIB_Button::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, co
       ReleaseCapture();
       if (m_state & 1) {
         SetFocus();
-        PublishInfo(m_info[2]);
+        PublishInfo(m_info[INFO_CLICK]);
         CallHandlers(GN_CLICKED, 0, 0);
       }
       m_state &= ~3u;
@@ -73,7 +73,7 @@ void c_GUIB_Button::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, co
       break;
     case GM_MOUSE_ENTER:
       if (m_state & 2) m_state |= 1;
-      PublishInfo(m_info[0]);
+      PublishInfo(m_info[INFO_ENTER]);
       MarkDirty();
       break;
     case GM_MOUSE_LEAVE:
@@ -109,15 +109,15 @@ void c_GUIB_Button::Paint() {
   const bool armed = m_state & 1, hovered = m_flags & WF_HOVER;
   uint32_t s, text_slot, fill_slot;
   if (m_flags & WF_DISABLED)
-    s = text_slot = fill_slot = 6;
+    s = text_slot = fill_slot = SLOT_DISABLED;
   else if (armed && hovered)
-    s = text_slot = fill_slot = 7;
+    s = text_slot = fill_slot = SLOT_PRESSED;
   else if (armed)
-    s = 0, text_slot = 4, fill_slot = 0;
+    s = SLOT_NORMAL, text_slot = SLOT_HOVER, fill_slot = SLOT_NORMAL;
   else if (hovered)
-    s = text_slot = fill_slot = 4;
+    s = text_slot = fill_slot = SLOT_HOVER;
   else
-    s = text_slot = fill_slot = 0;
+    s = text_slot = fill_slot = SLOT_NORMAL;
 
   const bool border = (m_frameStyle & 0x80000000u) != 0;
   if (c_GUIB_Bitmap *bg = m_backgrounds[s]) {
@@ -133,10 +133,10 @@ void c_GUIB_Button::Paint() {
   const int32_t iw = icon ? int32_t(icon->Width()) : 0;
   const int32_t ih = icon ? int32_t(icon->Height()) : 0;
   int32_t x = (w + iw) / 2;
-  if (m_text && m_fonts[0]) {
+  if (m_text && m_fonts[SLOT_NORMAL]) {
     GUIB_Rect r{0, 0, w + iw, h};
-    m_fonts[0]->CalcTextRect(m_text, &r, GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
-    m_fonts[0]->DrawString(m_bitmap, m_textColor[text_slot], r.left, r.top, m_text);
+    m_fonts[SLOT_NORMAL]->CalcTextRect(m_text, &r, GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
+    m_fonts[SLOT_NORMAL]->DrawString(m_bitmap, m_textColor[text_slot], r.left, r.top, m_text);
     x = r.left;
   }
   if (icon) icon->BlendTo(m_bitmap, x - iw, (h - ih) / 2, 0, 0, iw, ih);

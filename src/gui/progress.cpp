@@ -45,19 +45,20 @@ void c_GUIB_ProgressBar::Paint() {
       empty = GUIB_Rect{n, 0, r.right, r.bottom};
     }
     if (!GUI_IsEmpty(filled)) {
-      m_bitmap->SetColor(m_fill[4]);
+      m_bitmap->SetColor(m_fill[SLOT_HOVER]);
       m_bitmap->Fill(filled);
     }
     if (!GUI_IsEmpty(empty)) {
-      m_bitmap->SetColor(m_fill[0]);
+      m_bitmap->SetColor(m_fill[SLOT_NORMAL]);
       m_bitmap->Fill(empty);
     }
   }
   iDrawBorder();
-  if (!(m_style & STYLE_NO_TEXT) && m_percentText[0] && m_fonts[0]) {
+  if (!(m_style & STYLE_NO_TEXT) && m_percentText[0] && m_fonts[SLOT_NORMAL]) {
     GUIB_Rect t = m_rect;
-    m_fonts[0]->CalcTextRect(m_percentText, &t, GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
-    m_fonts[0]->DrawString(m_bitmap, m_textColor[0], t.left, t.top, m_percentText);
+    m_fonts[SLOT_NORMAL]->CalcTextRect(m_percentText, &t, GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
+    m_fonts[SLOT_NORMAL]->DrawString(m_bitmap, m_textColor[SLOT_NORMAL], t.left, t.top,
+                                     m_percentText);
   }
   iInvalidateAll();
 }

@@ -101,22 +101,26 @@ c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
   if (m_context) m_context->RegisterWidget(this);
   if (m_parent) m_parent->m_children.insert(m_parent->m_children.begin(), this);
   if (m_context) {
-    static const uint32_t kFillSeeds[9][2] = {
-        {0, GP_FILL_COLOR_0}, {1, GP_FILL_COLOR_1}, {2, GP_FILL_COLOR_2}, {3, GP_BORDER_COLOR},
-        {4, GP_FILL_COLOR_4}, {6, GP_FILL_COLOR_6}, {7, GP_FILL_COLOR_7}, {8, GP_FILL_COLOR_8}};
-    for (int i = 0; i < 8; ++i) m_fill[kFillSeeds[i][0]] = m_context->Word(kFillSeeds[i][1]);
-    static const uint32_t kTextSeeds[5][2] = {{0, GP_TEXT_COLOR_0},
-                                              {4, GP_TEXT_COLOR_4},
-                                              {6, GP_TEXT_COLOR_6},
-                                              {7, GP_TEXT_COLOR_7},
-                                              {8, GP_TEXT_COLOR_8}};
+    // Slot and the theme property it is copied from.
+    static const uint32_t kFillSeeds[][2] = {
+        {SLOT_NORMAL, GP_FILL_COLOR_0},  {SLOT_BACKGROUND, GP_FILL_COLOR_1},
+        {SLOT_FIELD, GP_FILL_COLOR_2},   {SLOT_BORDER, GP_BORDER_COLOR},
+        {SLOT_HOVER, GP_FILL_COLOR_4},   {SLOT_DISABLED, GP_FILL_COLOR_6},
+        {SLOT_PRESSED, GP_FILL_COLOR_7}, {SLOT_ACCENT, GP_FILL_COLOR_8}};
+    for (auto &s : kFillSeeds) m_fill[s[0]] = m_context->Word(s[1]);
+    static const uint32_t kTextSeeds[][2] = {{SLOT_NORMAL, GP_TEXT_COLOR_0},
+                                             {SLOT_HOVER, GP_TEXT_COLOR_4},
+                                             {SLOT_DISABLED, GP_TEXT_COLOR_6},
+                                             {SLOT_PRESSED, GP_TEXT_COLOR_7},
+                                             {SLOT_ACCENT, GP_TEXT_COLOR_8}};
     for (auto &s : kTextSeeds) m_textColor[s[0]] = m_context->Word(s[1]);
-    static const uint32_t kInfoSeeds[5] = {GP_INFO_0, GP_INFO_1, GP_INFO_2, GP_INFO_3, GP_INFO_4};
-    for (int i = 0; i < 5; ++i) m_info[i] = m_context->Word(kInfoSeeds[i]);
+    static const uint32_t kInfoSeeds[INFO_COUNT] = {GP_INFO_0, GP_INFO_1, GP_INFO_2, GP_INFO_3,
+                                                    GP_INFO_4};
+    for (uint32_t i = 0; i < INFO_COUNT; ++i) m_info[i] = m_context->Word(kInfoSeeds[i]);
     m_frameStyle = m_context->Word(GP_FRAME_STYLE);
     m_textAlign = m_context->Word(GP_TEXT_ALIGN);
     c_GUIB_Font *font = m_context->Font(GP_FONT);
-    for (uint32_t slot : {0u, 4u, 7u}) SetFont(font, slot);
+    for (uint32_t slot : {SLOT_NORMAL, SLOT_HOVER, SLOT_PRESSED}) SetFont(font, slot);
   }
   if (p.handler) AddHandler(p.handler, p.handler_data);
 }
@@ -335,27 +339,27 @@ void c_GUIB_Widget::SetTextAlign(uint32_t align) {
 }
 
 uint32_t c_GUIB_Widget::SetInfoWord(uint32_t index, uint32_t word) {
-  if (index >= 5) return GUI_ERR_BAD_ID;
+  if (index >= INFO_COUNT) return GUI_ERR_BAD_ID;
   m_info[index] = word;
   return GUI_OK;
 }
 
 uint32_t c_GUIB_Widget::SetFillColor(uint32_t index, uint32_t argb) {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (m_fill[index] != argb) MarkDirty();
   m_fill[index] = argb;
   return GUI_OK;
 }
 
 uint32_t c_GUIB_Widget::SetTextColor(uint32_t index, uint32_t argb) {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (m_textColor[index] != argb) MarkDirty();
   m_textColor[index] = argb;
   return GUI_OK;
 }
 
 uint32_t c_GUIB_Widget::SetFont(c_GUIB_Font *font, uint32_t index) {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (font) font->AddRef();
   if (m_fonts[index]) m_fonts[index]->Release();
   m_fonts[index] = font;
@@ -363,7 +367,7 @@ uint32_t c_GUIB_Widget::SetFont(c_GUIB_Font *font, uint32_t index) {
 }
 
 uint32_t c_GUIB_Widget::GetFont(uint32_t index, c_GUIB_Font **font) const {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (!m_fonts[index]) return GUI_ERR_EMPTY;
   m_fonts[index]->AddRef();
   if (font)
@@ -716,7 +720,7 @@ uintptr_t c_GUIB_Widget::DispatchMouse(uint32_t event, const GUI_Point *point, u
 void c_GUIB_Widget::iDrawBorder() {
   if (!(m_frameStyle & 0x80000000u) || !m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  m_bitmap->SetColor(m_fill[3]);
+  m_bitmap->SetColor(m_fill[SLOT_BORDER]);
   m_bitmap->Line(0, 0, w - 1, 0);
   m_bitmap->Line(w - 1, 1, w - 1, h - 2);
   m_bitmap->Line(w - 1, h - 1, 0, h - 1);
