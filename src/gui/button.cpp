@@ -48,36 +48,36 @@ void c_GUIB_Button::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, co
     case GM_LBUTTON_DOWN:
     case GM_LBUTTON_DBLCLK:
       Capture();
-      m_state |= 3;
+      m_state |= STATE_HELD | STATE_ARMED;
       MarkDirty();
       m_nextRepeat = SYS_GetTickCount() + (m_context ? m_context->Word(GP_REPEAT_DELAY) : 250);
       break;
     case GM_MOUSE_MOVE:
-      if (!(m_state & 2)) break;
+      if (!(m_state & STATE_HELD)) break;
       if (point && HitTest(point->x, point->y))
-        m_state |= 1;
+        m_state |= STATE_ARMED;
       else
-        m_state &= ~1u;
+        m_state &= ~STATE_ARMED;
       MarkDirty();
       break;
     case GM_LBUTTON_UP:
-      if (!(m_state & 2)) break;
+      if (!(m_state & STATE_HELD)) break;
       ReleaseCapture();
-      if (m_state & 1) {
+      if (m_state & STATE_ARMED) {
         SetFocus();
         PublishInfo(m_info[INFO_CLICK]);
         CallHandlers(GN_CLICKED, 0, 0);
       }
-      m_state &= ~3u;
+      m_state &= ~(STATE_HELD | STATE_ARMED);
       MarkDirty();
       break;
     case GM_MOUSE_ENTER:
-      if (m_state & 2) m_state |= 1;
+      if (m_state & STATE_HELD) m_state |= STATE_ARMED;
       PublishInfo(m_info[INFO_ENTER]);
       MarkDirty();
       break;
     case GM_MOUSE_LEAVE:
-      if (m_state & 2) m_state &= ~1u;
+      if (m_state & STATE_HELD) m_state &= ~STATE_ARMED;
       MarkDirty();
       break;
     default:
@@ -89,7 +89,7 @@ uintptr_t c_GUIB_Button::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
   if (msg != GM_TICK) return c_GUIB_Widget::HandleMessage(msg, a, b);
   const uint32_t tick = uint32_t(a);
   // Signed difference: "due" survives the wrap of the tick count.
-  if ((m_state & 1) && (m_flags & WF_HOVER) && int32_t(tick - m_nextRepeat) > 0) {
+  if ((m_state & STATE_ARMED) && (m_flags & WF_HOVER) && int32_t(tick - m_nextRepeat) > 0) {
     CallHandlers(GN_REPEAT, 0, 0);
     m_nextRepeat = tick + (m_context ? m_context->Word(GP_REPEAT_INTERVAL) : 50);
   }
@@ -106,7 +106,7 @@ bool c_GUIB_Button::HitTest(int32_t x, int32_t y) {
 void c_GUIB_Button::Paint() {
   if (!m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  const bool armed = m_state & 1, hovered = m_flags & WF_HOVER;
+  const bool armed = m_state & STATE_ARMED, hovered = m_flags & WF_HOVER;
   uint32_t s, text_slot, fill_slot;
   if (m_flags & WF_DISABLED)
     s = text_slot = fill_slot = SLOT_DISABLED;

@@ -54,7 +54,12 @@ class c_GUIB_Button : public c_GUIB_Widget {
   uint32_t SetIcon(c_GUIB_Bitmap *image, uint32_t slot);
   uint32_t SetBackgroundImage(c_GUIB_Bitmap *image, uint32_t slot);
   void SetHitMask(c_GUIB_Bitmap *mask);
-  uint32_t GetState() const { return m_state; }  // bit 0 armed, bit 1 held
+  // Press state bits.
+  enum : uint32_t {
+    STATE_ARMED = 1,  // held and the pointer inside: a release clicks
+    STATE_HELD = 2,   // the left button went down on the button
+  };
+  uint32_t GetState() const { return m_state; }
 
  private:
   c_GUIB_Bitmap *m_backgrounds[SLOT_COUNT] = {};
