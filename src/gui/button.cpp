@@ -119,7 +119,7 @@ void c_GUIB_Button::Paint() {
   else
     s = text_slot = fill_slot = SLOT_NORMAL;
 
-  const bool border = (m_frameStyle & 0x80000000u) != 0;
+  const bool border = (m_frameStyle & FRAME_BORDER) != 0;
   if (c_GUIB_Bitmap *bg = m_backgrounds[s]) {
     const int32_t iw = int32_t(bg->Width()), ih = int32_t(bg->Height());
     bg->CopyTo(m_bitmap, (w - iw) / 2, (h - ih) / 2, 0, 0, iw, ih);

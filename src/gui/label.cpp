@@ -13,7 +13,7 @@ void c_GUIB_Label::Paint() {
   m_bitmap->SetColor(m_fill[SLOT_BACKGROUND]);
   m_bitmap->Fill(m_rect);
   GUIB_Rect tr{2, 0, w - 1, h - 1};
-  if (m_frameStyle & 0x80000000u) {
+  if (m_frameStyle & FRAME_BORDER) {
     iDrawBorder();
     tr = GUIB_Rect{3, 1, w - 2, h - 2};
   }

@@ -61,7 +61,7 @@ void c_GUIB_TitleBar::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, 
 void c_GUIB_TitleBar::Paint() {
   if (!m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  if (m_frameStyle & 0x80000000u) {
+  if (m_frameStyle & FRAME_BORDER) {
     m_bitmap->SetColor(m_fill[SLOT_BORDER]);
     m_bitmap->FrameAndFill(m_rect, m_fill[SLOT_BACKGROUND]);
   } else {

@@ -50,7 +50,7 @@ void c_GUIB_Panel::GetBackground(uint32_t *argb, c_GUIB_Bitmap **image, uint32_t
 void c_GUIB_Panel::Paint() {
   if (!m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  const bool border = (m_frameStyle & 0x80000000u) != 0;
+  const bool border = (m_frameStyle & FRAME_BORDER) != 0;
   const GUIB_Rect inner = border ? GUIB_Rect{1, 1, w - 1, h - 1} : m_rect;
   m_bitmap->SetColor(m_fill[SLOT_BACKGROUND]);
   const int32_t iw = m_image ? int32_t(m_image->Width()) : 0;

@@ -5,8 +5,6 @@
 
 namespace {
 
-const uint32_t kBorder = 0x80000000u;
-
 // Icon ids of the arrow buttons: normal and pointer-over image of the first
 // (up or left) and the second (down or right) arrow.
 const uint32_t kVerticalIcons[4] = {1, 2, 3, 4};
@@ -259,7 +257,7 @@ void c_GUIB_ScrollBar::Paint() {
     m_bitmap->SetColor(m_fill[SLOT_BORDER]);
     m_bitmap->FrameAndFill(r, thumb);
   }
-  if (m_frameStyle & kBorder) {
+  if (m_frameStyle & FRAME_BORDER) {
     m_bitmap->SetColor(m_fill[SLOT_BORDER]);
     m_bitmap->FrameRect(GUIB_Rect{0, 0, m_rect.right - 1, m_rect.bottom - 1});
   }

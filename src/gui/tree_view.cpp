@@ -5,7 +5,6 @@
 
 namespace {
 
-const uint32_t kBorder = 0x80000000u;
 const uint32_t kVBarShown = 1, kHBarShown = 2;
 
 enum WalkMode { kMeasure, kPaint, kHit };
@@ -106,7 +105,7 @@ GUIB_Rect c_GUIB_TreeView::InnerRect() const {
   GUIB_Rect r = m_rect;
   if (m_vbar) r.right -= m_vbar->Width();
   if (m_hbar) r.bottom -= m_hbar->Height();
-  if (m_frameStyle & kBorder) r = GUIB_Rect{r.left + 1, r.top + 1, r.right - 2, r.bottom - 2};
+  if (m_frameStyle & FRAME_BORDER) r = GUIB_Rect{r.left + 1, r.top + 1, r.right - 2, r.bottom - 2};
   return r;
 }
 
@@ -324,7 +323,7 @@ void c_GUIB_TreeView::ShowScrollBar(uint32_t which, ScrollInfo *info) {
       bar =
           new c_GUIB_ScrollBar(GUI_ChildParams(this, r.left, r.top, r.right, r.bottom,
                                                iScrollHandler, reinterpret_cast<uintptr_t>(this)));
-      bar->SetFrameStyle(bar->GetFrameStyle() | kBorder);
+      bar->SetFrameStyle(bar->GetFrameStyle() | FRAME_BORDER);
       bar->SetScrollInfo(info);
       m_layout |= shown_bit;
     }

@@ -718,7 +718,7 @@ uintptr_t c_GUIB_Widget::DispatchMouse(uint32_t event, const GUI_Point *point, u
 }
 
 void c_GUIB_Widget::iDrawBorder() {
-  if (!(m_frameStyle & 0x80000000u) || !m_bitmap) return;
+  if (!(m_frameStyle & FRAME_BORDER) || !m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
   m_bitmap->SetColor(m_fill[SLOT_BORDER]);
   m_bitmap->Line(0, 0, w - 1, 0);

@@ -97,6 +97,9 @@ enum : uint32_t {
   INFO_COUNT = 5,
 };
 
+// Frame style bit: draw a one-pixel border in the border colour.
+enum : uint32_t { FRAME_BORDER = 0x80000000u };
+
 // Message ids.
 enum : uint32_t {
   GM_MOUSE_MOVE = 0,

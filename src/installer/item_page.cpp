@@ -128,7 +128,7 @@ c_INST_ItemPage::c_INST_ItemPage(const WidgetCreateParams &p, const PageItem *it
 
 void c_INST_ItemPage::Paint() {
   if (!m_bitmap) return;
-  if (m_frameStyle & 0x80000000u) {
+  if (m_frameStyle & FRAME_BORDER) {
     m_bitmap->SetColor(m_fill[SLOT_BACKGROUND]);
     m_bitmap->FillArea(1, 1, m_rect.right - 1, m_rect.bottom - 1);
     iDrawBorder();
