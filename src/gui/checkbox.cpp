@@ -3,7 +3,7 @@
 
 c_GUIB_CheckBox::c_GUIB_CheckBox(const WidgetCreateParams &p) : c_GUIB_Widget(p) {
   if (m_context) {
-    m_info[INFO_CLICK] = m_context->Word(GP_WORD_27);
+    m_info[INFO_CLICK] = m_context->Word(GP_INFO_CONTROL_CLICK);
     m_font = m_context->Font(GP_FONT);
     if (m_font) m_font->AddRef();
   }

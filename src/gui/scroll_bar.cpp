@@ -70,7 +70,7 @@ void c_GUIB_RangeControl::iLayout() {
       if (!b) {
         b = new c_GUIB_Button(GUI_ChildParams(this, r.left, r.top, r.right, r.bottom, iArrowHandler,
                                               reinterpret_cast<uintptr_t>(this)));
-        if (m_context) b->SetInfoWord(INFO_CLICK, m_context->Word(GP_WORD_27));
+        if (m_context) b->SetInfoWord(INFO_CLICK, m_context->Word(GP_INFO_CONTROL_CLICK));
       } else {
         b->Move(r.left, r.top);
         b->Resize(r.right, r.bottom);

@@ -103,19 +103,19 @@ c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
   if (m_context) {
     // Slot and the theme property it is copied from.
     static const uint32_t kFillSeeds[][2] = {
-        {SLOT_NORMAL, GP_FILL_COLOR_0},  {SLOT_BACKGROUND, GP_FILL_COLOR_1},
-        {SLOT_FIELD, GP_FILL_COLOR_2},   {SLOT_BORDER, GP_BORDER_COLOR},
-        {SLOT_HOVER, GP_FILL_COLOR_4},   {SLOT_DISABLED, GP_FILL_COLOR_6},
-        {SLOT_PRESSED, GP_FILL_COLOR_7}, {SLOT_ACCENT, GP_FILL_COLOR_8}};
+        {SLOT_NORMAL, GP_FILL_NORMAL},   {SLOT_BACKGROUND, GP_FILL_BACKGROUND},
+        {SLOT_FIELD, GP_FILL_FIELD},     {SLOT_BORDER, GP_BORDER_COLOR},
+        {SLOT_HOVER, GP_FILL_HOVER},     {SLOT_DISABLED, GP_FILL_DISABLED},
+        {SLOT_PRESSED, GP_FILL_PRESSED}, {SLOT_ACCENT, GP_FILL_ACCENT}};
     for (auto &s : kFillSeeds) m_fill[s[0]] = m_context->Word(s[1]);
-    static const uint32_t kTextSeeds[][2] = {{SLOT_NORMAL, GP_TEXT_COLOR_0},
-                                             {SLOT_HOVER, GP_TEXT_COLOR_4},
-                                             {SLOT_DISABLED, GP_TEXT_COLOR_6},
-                                             {SLOT_PRESSED, GP_TEXT_COLOR_7},
-                                             {SLOT_ACCENT, GP_TEXT_COLOR_8}};
+    static const uint32_t kTextSeeds[][2] = {{SLOT_NORMAL, GP_TEXT_NORMAL},
+                                             {SLOT_HOVER, GP_TEXT_HOVER},
+                                             {SLOT_DISABLED, GP_TEXT_DISABLED},
+                                             {SLOT_PRESSED, GP_TEXT_PRESSED},
+                                             {SLOT_ACCENT, GP_TEXT_ACCENT}};
     for (auto &s : kTextSeeds) m_textColor[s[0]] = m_context->Word(s[1]);
-    static const uint32_t kInfoSeeds[INFO_COUNT] = {GP_INFO_0, GP_INFO_1, GP_INFO_2, GP_INFO_3,
-                                                    GP_INFO_4};
+    static const uint32_t kInfoSeeds[INFO_COUNT] = {GP_INFO_ENTER, GP_INFO_SPARE_1, GP_INFO_CLICK,
+                                                    GP_INFO_SPARE_3, GP_INFO_SPARE_4};
     for (uint32_t i = 0; i < INFO_COUNT; ++i) m_info[i] = m_context->Word(kInfoSeeds[i]);
     m_frameStyle = m_context->Word(GP_FRAME_STYLE);
     m_textAlign = m_context->Word(GP_TEXT_ALIGN);

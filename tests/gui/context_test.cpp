@@ -11,7 +11,7 @@ TEST_F(ContextTest, PropertyIdsAndDefaults) {
   EXPECT_EQ(ctx->GetProperty(GP_FONT_2, &v), GUI_ERR_NOT_SET);
   ASSERT_EQ(ctx->GetProperty(GP_TICK_INTERVAL, &v), 0u);
   EXPECT_EQ(v, 20u);
-  ASSERT_EQ(ctx->GetProperty(GP_FILL_COLOR_1, &v), 0u);
+  ASSERT_EQ(ctx->GetProperty(GP_FILL_BACKGROUND, &v), 0u);
   EXPECT_EQ(v, 0xD8434F25u);
   ASSERT_EQ(ctx->GetProperty(GP_REPEAT_INTERVAL, &v), 0u);
   EXPECT_EQ(v, 50u);
