@@ -82,6 +82,18 @@ uint16_t *GUI_WidenText(const char *text) {
 
 // ---------------------------------------------------------------- lifetime
 
+template <typename Visit>
+void c_GUIB_Widget::iForEachChild(bool back_to_front, Visit visit) const {
+  // Walk a copy: a visit may add or remove children, so each one is checked
+  // to be a child still when its turn comes.
+  const std::vector<c_GUIB_Widget *> kids(m_children);
+  const size_t n = kids.size();
+  for (size_t k = 0; k < n; ++k) {
+    c_GUIB_Widget *child = kids[back_to_front ? n - 1 - k : k];
+    if (iHasChild(child) && visit(child)) break;
+  }
+}
+
 c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
     : m_x(p.x),
       m_y(p.y),
@@ -131,17 +143,13 @@ c_GUIB_Widget::~c_GUIB_Widget() {
   KillFocus();
   if (m_flags & WF_HOVER) SendUp(GM_MOUSE_LEAVE, reinterpret_cast<uintptr_t>(this), 0);
   Invalidate(m_rect);
-  {
-    const std::vector<c_GUIB_Widget *> kids(m_children);
-    for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-      c_GUIB_Widget *child = kids[i];
-      if (!iHasChild(child)) continue;
-      // A child that someone else still holds outlives this widget: cut it
-      // loose first so that it never reaches a dead parent.
-      if (child->m_refCount > 1) child->iDetachSubtree();
-      child->Release();
-    }
-  }
+  iForEachChild(false, [](c_GUIB_Widget *child) {
+    // A child that someone else still holds outlives this widget: cut it
+    // loose first so that it never reaches a dead parent.
+    if (child->m_refCount > 1) child->iDetachSubtree();
+    child->Release();
+    return false;
+  });
   ReleaseCapture();
   for (c_GUIB_Font *&f : m_fonts) {
     if (f) f->Release();
@@ -159,11 +167,10 @@ c_GUIB_Widget::~c_GUIB_Widget() {
 }
 
 void c_GUIB_Widget::iGiveBackStates() {
-  const std::vector<c_GUIB_Widget *> kids(m_children);
-  for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-    c_GUIB_Widget *child = kids[i];
-    if (iHasChild(child)) child->iGiveBackStates();
-  }
+  iForEachChild(false, [](c_GUIB_Widget *child) {
+    child->iGiveBackStates();
+    return false;
+  });
   ReleaseCapture();
   KillFocus();
   if (m_flags & WF_HOVER) SendUp(GM_MOUSE_LEAVE, reinterpret_cast<uintptr_t>(this), 0);
@@ -304,26 +311,24 @@ void c_GUIB_Widget::Enable(bool on) {
   if (!(m_flags & WF_DISABLED) == on) return;
   // The look depends on the state, so a change repaints.
   MarkDirty();
-  const std::vector<c_GUIB_Widget *> kids(m_children);
   if (on) {
     m_flags &= ~WF_DISABLED;
-    for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-      c_GUIB_Widget *c = kids[i];
-      if (iHasChild(c) && !(c->m_flags & WF_SELF_DISABLED)) c->Enable(true);
-    }
+    iForEachChild(false, [](c_GUIB_Widget *c) {
+      if (!(c->m_flags & WF_SELF_DISABLED)) c->Enable(true);
+      return false;
+    });
     return;
   }
   m_flags |= WF_DISABLED;
-  for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-    c_GUIB_Widget *c = kids[i];
-    if (!iHasChild(c)) continue;
+  iForEachChild(false, [](c_GUIB_Widget *c) {
     if (c->m_flags & WF_DISABLED) {
       c->m_flags |= WF_SELF_DISABLED;
     } else {
       c->m_flags &= ~WF_SELF_DISABLED;
       c->Enable(false);
     }
-  }
+    return false;
+  });
 }
 
 void c_GUIB_Widget::SetFrameStyle(uint32_t style) {
@@ -614,18 +619,22 @@ uintptr_t c_GUIB_Widget::SendUp(uint32_t msg, uintptr_t a, uintptr_t b) {
   return w->HandleMessage(msg, a, b);
 }
 
+uintptr_t c_GUIB_Widget::iBroadcastChildren(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags,
+                                            bool *taken) {
+  uintptr_t result = 0;
+  bool any = false;
+  iForEachChild(flags & BC_BACK_TO_FRONT, [&](c_GUIB_Widget *c) {
+    result = c->Broadcast(msg, a, b, flags);
+    any = any || result;
+    return result && !(flags & BC_ALL);
+  });
+  if (taken) *taken = any;
+  return result;
+}
+
 uintptr_t c_GUIB_Widget::BroadcastToChildren(uint32_t msg, uintptr_t a, uintptr_t b,
                                              uint32_t flags) {
-  const std::vector<c_GUIB_Widget *> kids(m_children);
-  uintptr_t result = 0;
-  for (uint32_t n = 0; n < uint32_t(kids.size()); ++n) {
-    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? uint32_t(kids.size()) - 1 - n : n;
-    c_GUIB_Widget *c = kids[i];
-    if (!iHasChild(c)) continue;
-    result = c->Broadcast(msg, a, b, flags);
-    if (result && !(flags & BC_ALL)) break;
-  }
-  return result;
+  return iBroadcastChildren(msg, a, b, flags, nullptr);
 }
 
 uintptr_t c_GUIB_Widget::Broadcast(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags) {
@@ -666,17 +675,9 @@ uintptr_t c_GUIB_Widget::Broadcast(uint32_t msg, uintptr_t a, uintptr_t b, uint3
     default:
       break;
   }
-  const std::vector<c_GUIB_Widget *> kids(m_children);
+  // A message some child took is not offered to this widget.
   bool taken = false;
-  for (uint32_t n = 0; n < uint32_t(kids.size()); ++n) {
-    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? uint32_t(kids.size()) - 1 - n : n;
-    c_GUIB_Widget *c = kids[i];
-    if (!iHasChild(c)) continue;
-    if (c->Broadcast(msg, a, b, flags)) {
-      taken = true;
-      if (!(flags & BC_ALL)) break;
-    }
-  }
+  iBroadcastChildren(msg, a, b, flags, &taken);
   if (taken) return 1;
   return HandleMessage(msg, a, b);
 }
@@ -689,11 +690,10 @@ uintptr_t c_GUIB_Widget::DispatchMouse(uint32_t event, const GUI_Point *point, u
   GUI_Intersect(GUI_Offset(*clip, -m_x, -m_y), m_rect, &c);
   bool taken_by_child = false;
   if (!(m_flags & WF_CAPTURED)) {
-    const std::vector<c_GUIB_Widget *> kids(m_children);
-    for (uint32_t i = 0; i < uint32_t(kids.size()) && !taken_by_child; ++i) {
-      c_GUIB_Widget *child = kids[i];
-      if (iHasChild(child) && child->DispatchMouse(event, &p, buttons, &c)) taken_by_child = true;
-    }
+    iForEachChild(false, [&](c_GUIB_Widget *child) {
+      taken_by_child = child->DispatchMouse(event, &p, buttons, &c) != 0;
+      return taken_by_child;
+    });
     if (!taken_by_child) {
       const bool hit = iInside(c, p.x, p.y) && HitTest(p.x, p.y);
       if (!hit) {

@@ -273,6 +273,13 @@ class c_GUIB_Widget {
   KeyedList *m_handlers;
 
  private:
+  // Calls visit (child -> bool) on each child, front to back or back to
+  // front, until it returns true.
+  template <typename Visit>
+  void iForEachChild(bool back_to_front, Visit visit) const;
+  // BroadcastToChildren; taken (may be null) tells whether any child took
+  // the message, since under BC_ALL the last result may be 0.
+  uintptr_t iBroadcastChildren(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags, bool *taken);
   bool iHasChild(c_GUIB_Widget *child) const;
   void iRemoveChild(c_GUIB_Widget *child);
   void iDetachSubtree();
