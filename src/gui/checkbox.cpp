@@ -3,7 +3,7 @@
 
 c_GUIB_CheckBox::c_GUIB_CheckBox(const WidgetCreateParams &p) : c_GUIB_Widget(p) {
   if (m_context) {
-    m_info[2] = m_context->Word(GP_WORD_27);
+    m_info[INFO_CLICK] = m_context->Word(GP_INFO_CONTROL_CLICK);
     m_font = m_context->Font(GP_FONT);
     if (m_font) m_font->AddRef();
   }
@@ -62,13 +62,13 @@ void c_GUIB_CheckBox::Paint() {
   m_bitmap->Fill(m_rect);
   uint32_t fill, text;
   if (m_flags & WF_DISABLED)
-    fill = m_fill[6], text = m_textColor[6];
+    fill = m_fill[SLOT_DISABLED], text = m_textColor[SLOT_DISABLED];
   else if (m_flags & WF_HOVER)
-    fill = m_fill[4], text = m_textColor[7];
+    fill = m_fill[SLOT_HOVER], text = m_textColor[SLOT_PRESSED];  // hover text: the pressed colour
   else
-    fill = m_fill[0], text = m_textColor[0];
+    fill = m_fill[SLOT_NORMAL], text = m_textColor[SLOT_NORMAL];
   const GUIB_Rect &b = m_boxRect;
-  m_bitmap->SetColor(m_fill[3]);
+  m_bitmap->SetColor(m_fill[SLOT_BORDER]);
   m_bitmap->FrameAndFill(b, fill);
   if (m_state == 1) {
     m_bitmap->Line(b.right - 3, b.top + 2, b.left + 2, b.bottom - 3);
@@ -104,7 +104,7 @@ void c_GUIB_CheckBox::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const
       ReleaseCapture();
       if (m_held) {
         m_state = m_state == 0 ? 1 : 0;
-        PublishInfo(m_info[2]);
+        PublishInfo(m_info[INFO_CLICK]);
         CallHandlers(GN_CHECK_CHANGED, m_state, 0);
         MarkDirty();
       }
@@ -112,7 +112,7 @@ void c_GUIB_CheckBox::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const
       break;
     case GM_MOUSE_ENTER:
       MarkDirty();
-      PublishInfo(m_info[0]);
+      PublishInfo(m_info[INFO_ENTER]);
       break;
     case GM_MOUSE_LEAVE:
       MarkDirty();

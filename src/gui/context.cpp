@@ -6,12 +6,41 @@
 
 namespace {
 
-const uint32_t kDefaults[GP_COUNT] = {
-    0xFF000000, 0xFF000000, 0,          0xFF738447, 0xFFE0E0E0, 0xFFFFFFC0, 0xD8A3BA69,
-    0xD8434F25, 0xD8A3BA69, 0xD8C1E0A5, 0xD8004000, 0xD8434F25, 0xD8434F25, 0xFF000000,
-    0xFFFFFFC0, 0,          0,          0,          20,         10,         16,
-    24,         0x80000000, 5,          0,          0,          0,          0,
-    0,          0,          0,          0,          250,        50,
+// The theme's starting values; fonts (15 to 17) start empty.
+struct PropertyDefault {
+  uint32_t id, value;
+};
+const PropertyDefault kDefaults[] = {
+    {GP_TEXT_NORMAL, 0xFF000000},      // black
+    {GP_TEXT_HOVER, 0xFF000000},       // black
+    {GP_TEXT_DISABLED, 0xFF738447},    // olive
+    {GP_TEXT_PRESSED, 0xFFE0E0E0},     // light grey
+    {GP_TEXT_ACCENT, 0xFFFFFFC0},      // pale yellow
+    {GP_FILL_NORMAL, 0xD8A3BA69},      // light olive, mostly opaque
+    {GP_FILL_BACKGROUND, 0xD8434F25},  // dark olive
+    {GP_FILL_FIELD, 0xD8A3BA69},       // light olive
+    {GP_FILL_HOVER, 0xD8C1E0A5},       // pale green
+    {GP_SPARE_COLOR, 0xD8004000},      // dark green
+    {GP_FILL_DISABLED, 0xD8434F25},    // dark olive
+    {GP_FILL_PRESSED, 0xD8434F25},     // dark olive
+    {GP_BORDER_COLOR, 0xFF000000},     // black
+    {GP_FILL_ACCENT, 0xFFFFFFC0},      // pale yellow
+    {GP_TICK_INTERVAL, 20},            // ms
+    {GP_MARK_SIZE, 10},                // pixels
+    {GP_SCROLLBAR_SIZE, 16},           // pixels
+    {GP_SPARE_SIZE, 24},
+    {GP_FRAME_STYLE, FRAME_BORDER},
+    {GP_TEXT_ALIGN, GUIB_ALIGN_LEFT | GUIB_ALIGN_TOP},
+    {GP_INFO_ENTER, 0},
+    {GP_INFO_SPARE_1, 0},
+    {GP_INFO_CLICK, 0},
+    {GP_INFO_CONTROL_CLICK, 0},
+    {GP_SPARE_WORD_28, 0},
+    {GP_SPARE_WORD_29, 0},
+    {GP_INFO_SPARE_3, 0},
+    {GP_INFO_SPARE_4, 0},
+    {GP_REPEAT_DELAY, 250},    // ms
+    {GP_REPEAT_INTERVAL, 50},  // ms
 };
 
 bool iIsFontId(uint32_t id) {
@@ -33,7 +62,8 @@ bool g_startedGraphics = false;
 
 GuiContext::GuiContext()
     : m_widgets(KeyedList_Create(nullptr)), m_images(KeyedList_Create(iReleaseImage)) {
-  for (uint32_t i = 0; i < GP_COUNT; ++i) m_words[i] = kDefaults[i];
+  for (uint32_t &w : m_words) w = 0;
+  for (const PropertyDefault &d : kDefaults) m_words[d.id] = d.value;
 }
 
 GuiContext::~GuiContext() {

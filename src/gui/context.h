@@ -15,39 +15,42 @@
 
 class c_GUIB_Widget;
 
-// Theme property ids (2 does not exist).
+// Theme property ids (2 does not exist). Each new widget copies the colours
+// into its state slots (SLOT_*, widget.h), the info words into its info
+// words and font 15 into font slots 0, 4 and 7; later changes reach only
+// widgets created afterwards. The spare ones hold a value nothing reads.
 enum : uint32_t {
-  GP_TEXT_COLOR_0 = 0,
-  GP_TEXT_COLOR_4 = 1,
-  GP_TEXT_COLOR_6 = 3,
-  GP_TEXT_COLOR_7 = 4,
-  GP_TEXT_COLOR_8 = 5,
-  GP_FILL_COLOR_0 = 6,
-  GP_FILL_COLOR_1 = 7,
-  GP_FILL_COLOR_2 = 8,
-  GP_FILL_COLOR_4 = 9,
-  GP_COLOR_10 = 10,
-  GP_FILL_COLOR_6 = 11,
-  GP_FILL_COLOR_7 = 12,
-  GP_BORDER_COLOR = 13,
-  GP_FILL_COLOR_8 = 14,
+  GP_TEXT_NORMAL = 0,
+  GP_TEXT_HOVER = 1,
+  GP_TEXT_DISABLED = 3,
+  GP_TEXT_PRESSED = 4,
+  GP_TEXT_ACCENT = 5,
+  GP_FILL_NORMAL = 6,
+  GP_FILL_BACKGROUND = 7,
+  GP_FILL_FIELD = 8,
+  GP_FILL_HOVER = 9,
+  GP_SPARE_COLOR = 10,  // a colour not copied into widgets; nothing reads it
+  GP_FILL_DISABLED = 11,
+  GP_FILL_PRESSED = 12,
+  GP_BORDER_COLOR = 13,  // fill slot SLOT_BORDER
+  GP_FILL_ACCENT = 14,
   GP_FONT = 15,
-  GP_FONT_2 = 16,
-  GP_FONT_3 = 17,
+  GP_FONT_2 = 16,  // a private copy of the font set; no widget reads it
+  GP_FONT_3 = 17,  // likewise
   GP_TICK_INTERVAL = 18,
   GP_MARK_SIZE = 19,
   GP_SCROLLBAR_SIZE = 20,
-  GP_SIZE_21 = 21,
+  GP_SPARE_SIZE = 21,  // a size word; nothing reads it
   GP_FRAME_STYLE = 22,
   GP_TEXT_ALIGN = 23,
-  GP_INFO_0 = 24,
-  GP_INFO_1 = 25,
-  GP_INFO_2 = 26,
-  GP_WORD_27 = 27,
-  GP_WORD_28 = 28,
-  GP_WORD_29 = 29,
-  GP_INFO_3 = 30,
-  GP_INFO_4 = 31,
+  GP_INFO_ENTER = 24,
+  GP_INFO_SPARE_1 = 25,
+  GP_INFO_CLICK = 26,
+  GP_INFO_CONTROL_CLICK = 27,  // click info word of check boxes and scroll arrows
+  GP_SPARE_WORD_28 = 28,       // nothing reads it
+  GP_SPARE_WORD_29 = 29,       // nothing reads it
+  GP_INFO_SPARE_3 = 30,
+  GP_INFO_SPARE_4 = 31,
   GP_REPEAT_DELAY = 32,
   GP_REPEAT_INTERVAL = 33,
   GP_COUNT = 34,

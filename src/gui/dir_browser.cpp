@@ -5,7 +5,6 @@
 
 namespace {
 
-const uint32_t kBorder = 0x80000000u;
 const uint32_t kFolderListFlags = IL_SORTED | IL_GROUPED | IL_MODE_DATA;
 const int kMaxDepth = SYS_MAX_PATH;  // every level adds at least one character
 
@@ -93,7 +92,7 @@ void c_GUIB_DirBrowser::FillDrives(uint32_t mask, uint32_t filter) {
   std::vector<char> drives(need + 1, 0);
   // A drive added between the two calls makes the list longer: read nothing.
   if (SYS_GetLogicalDrives(drives.data(), need) > need) return;
-  m_tree->SetFrameStyle(m_tree->GetFrameStyle() | kBorder);
+  m_tree->SetFrameStyle(m_tree->GetFrameStyle() | FRAME_BORDER);
 
   size_t at = 0;
   if (drives[0] == 0) {

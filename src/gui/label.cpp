@@ -8,15 +8,16 @@ c_GUIB_Label::c_GUIB_Label(const WidgetCreateParams &p) : c_GUIB_Widget(p) {
 void c_GUIB_Label::Paint() {
   if (!m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  const uint32_t color = (m_flags & WF_DISABLED) ? m_textColor[6] : m_textColor[0];
-  m_bitmap->SetColor(m_fill[1]);
+  const uint32_t color =
+      (m_flags & WF_DISABLED) ? m_textColor[SLOT_DISABLED] : m_textColor[SLOT_NORMAL];
+  m_bitmap->SetColor(m_fill[SLOT_BACKGROUND]);
   m_bitmap->Fill(m_rect);
   GUIB_Rect tr{2, 0, w - 1, h - 1};
-  if (m_frameStyle & 0x80000000u) {
+  if (m_frameStyle & FRAME_BORDER) {
     iDrawBorder();
     tr = GUIB_Rect{3, 1, w - 2, h - 2};
   }
-  c_GUIB_Font *font = m_fonts[0];
+  c_GUIB_Font *font = m_fonts[SLOT_NORMAL];
   uint32_t align = m_textAlign;
   if (font && font->GetLineHeight() > tr.bottom - tr.top)
     align = (align & ~uint32_t(GUIB_ALIGN_TOP | GUIB_ALIGN_BOTTOM)) | GUIB_ALIGN_VCENTER;

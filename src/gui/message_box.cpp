@@ -61,16 +61,17 @@ void c_GUIB_TitleBar::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, 
 void c_GUIB_TitleBar::Paint() {
   if (!m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  if (m_frameStyle & 0x80000000u) {
-    m_bitmap->SetColor(m_fill[3]);
-    m_bitmap->FrameAndFill(m_rect, m_fill[1]);
+  if (m_frameStyle & FRAME_BORDER) {
+    m_bitmap->SetColor(m_fill[SLOT_BORDER]);
+    m_bitmap->FrameAndFill(m_rect, m_fill[SLOT_BACKGROUND]);
   } else {
     m_bitmap->Fill(m_rect);
   }
-  if (m_fonts[0] && m_text) {
-    const int32_t fh = m_fonts[0]->GetLineHeight();
+  if (m_fonts[SLOT_NORMAL] && m_text) {
+    const int32_t fh = m_fonts[SLOT_NORMAL]->GetLineHeight();
     const int32_t top = (h - fh) / 2;
-    m_fonts[0]->iOutTextRect(m_bitmap, m_textColor[0], m_text, GUIB_Rect{2, top, w - 4, top + fh});
+    m_fonts[SLOT_NORMAL]->iOutTextRect(m_bitmap, m_textColor[SLOT_NORMAL], m_text,
+                                       GUIB_Rect{2, top, w - 4, top + fh});
   }
   iInvalidateAll();
 }
@@ -89,13 +90,13 @@ c_GUIB_MessageBox::c_GUIB_MessageBox(const WidgetCreateParams &p) : c_GUIB_Widge
   const int32_t c = m_context ? int32_t(m_context->Word(GP_SCROLLBAR_SIZE)) : 16;
   const uintptr_t self = reinterpret_cast<uintptr_t>(this);
   m_title = new c_GUIB_TitleBar(GUI_ChildParams(this, 0, 0, w, c, iButtonHandler, self));
-  m_title->SetTextColor(0, 0xFFFFFFFF);
+  m_title->SetTextColor(SLOT_NORMAL, 0xFFFFFFFF);
   m_body = new c_GUIB_Panel(GUI_ChildParams(this, 0, c - 1, w, h - (c - 1), iButtonHandler, self));
-  m_body->SetFillColor(1, m_fill[2]);
+  m_body->SetFillColor(SLOT_BACKGROUND, m_fill[SLOT_FIELD]);
   m_label =
       new c_GUIB_Label(GUI_ChildParams(this, 6, c - 1 + 6, w - 12, h - (c - 1) - 26, nullptr, 0));
   m_label->SetFrameStyle(0);
-  m_label->SetFillColor(1, 0);
+  m_label->SetFillColor(SLOT_BACKGROUND, 0);
   m_label->SetTextAlign(c_GUIB_Label::ALIGN_WRAP);
   SetFocus();
 }
@@ -169,7 +170,7 @@ c_GUIB_MessageBox *ShowMessageBox(c_GUIB_Widget *parent, const char *title, cons
   const int32_t mw = int32_t(iCountButtons(mask)) * 86 - 6;
   int32_t tt = 0, tx = 0, th = 0;
   c_GUIB_Font *font = nullptr;
-  if (parent->GetFont(0, &font) == GUI_OK && font) {
+  if (parent->GetFont(SLOT_NORMAL, &font) == GUI_OK && font) {
     if (title && title[0]) {
       GUIB_Rect r{0, 0, 0, 0};
       font->CalcTextRect(title, &r, GUIB_ALIGN_LEFT | GUIB_ALIGN_TOP);

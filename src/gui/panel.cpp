@@ -14,7 +14,7 @@ uint32_t c_GUIB_Panel::SetBackground(uint32_t argb, c_GUIB_Bitmap *image, uint32
   const bool had_image = m_image != nullptr;
   if (m_image) m_image->Release();
   m_image = nullptr;
-  m_fill[1] = argb;
+  m_fill[SLOT_BACKGROUND] = argb;
   m_style = style & ~uint32_t(PANEL_KEEP_IMAGE);
   if (image) {
     if (style & PANEL_KEEP_IMAGE) {
@@ -42,7 +42,7 @@ uint32_t c_GUIB_Panel::SetBackground(uint32_t argb, c_GUIB_Bitmap *image, uint32
 }
 
 void c_GUIB_Panel::GetBackground(uint32_t *argb, c_GUIB_Bitmap **image, uint32_t *style) const {
-  if (argb) *argb = m_fill[1];
+  if (argb) *argb = m_fill[SLOT_BACKGROUND];
   if (image) *image = m_image;
   if (style) *style = m_style;
 }
@@ -50,9 +50,9 @@ void c_GUIB_Panel::GetBackground(uint32_t *argb, c_GUIB_Bitmap **image, uint32_t
 void c_GUIB_Panel::Paint() {
   if (!m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  const bool border = (m_frameStyle & 0x80000000u) != 0;
+  const bool border = (m_frameStyle & FRAME_BORDER) != 0;
   const GUIB_Rect inner = border ? GUIB_Rect{1, 1, w - 1, h - 1} : m_rect;
-  m_bitmap->SetColor(m_fill[1]);
+  m_bitmap->SetColor(m_fill[SLOT_BACKGROUND]);
   const int32_t iw = m_image ? int32_t(m_image->Width()) : 0;
   const int32_t ih = m_image ? int32_t(m_image->Height()) : 0;
   if (m_image && iw > 0 && ih > 0) {

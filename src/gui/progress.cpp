@@ -14,7 +14,7 @@ void c_GUIB_ProgressBar::SetValue(int32_t value, uint32_t flags) {
   const bool text_only = (m_style & STYLE_TEXT_ONLY) && !(m_style & STYLE_VERTICAL);
   if (!text_only) {
     int32_t length = (m_style & STYLE_VERTICAL) ? m_rect.bottom : m_rect.right;
-    if (m_frameStyle & 0x80000000u) length -= 1;
+    if (m_frameStyle & FRAME_BORDER) length -= 1;
     m_fillLength = m_range ? int32_t(int64_t(length) * done / m_range) : 0;
   }
   SYS_Format(m_percentText, sizeof m_percentText, "%3d %%", m_percent > 100 ? 100 : m_percent);
@@ -23,7 +23,7 @@ void c_GUIB_ProgressBar::SetValue(int32_t value, uint32_t flags) {
 
 void c_GUIB_ProgressBar::Paint() {
   if (!m_bitmap) return;
-  const bool border = (m_frameStyle & 0x80000000u) != 0;
+  const bool border = (m_frameStyle & FRAME_BORDER) != 0;
   const GUIB_Rect r = border ? GUIB_Rect{1, 1, m_rect.right - 1, m_rect.bottom - 1} : m_rect;
   const bool text_only = (m_style & STYLE_TEXT_ONLY) && !(m_style & STYLE_VERTICAL);
   if (!text_only) {
@@ -45,19 +45,20 @@ void c_GUIB_ProgressBar::Paint() {
       empty = GUIB_Rect{n, 0, r.right, r.bottom};
     }
     if (!GUI_IsEmpty(filled)) {
-      m_bitmap->SetColor(m_fill[4]);
+      m_bitmap->SetColor(m_fill[SLOT_HOVER]);
       m_bitmap->Fill(filled);
     }
     if (!GUI_IsEmpty(empty)) {
-      m_bitmap->SetColor(m_fill[0]);
+      m_bitmap->SetColor(m_fill[SLOT_NORMAL]);
       m_bitmap->Fill(empty);
     }
   }
   iDrawBorder();
-  if (!(m_style & STYLE_NO_TEXT) && m_percentText[0] && m_fonts[0]) {
+  if (!(m_style & STYLE_NO_TEXT) && m_percentText[0] && m_fonts[SLOT_NORMAL]) {
     GUIB_Rect t = m_rect;
-    m_fonts[0]->CalcTextRect(m_percentText, &t, GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
-    m_fonts[0]->DrawString(m_bitmap, m_textColor[0], t.left, t.top, m_percentText);
+    m_fonts[SLOT_NORMAL]->CalcTextRect(m_percentText, &t, GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
+    m_fonts[SLOT_NORMAL]->DrawString(m_bitmap, m_textColor[SLOT_NORMAL], t.left, t.top,
+                                     m_percentText);
   }
   iInvalidateAll();
 }

@@ -5,8 +5,6 @@
 
 namespace {
 
-const uint32_t kBorder = 0x80000000u;
-
 // Icon ids of the arrow buttons: normal and pointer-over image of the first
 // (up or left) and the second (down or right) arrow.
 const uint32_t kVerticalIcons[4] = {1, 2, 3, 4};
@@ -16,13 +14,13 @@ void iSetArrowIcons(GuiContext *ctx, c_GUIB_Button *button, uint32_t normal, uin
   if (!ctx || !button) return;
   c_GUIB_Bitmap *image = nullptr;
   if (ctx->GetImage(normal, &image) == GUI_OK && image) {
-    button->SetIcon(image, 0);
+    button->SetIcon(image, SLOT_NORMAL);
     image->Release();
   }
   image = nullptr;
   if (ctx->GetImage(over, &image) == GUI_OK && image) {
-    button->SetIcon(image, 4);
-    button->SetIcon(image, 7);
+    button->SetIcon(image, SLOT_HOVER);
+    button->SetIcon(image, SLOT_PRESSED);
     image->Release();
   }
 }
@@ -72,7 +70,7 @@ void c_GUIB_RangeControl::iLayout() {
       if (!b) {
         b = new c_GUIB_Button(GUI_ChildParams(this, r.left, r.top, r.right, r.bottom, iArrowHandler,
                                               reinterpret_cast<uintptr_t>(this)));
-        if (m_context) b->SetInfoWord(2, m_context->Word(GP_WORD_27));
+        if (m_context) b->SetInfoWord(INFO_CLICK, m_context->Word(GP_INFO_CONTROL_CLICK));
       } else {
         b->Move(r.left, r.top);
         b->Resize(r.right, r.bottom);
@@ -243,10 +241,12 @@ void c_GUIB_ScrollBar::Paint() {
   if (!m_bitmap) return;
   uint32_t background, thumb;
   if (m_flags & WF_DISABLED) {
-    background = thumb = m_fill[6];
+    background = thumb = m_fill[SLOT_DISABLED];
   } else {
-    background = m_fill[2];
-    thumb = m_dragging ? m_fill[7] : m_thumbHovered ? m_fill[4] : (m_fill[0] | 0xFF000000u);
+    background = m_fill[SLOT_FIELD];
+    thumb = m_dragging       ? m_fill[SLOT_PRESSED]
+            : m_thumbHovered ? m_fill[SLOT_HOVER]
+                             : (m_fill[SLOT_NORMAL] | 0xFF000000u);
   }
   m_bitmap->SetColor(background);
   m_bitmap->Fill(m_rect);
@@ -254,11 +254,11 @@ void c_GUIB_ScrollBar::Paint() {
     const int32_t start = m_trackStart + m_thumbOffset, end = start + m_thumbLength;
     const GUIB_Rect r = (m_orientation & SB_HORIZONTAL) ? GUIB_Rect{start, 0, end, m_rect.bottom}
                                                         : GUIB_Rect{0, start, m_rect.right, end};
-    m_bitmap->SetColor(m_fill[3]);
+    m_bitmap->SetColor(m_fill[SLOT_BORDER]);
     m_bitmap->FrameAndFill(r, thumb);
   }
-  if (m_frameStyle & kBorder) {
-    m_bitmap->SetColor(m_fill[3]);
+  if (m_frameStyle & FRAME_BORDER) {
+    m_bitmap->SetColor(m_fill[SLOT_BORDER]);
     m_bitmap->FrameRect(GUIB_Rect{0, 0, m_rect.right - 1, m_rect.bottom - 1});
   }
   Invalidate(m_rect);

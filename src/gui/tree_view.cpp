@@ -5,7 +5,6 @@
 
 namespace {
 
-const uint32_t kBorder = 0x80000000u;
 const uint32_t kVBarShown = 1, kHBarShown = 2;
 
 enum WalkMode { kMeasure, kPaint, kHit };
@@ -39,9 +38,9 @@ c_GUIB_TreeView::c_GUIB_TreeView(const WidgetCreateParams &p) : c_GUIB_Widget(p)
     if (m_context && m_context->GetImage(ids[i], &m_icons[i]) == GUI_OK && m_icons[i]) continue;
     // A plain framed square stands in for an icon nobody registered.
     m_icons[i] = new c_GUIB_Bitmap(m, m);
-    m_icons[i]->SetColor(m_fill[0] | 0xFF000000u);
+    m_icons[i]->SetColor(m_fill[SLOT_NORMAL] | 0xFF000000u);
     m_icons[i]->Fill(GUIB_Rect{0, 0, m, m});
-    m_icons[i]->SetColor(m_textColor[0] | 0xFF000000u);
+    m_icons[i]->SetColor(m_textColor[SLOT_NORMAL] | 0xFF000000u);
     m_icons[i]->FrameRect(GUIB_Rect{0, 0, m - 1, m - 1});
   }
   MarkDirty();
@@ -96,7 +95,7 @@ int32_t c_GUIB_TreeView::Indent() const {
 }
 
 int32_t c_GUIB_TreeView::RowHeight() const {
-  int32_t h = m_fonts[0] ? m_fonts[0]->GetLineHeight() : 0;
+  int32_t h = m_fonts[SLOT_NORMAL] ? m_fonts[SLOT_NORMAL]->GetLineHeight() : 0;
   for (const c_GUIB_Bitmap *icon : m_icons)
     if (iIconH(icon) > h) h = iIconH(icon);
   return h + 3;
@@ -106,7 +105,7 @@ GUIB_Rect c_GUIB_TreeView::InnerRect() const {
   GUIB_Rect r = m_rect;
   if (m_vbar) r.right -= m_vbar->Width();
   if (m_hbar) r.bottom -= m_hbar->Height();
-  if (m_frameStyle & kBorder) r = GUIB_Rect{r.left + 1, r.top + 1, r.right - 2, r.bottom - 2};
+  if (m_frameStyle & FRAME_BORDER) r = GUIB_Rect{r.left + 1, r.top + 1, r.right - 2, r.bottom - 2};
   return r;
 }
 
@@ -148,13 +147,13 @@ void c_GUIB_TreeView::iWalkItem(Walk &w, ItemList *list, uint32_t i, int32_t x, 
 
   switch (w.mode) {
     case kPaint: {
-      uint32_t color = m_textColor[0];
+      uint32_t color = m_textColor[SLOT_NORMAL];
       if (r->flags & IF_SELECTED) {
         placed = GUIB_Rect{x, text_top, w.inner.right, text_bottom};
         if (r->label) w.font->CalcTextRect(r->label, &placed, 0);
-        w.target->SetColor(m_fill[4]);
+        w.target->SetColor(m_fill[SLOT_HOVER]);
         w.target->Fill(placed);
-        color = m_textColor[4];
+        color = m_textColor[SLOT_HOVER];
       }
       if (r->label)
         w.font->iOutTextRect(w.target, color, r->label,
@@ -206,7 +205,7 @@ void c_GUIB_TreeView::iWalkItem(Walk &w, ItemList *list, uint32_t i, int32_t x, 
 void c_GUIB_TreeView::iPaintLines(Walk &w, ItemList *list, uint32_t i, int32_t x, int32_t cy) {
   c_GUIB_Bitmap *t = w.target;
   const int32_t cx = x - w.indent / 2, px = cx - w.indent;
-  t->SetColor(m_textColor[0]);
+  t->SetColor(m_textColor[SLOT_NORMAL]);
   t->Line(x - 2, cy, px, cy);
   const int32_t top = i == 0 ? cy - w.row_h + iIconH(m_icons[2]) / 2 : cy - w.row_h;
   t->Line(px, cy, px, top);
@@ -277,11 +276,11 @@ void c_GUIB_TreeView::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, 
   m_pressX = point->x;
   m_pressY = point->y;
   m_pressFound = 0;
-  if (m_fonts[0] && m_root) {
+  if (m_fonts[SLOT_NORMAL] && m_root) {
     Walk w = {kHit,
               m_topMargin + m_vOffset,
-              m_fonts[0],
-              m_fonts[0]->GetLineHeight(),
+              m_fonts[SLOT_NORMAL],
+              m_fonts[SLOT_NORMAL]->GetLineHeight(),
               Indent(),
               RowHeight(),
               InnerRect(),
@@ -324,7 +323,7 @@ void c_GUIB_TreeView::ShowScrollBar(uint32_t which, ScrollInfo *info) {
       bar =
           new c_GUIB_ScrollBar(GUI_ChildParams(this, r.left, r.top, r.right, r.bottom,
                                                iScrollHandler, reinterpret_cast<uintptr_t>(this)));
-      bar->SetFrameStyle(bar->GetFrameStyle() | kBorder);
+      bar->SetFrameStyle(bar->GetFrameStyle() | FRAME_BORDER);
       bar->SetScrollInfo(info);
       m_layout |= shown_bit;
     }
@@ -362,7 +361,7 @@ uint32_t c_GUIB_TreeView::iScrollHandler(c_GUIB_Widget *w, uintptr_t data, uint3
 // ---------------------------------------------------------------- paint
 
 void c_GUIB_TreeView::iLayoutBars(bool *bar_added) {
-  c_GUIB_Font *font = m_fonts[0];
+  c_GUIB_Font *font = m_fonts[SLOT_NORMAL];
   const float font_h = float(font->GetLineHeight());
   const int32_t row_h = RowHeight(), indent = Indent();
   int32_t total = 0;
@@ -436,18 +435,18 @@ void c_GUIB_TreeView::iLayoutBars(bool *bar_added) {
 }
 
 void c_GUIB_TreeView::Paint() {
-  c_GUIB_Font *font = m_fonts[0];
+  c_GUIB_Font *font = m_fonts[SLOT_NORMAL];
   if (!m_bitmap || !font) return;
   bool bar_added = false;
   iLayoutBars(&bar_added);
 
   // The whole view, corner square included, starts in the background colour;
   // the bars are children and are drawn over it.
-  m_bitmap->SetColor(m_fill[0]);
+  m_bitmap->SetColor(m_fill[SLOT_NORMAL]);
   m_bitmap->Fill(m_rect);
   if (m_root && m_root->count && m_content) {
     const GUIB_Rect inner = InnerRect();
-    m_content->SetColor(m_fill[0]);
+    m_content->SetColor(m_fill[SLOT_NORMAL]);
     m_content->Fill(GUIB_Rect{0, 0, int32_t(m_content->Width()), int32_t(m_content->Height())});
     Walk w = {kPaint,   m_topMargin + m_vOffset,
               font,     font->GetLineHeight(),

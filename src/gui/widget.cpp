@@ -82,6 +82,18 @@ uint16_t *GUI_WidenText(const char *text) {
 
 // ---------------------------------------------------------------- lifetime
 
+template <typename Visit>
+void c_GUIB_Widget::iForEachChild(bool back_to_front, Visit visit) const {
+  // Walk a copy: a visit may add or remove children, so each one is checked
+  // to be a child still when its turn comes.
+  const std::vector<c_GUIB_Widget *> kids(m_children);
+  const size_t n = kids.size();
+  for (size_t k = 0; k < n; ++k) {
+    c_GUIB_Widget *child = kids[back_to_front ? n - 1 - k : k];
+    if (iHasChild(child) && visit(child)) break;
+  }
+}
+
 c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
     : m_x(p.x),
       m_y(p.y),
@@ -101,22 +113,26 @@ c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
   if (m_context) m_context->RegisterWidget(this);
   if (m_parent) m_parent->m_children.insert(m_parent->m_children.begin(), this);
   if (m_context) {
-    static const uint32_t kFillSeeds[9][2] = {
-        {0, GP_FILL_COLOR_0}, {1, GP_FILL_COLOR_1}, {2, GP_FILL_COLOR_2}, {3, GP_BORDER_COLOR},
-        {4, GP_FILL_COLOR_4}, {6, GP_FILL_COLOR_6}, {7, GP_FILL_COLOR_7}, {8, GP_FILL_COLOR_8}};
-    for (int i = 0; i < 8; ++i) m_fill[kFillSeeds[i][0]] = m_context->Word(kFillSeeds[i][1]);
-    static const uint32_t kTextSeeds[5][2] = {{0, GP_TEXT_COLOR_0},
-                                              {4, GP_TEXT_COLOR_4},
-                                              {6, GP_TEXT_COLOR_6},
-                                              {7, GP_TEXT_COLOR_7},
-                                              {8, GP_TEXT_COLOR_8}};
+    // Slot and the theme property it is copied from.
+    static const uint32_t kFillSeeds[][2] = {
+        {SLOT_NORMAL, GP_FILL_NORMAL},   {SLOT_BACKGROUND, GP_FILL_BACKGROUND},
+        {SLOT_FIELD, GP_FILL_FIELD},     {SLOT_BORDER, GP_BORDER_COLOR},
+        {SLOT_HOVER, GP_FILL_HOVER},     {SLOT_DISABLED, GP_FILL_DISABLED},
+        {SLOT_PRESSED, GP_FILL_PRESSED}, {SLOT_ACCENT, GP_FILL_ACCENT}};
+    for (auto &s : kFillSeeds) m_fill[s[0]] = m_context->Word(s[1]);
+    static const uint32_t kTextSeeds[][2] = {{SLOT_NORMAL, GP_TEXT_NORMAL},
+                                             {SLOT_HOVER, GP_TEXT_HOVER},
+                                             {SLOT_DISABLED, GP_TEXT_DISABLED},
+                                             {SLOT_PRESSED, GP_TEXT_PRESSED},
+                                             {SLOT_ACCENT, GP_TEXT_ACCENT}};
     for (auto &s : kTextSeeds) m_textColor[s[0]] = m_context->Word(s[1]);
-    static const uint32_t kInfoSeeds[5] = {GP_INFO_0, GP_INFO_1, GP_INFO_2, GP_INFO_3, GP_INFO_4};
-    for (int i = 0; i < 5; ++i) m_info[i] = m_context->Word(kInfoSeeds[i]);
+    static const uint32_t kInfoSeeds[INFO_COUNT] = {GP_INFO_ENTER, GP_INFO_SPARE_1, GP_INFO_CLICK,
+                                                    GP_INFO_SPARE_3, GP_INFO_SPARE_4};
+    for (uint32_t i = 0; i < INFO_COUNT; ++i) m_info[i] = m_context->Word(kInfoSeeds[i]);
     m_frameStyle = m_context->Word(GP_FRAME_STYLE);
     m_textAlign = m_context->Word(GP_TEXT_ALIGN);
     c_GUIB_Font *font = m_context->Font(GP_FONT);
-    for (uint32_t slot : {0u, 4u, 7u}) SetFont(font, slot);
+    for (uint32_t slot : {SLOT_NORMAL, SLOT_HOVER, SLOT_PRESSED}) SetFont(font, slot);
   }
   if (p.handler) AddHandler(p.handler, p.handler_data);
 }
@@ -127,17 +143,13 @@ c_GUIB_Widget::~c_GUIB_Widget() {
   KillFocus();
   if (m_flags & WF_HOVER) SendUp(GM_MOUSE_LEAVE, reinterpret_cast<uintptr_t>(this), 0);
   Invalidate(m_rect);
-  {
-    const std::vector<c_GUIB_Widget *> kids(m_children);
-    for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-      c_GUIB_Widget *child = kids[i];
-      if (!iHasChild(child)) continue;
-      // A child that someone else still holds outlives this widget: cut it
-      // loose first so that it never reaches a dead parent.
-      if (child->m_refCount > 1) child->iDetachSubtree();
-      child->Release();
-    }
-  }
+  iForEachChild(false, [](c_GUIB_Widget *child) {
+    // A child that someone else still holds outlives this widget: cut it
+    // loose first so that it never reaches a dead parent.
+    if (child->m_refCount > 1) child->iDetachSubtree();
+    child->Release();
+    return false;
+  });
   ReleaseCapture();
   for (c_GUIB_Font *&f : m_fonts) {
     if (f) f->Release();
@@ -155,11 +167,10 @@ c_GUIB_Widget::~c_GUIB_Widget() {
 }
 
 void c_GUIB_Widget::iGiveBackStates() {
-  const std::vector<c_GUIB_Widget *> kids(m_children);
-  for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-    c_GUIB_Widget *child = kids[i];
-    if (iHasChild(child)) child->iGiveBackStates();
-  }
+  iForEachChild(false, [](c_GUIB_Widget *child) {
+    child->iGiveBackStates();
+    return false;
+  });
   ReleaseCapture();
   KillFocus();
   if (m_flags & WF_HOVER) SendUp(GM_MOUSE_LEAVE, reinterpret_cast<uintptr_t>(this), 0);
@@ -300,26 +311,24 @@ void c_GUIB_Widget::Enable(bool on) {
   if (!(m_flags & WF_DISABLED) == on) return;
   // The look depends on the state, so a change repaints.
   MarkDirty();
-  const std::vector<c_GUIB_Widget *> kids(m_children);
   if (on) {
     m_flags &= ~WF_DISABLED;
-    for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-      c_GUIB_Widget *c = kids[i];
-      if (iHasChild(c) && !(c->m_flags & WF_SELF_DISABLED)) c->Enable(true);
-    }
+    iForEachChild(false, [](c_GUIB_Widget *c) {
+      if (!(c->m_flags & WF_SELF_DISABLED)) c->Enable(true);
+      return false;
+    });
     return;
   }
   m_flags |= WF_DISABLED;
-  for (uint32_t i = 0; i < uint32_t(kids.size()); ++i) {
-    c_GUIB_Widget *c = kids[i];
-    if (!iHasChild(c)) continue;
+  iForEachChild(false, [](c_GUIB_Widget *c) {
     if (c->m_flags & WF_DISABLED) {
       c->m_flags |= WF_SELF_DISABLED;
     } else {
       c->m_flags &= ~WF_SELF_DISABLED;
       c->Enable(false);
     }
-  }
+    return false;
+  });
 }
 
 void c_GUIB_Widget::SetFrameStyle(uint32_t style) {
@@ -335,27 +344,27 @@ void c_GUIB_Widget::SetTextAlign(uint32_t align) {
 }
 
 uint32_t c_GUIB_Widget::SetInfoWord(uint32_t index, uint32_t word) {
-  if (index >= 5) return GUI_ERR_BAD_ID;
+  if (index >= INFO_COUNT) return GUI_ERR_BAD_ID;
   m_info[index] = word;
   return GUI_OK;
 }
 
 uint32_t c_GUIB_Widget::SetFillColor(uint32_t index, uint32_t argb) {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (m_fill[index] != argb) MarkDirty();
   m_fill[index] = argb;
   return GUI_OK;
 }
 
 uint32_t c_GUIB_Widget::SetTextColor(uint32_t index, uint32_t argb) {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (m_textColor[index] != argb) MarkDirty();
   m_textColor[index] = argb;
   return GUI_OK;
 }
 
 uint32_t c_GUIB_Widget::SetFont(c_GUIB_Font *font, uint32_t index) {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (font) font->AddRef();
   if (m_fonts[index]) m_fonts[index]->Release();
   m_fonts[index] = font;
@@ -363,7 +372,7 @@ uint32_t c_GUIB_Widget::SetFont(c_GUIB_Font *font, uint32_t index) {
 }
 
 uint32_t c_GUIB_Widget::GetFont(uint32_t index, c_GUIB_Font **font) const {
-  if (index >= 9) return GUI_ERR_BAD_ID;
+  if (index >= SLOT_COUNT) return GUI_ERR_BAD_ID;
   if (!m_fonts[index]) return GUI_ERR_EMPTY;
   m_fonts[index]->AddRef();
   if (font)
@@ -610,18 +619,22 @@ uintptr_t c_GUIB_Widget::SendUp(uint32_t msg, uintptr_t a, uintptr_t b) {
   return w->HandleMessage(msg, a, b);
 }
 
+uintptr_t c_GUIB_Widget::iBroadcastChildren(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags,
+                                            bool *taken) {
+  uintptr_t result = 0;
+  bool any = false;
+  iForEachChild(flags & BC_BACK_TO_FRONT, [&](c_GUIB_Widget *c) {
+    result = c->Broadcast(msg, a, b, flags);
+    any = any || result;
+    return result && !(flags & BC_ALL);
+  });
+  if (taken) *taken = any;
+  return result;
+}
+
 uintptr_t c_GUIB_Widget::BroadcastToChildren(uint32_t msg, uintptr_t a, uintptr_t b,
                                              uint32_t flags) {
-  const std::vector<c_GUIB_Widget *> kids(m_children);
-  uintptr_t result = 0;
-  for (uint32_t n = 0; n < uint32_t(kids.size()); ++n) {
-    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? uint32_t(kids.size()) - 1 - n : n;
-    c_GUIB_Widget *c = kids[i];
-    if (!iHasChild(c)) continue;
-    result = c->Broadcast(msg, a, b, flags);
-    if (result && !(flags & BC_ALL)) break;
-  }
-  return result;
+  return iBroadcastChildren(msg, a, b, flags, nullptr);
 }
 
 uintptr_t c_GUIB_Widget::Broadcast(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags) {
@@ -662,17 +675,9 @@ uintptr_t c_GUIB_Widget::Broadcast(uint32_t msg, uintptr_t a, uintptr_t b, uint3
     default:
       break;
   }
-  const std::vector<c_GUIB_Widget *> kids(m_children);
+  // A message some child took is not offered to this widget.
   bool taken = false;
-  for (uint32_t n = 0; n < uint32_t(kids.size()); ++n) {
-    const uint32_t i = (flags & BC_BACK_TO_FRONT) ? uint32_t(kids.size()) - 1 - n : n;
-    c_GUIB_Widget *c = kids[i];
-    if (!iHasChild(c)) continue;
-    if (c->Broadcast(msg, a, b, flags)) {
-      taken = true;
-      if (!(flags & BC_ALL)) break;
-    }
-  }
+  iBroadcastChildren(msg, a, b, flags, &taken);
   if (taken) return 1;
   return HandleMessage(msg, a, b);
 }
@@ -685,11 +690,10 @@ uintptr_t c_GUIB_Widget::DispatchMouse(uint32_t event, const GUI_Point *point, u
   GUI_Intersect(GUI_Offset(*clip, -m_x, -m_y), m_rect, &c);
   bool taken_by_child = false;
   if (!(m_flags & WF_CAPTURED)) {
-    const std::vector<c_GUIB_Widget *> kids(m_children);
-    for (uint32_t i = 0; i < uint32_t(kids.size()) && !taken_by_child; ++i) {
-      c_GUIB_Widget *child = kids[i];
-      if (iHasChild(child) && child->DispatchMouse(event, &p, buttons, &c)) taken_by_child = true;
-    }
+    iForEachChild(false, [&](c_GUIB_Widget *child) {
+      taken_by_child = child->DispatchMouse(event, &p, buttons, &c) != 0;
+      return taken_by_child;
+    });
     if (!taken_by_child) {
       const bool hit = iInside(c, p.x, p.y) && HitTest(p.x, p.y);
       if (!hit) {
@@ -714,9 +718,9 @@ uintptr_t c_GUIB_Widget::DispatchMouse(uint32_t event, const GUI_Point *point, u
 }
 
 void c_GUIB_Widget::iDrawBorder() {
-  if (!(m_frameStyle & 0x80000000u) || !m_bitmap) return;
+  if (!(m_frameStyle & FRAME_BORDER) || !m_bitmap) return;
   const int32_t w = m_rect.right, h = m_rect.bottom;
-  m_bitmap->SetColor(m_fill[3]);
+  m_bitmap->SetColor(m_fill[SLOT_BORDER]);
   m_bitmap->Line(0, 0, w - 1, 0);
   m_bitmap->Line(w - 1, 1, w - 1, h - 2);
   m_bitmap->Line(w - 1, h - 1, 0, h - 1);

@@ -47,8 +47,9 @@ struct WidgetCreateParams {
   uintptr_t handler_data;
 };
 
+// Widget flags.
 enum : uint32_t {
-  WF_FLAG_1 = 0x1,
+  WF_USER_1 = 0x1,  // free for the application: settable, never read by the toolkit
   WF_CAPTURED = 0x2,
   WF_FOCUSED = 0x4,
   WF_ACTIVE = 0x8,
@@ -60,11 +61,46 @@ enum : uint32_t {
   WF_WANT_OUTSIDE_PRESS = 0x200,
   WF_HOVER = 0x400,
   WF_NO_BITMAP = 0x800,
-  WF_FLAG_1000 = 0x1000,
+  WF_USER_2 = 0x1000,  // free for the application: settable, never read by the toolkit
   WF_SELF_DISABLED = 0x2000,
-  WF_SETTABLE = 0x31E1,  // the bits SetFlags and ClearFlags may change
+  // The bits SetFlags and ClearFlags may change (0x31E1); the others belong
+  // to the operations that manage them.
+  WF_SETTABLE = WF_USER_1 | WF_VISIBLE | WF_DISABLED | WF_FOCUSABLE | WF_ACTIVATABLE | WF_USER_2 |
+                WF_SELF_DISABLED,
+};
+static_assert(WF_SETTABLE == 0x31E1, "settable flag bits");
+
+// State slots: a widget's fill colours, text colours and fonts (and a
+// button's images) have one entry per slot, picked by the widget's state.
+// Slots 1 to 3 are plain fills rather than states; text slots 1, 2, 3 and 5
+// and fill slot 5 are not seeded from the theme.
+enum : uint32_t {
+  SLOT_NORMAL = 0,
+  SLOT_BACKGROUND = 1,  // fill: the widget's background
+  SLOT_FIELD = 2,       // fill: an inner area (scroll track, text and path fields)
+  SLOT_BORDER = 3,      // fill: the border and the check box frame
+  SLOT_HOVER = 4,       // the pointer over it; also a selected tree row
+  SLOT_SPARE_5 = 5,     // neither seeded nor read by any widget
+  SLOT_DISABLED = 6,
+  SLOT_PRESSED = 7,  // pressed with the pointer over it; a dragged scroll thumb
+  SLOT_ACCENT = 8,   // a light accent: link text; fill 8 is seeded but never read
+  SLOT_COUNT = 9,
 };
 
+// Info words: the application's numbers that widgets publish with GM_INFO.
+enum : uint32_t {
+  INFO_ENTER = 0,    // published when the pointer enters a button or check box
+  INFO_SPARE_1 = 1,  // seeded, never published
+  INFO_CLICK = 2,    // published on a click of a button or check box
+  INFO_SPARE_3 = 3,  // seeded, never published
+  INFO_SPARE_4 = 4,  // seeded, never published
+  INFO_COUNT = 5,
+};
+
+// Frame style bit: draw a one-pixel border in the border colour.
+enum : uint32_t { FRAME_BORDER = 0x80000000u };
+
+// Message ids.
 enum : uint32_t {
   GM_MOUSE_MOVE = 0,
   GM_LBUTTON_DOWN = 1,
@@ -144,17 +180,22 @@ class c_GUIB_Widget {
   void SetTextAlign(uint32_t align);
   uint32_t GetTextAlign() const { return m_textAlign; }
   // The slot setters and GetFont: GUI_OK, or GUI_ERR_BAD_ID for an index
-  // beyond the slots (5 info words, 9 colours and fonts). GetFont also gives
-  // GUI_ERR_EMPTY for an empty slot; it adds a reference to the font.
+  // beyond the slots (INFO_COUNT info words, SLOT_COUNT colours and fonts).
+  // GetFont also gives GUI_ERR_EMPTY for an empty slot; it adds a reference
+  // to the font.
   uint32_t SetInfoWord(uint32_t index, uint32_t word);
-  uint32_t GetInfoWord(uint32_t index) const { return index < 5 ? m_info[index] : 0; }
+  uint32_t GetInfoWord(uint32_t index) const { return index < INFO_COUNT ? m_info[index] : 0; }
   uint32_t SetFillColor(uint32_t index, uint32_t argb);
   uint32_t SetTextColor(uint32_t index, uint32_t argb);
-  uint32_t GetFillColor(uint32_t index) const { return index < 9 ? m_fill[index] : 0; }
-  uint32_t GetTextColor(uint32_t index) const { return index < 9 ? m_textColor[index] : 0; }
+  uint32_t GetFillColor(uint32_t index) const { return index < SLOT_COUNT ? m_fill[index] : 0; }
+  uint32_t GetTextColor(uint32_t index) const {
+    return index < SLOT_COUNT ? m_textColor[index] : 0;
+  }
   uint32_t SetFont(c_GUIB_Font *font, uint32_t index);
   uint32_t GetFont(uint32_t index, c_GUIB_Font **font) const;
-  c_GUIB_Font *FontSlot(uint32_t index) const { return index < 9 ? m_fonts[index] : nullptr; }
+  c_GUIB_Font *FontSlot(uint32_t index) const {
+    return index < SLOT_COUNT ? m_fonts[index] : nullptr;
+  }
   virtual void SetText(const char *text);
   const uint16_t *GetText() const { return m_text; }
   void SetTooltipText(const char *text);
@@ -200,10 +241,9 @@ class c_GUIB_Widget {
                           const GUIB_Rect *clip);
 
  protected:
-  void iDrawBorder();  // the one-pixel border in fill colour 3 (frame style bit 31)
+  void iDrawBorder();  // the one-pixel border in the border colour (frame style bit 31)
   void iInvalidateAll() { Invalidate(m_rect); }
   void iReleaseBitmap();
-  c_GUIB_Font *iTextFont() const { return m_fonts[0]; }
 
   int32_t m_x, m_y;
   GUIB_Rect m_rect;  // 0, 0, width, height
@@ -216,10 +256,10 @@ class c_GUIB_Widget {
   // walked twice on every pump pass and belongs to the GUI thread, and a
   // kernel mutex per step costs a system call each under Wine.
   std::vector<c_GUIB_Widget *> m_children;
-  uint32_t m_info[5] = {};
-  uint32_t m_fill[9] = {};
-  uint32_t m_textColor[9] = {};
-  c_GUIB_Font *m_fonts[9] = {};
+  uint32_t m_info[INFO_COUNT] = {};
+  uint32_t m_fill[SLOT_COUNT] = {};
+  uint32_t m_textColor[SLOT_COUNT] = {};
+  c_GUIB_Font *m_fonts[SLOT_COUNT] = {};
   uint16_t *m_text = nullptr;
   uint16_t *m_tooltip = nullptr;
   int32_t m_refCount = 1;
@@ -233,6 +273,13 @@ class c_GUIB_Widget {
   KeyedList *m_handlers;
 
  private:
+  // Calls visit (child -> bool) on each child, front to back or back to
+  // front, until it returns true.
+  template <typename Visit>
+  void iForEachChild(bool back_to_front, Visit visit) const;
+  // BroadcastToChildren; taken (may be null) tells whether any child took
+  // the message, since under BC_ALL the last result may be 0.
+  uintptr_t iBroadcastChildren(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags, bool *taken);
   bool iHasChild(c_GUIB_Widget *child) const;
   void iRemoveChild(c_GUIB_Widget *child);
   void iDetachSubtree();

@@ -1,9 +1,8 @@
 // The simple widgets: panel, button, check box, label and progress bar.
 //
-// Each draws into its own bitmap in Paint, picks colours from the per-state
-// slots (0 normal, 4 pointer over it, 6 disabled, 7 pressed with the pointer
-// over it; fill 1 background, fill 3 border), ends Paint by invalidating its
-// whole rectangle, and reports user actions with CallHandlers.
+// Each draws into its own bitmap in Paint, picks colours from the state slots
+// (SLOT_*, widget.h), ends Paint by invalidating its whole rectangle, and
+// reports user actions with CallHandlers.
 #pragma once
 
 #include "gui/widget.h"
@@ -51,15 +50,20 @@ class c_GUIB_Button : public c_GUIB_Widget {
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
   bool HitTest(int32_t x, int32_t y) override;
 
-  // GUI_OK, or GUI_ERR_BAD_ID for a slot of 9 or more.
+  // GUI_OK, or GUI_ERR_BAD_ID for a slot of SLOT_COUNT or more.
   uint32_t SetIcon(c_GUIB_Bitmap *image, uint32_t slot);
   uint32_t SetBackgroundImage(c_GUIB_Bitmap *image, uint32_t slot);
   void SetHitMask(c_GUIB_Bitmap *mask);
-  uint32_t GetState() const { return m_state; }  // bit 0 armed, bit 1 held
+  // Press state bits.
+  enum : uint32_t {
+    STATE_ARMED = 1,  // held and the pointer inside: a release clicks
+    STATE_HELD = 2,   // the left button went down on the button
+  };
+  uint32_t GetState() const { return m_state; }
 
  private:
-  c_GUIB_Bitmap *m_backgrounds[9] = {};
-  c_GUIB_Bitmap *m_icons[9] = {};
+  c_GUIB_Bitmap *m_backgrounds[SLOT_COUNT] = {};
+  c_GUIB_Bitmap *m_icons[SLOT_COUNT] = {};
   c_GUIB_Bitmap *m_hitMask = nullptr;
   uint32_t m_state = 0;
   uint32_t m_nextRepeat = 0;
@@ -96,7 +100,7 @@ class c_GUIB_CheckBox : public c_GUIB_Widget {
   c_GUIB_Font *m_font = nullptr;
 };
 
-// Static text: one aligned line, or wrapped with alignment 0x80000000.
+// Static text: one aligned line, or wrapped with alignment ALIGN_WRAP.
 class c_GUIB_Label : public c_GUIB_Widget {
  public:
   static const uint32_t ALIGN_WRAP = 0x80000000u;

@@ -10,11 +10,11 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
   const int32_t line = m_context ? int32_t(m_context->Word(GP_SCROLLBAR_SIZE)) : 16;
   m_title = new c_GUIB_Label(GUI_ChildParams(this, 0, 0, w, line));
   m_title->SetTextAlign(GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
-  m_title->SetTextColor(0, INST_TEXT_COLOR);
+  m_title->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
   m_title->SetText(INST_GetText(50));
 
   m_path = new c_GUIB_Label(GUI_ChildParams(this, 0, line, w, line));
-  m_path->SetFillColor(1, m_fill[2]);
+  m_path->SetFillColor(SLOT_BACKGROUND, m_fill[SLOT_FIELD]);
   GUIB_FontDesc desc = {};
   desc.height = -11;
   desc.weight = 400;
@@ -24,7 +24,8 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
   desc.pitch_and_family = 0x22;
   SYS_StrCopy(desc.face_name, sizeof desc.face_name, "Arial");
   m_font = new c_GUIB_Font();
-  if (m_font->CreateFromWindowsFont(&desc, 32, 224) == GUIB_OK) m_path->SetFont(m_font, 0);
+  if (m_font->CreateFromWindowsFont(&desc, 32, 224) == GUIB_OK)
+    m_path->SetFont(m_font, SLOT_NORMAL);
 
   char folder[SYS_MAX_PATH];
   if (!INST_GetDefaultInstallDir(folder) ||

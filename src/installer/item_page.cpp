@@ -80,7 +80,7 @@ c_INST_ItemPage::c_INST_ItemPage(const WidgetCreateParams &p, const PageItem *it
   if (count > INST_MAX_ITEMS) count = INST_MAX_ITEMS;
   const int32_t mark = m_context ? int32_t(m_context->Word(GP_MARK_SIZE)) : 10;
   const std::vector<ItemBox> boxes =
-      INST_LayoutItems(items, count, m_rect.right, m_rect.bottom, m_fonts[0], mark);
+      INST_LayoutItems(items, count, m_rect.right, m_rect.bottom, m_fonts[SLOT_NORMAL], mark);
   const uintptr_t self = reinterpret_cast<uintptr_t>(this);
   m_widgets.assign(count, nullptr);
   for (uint32_t i = 0; i < count; ++i) {
@@ -92,17 +92,18 @@ c_INST_ItemPage::c_INST_ItemPage(const WidgetCreateParams &p, const PageItem *it
     if (item.type == ITEM_TEXT || item.type == ITEM_TITLE) {
       c_GUIB_Label *label = new c_GUIB_Label(cp);
       label->SetFrameStyle(0);
-      label->SetFillColor(1, 0);
-      label->SetTextColor(0, INST_TEXT_COLOR);
+      label->SetFillColor(SLOT_BACKGROUND, 0);
+      label->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
       label->SetTextAlign(c_GUIB_Label::ALIGN_WRAP);
-      if (item.type == ITEM_TITLE && InstallerLargeFont) label->SetFont(InstallerLargeFont, 0);
+      if (item.type == ITEM_TITLE && InstallerLargeFont)
+        label->SetFont(InstallerLargeFont, SLOT_NORMAL);
       w = label;
     } else if (item.type == ITEM_CHECKBOX) {
       c_GUIB_CheckBox *box = new c_GUIB_CheckBox(cp);
       box->SetFrameStyle(0);
-      box->SetFillColor(1, 0);
-      box->SetTextColor(4, INST_TEXT_COLOR);
-      box->SetTextColor(0, 0xFFF0F0A6);
+      box->SetFillColor(SLOT_BACKGROUND, 0);
+      box->SetTextColor(SLOT_HOVER, INST_TEXT_COLOR);
+      box->SetTextColor(SLOT_NORMAL, 0xFFF0F0A6);
       uint32_t *flag = static_cast<uint32_t *>(item.data);
       if (flag) box->SetCheck(*flag);
       m_checkBoxes.emplace_back(box, flag);
@@ -110,10 +111,12 @@ c_INST_ItemPage::c_INST_ItemPage(const WidgetCreateParams &p, const PageItem *it
     } else if (item.type == ITEM_LINK) {
       c_GUIB_Button *link = new c_GUIB_Button(cp);
       link->SetFrameStyle(0);
-      for (uint32_t slot : {0u, 4u, 7u}) link->SetFillColor(slot, 0);
-      link->SetTextColor(0, m_textColor[8]);
-      link->SetTextColor(7, m_textColor[8]);
-      link->SetTextColor(4, m_textColor[1]);
+      for (uint32_t slot : {SLOT_NORMAL, SLOT_HOVER, SLOT_PRESSED}) link->SetFillColor(slot, 0);
+      link->SetTextColor(SLOT_NORMAL, m_textColor[SLOT_ACCENT]);
+      link->SetTextColor(SLOT_PRESSED, m_textColor[SLOT_ACCENT]);
+      // Text colour 1 of the page is not seeded: the hovered link text takes
+      // whatever the page holds there.
+      link->SetTextColor(SLOT_HOVER, m_textColor[SLOT_BACKGROUND]);
       m_links.emplace_back(link, static_cast<const char *>(item.data));
       w = link;
     }
@@ -125,12 +128,12 @@ c_INST_ItemPage::c_INST_ItemPage(const WidgetCreateParams &p, const PageItem *it
 
 void c_INST_ItemPage::Paint() {
   if (!m_bitmap) return;
-  if (m_frameStyle & 0x80000000u) {
-    m_bitmap->SetColor(m_fill[1]);
+  if (m_frameStyle & FRAME_BORDER) {
+    m_bitmap->SetColor(m_fill[SLOT_BACKGROUND]);
     m_bitmap->FillArea(1, 1, m_rect.right - 1, m_rect.bottom - 1);
     iDrawBorder();
   } else {
-    m_bitmap->SetColor(m_fill[1]);
+    m_bitmap->SetColor(m_fill[SLOT_BACKGROUND]);
     m_bitmap->Fill(m_rect);
   }
   iInvalidateAll();

@@ -36,12 +36,12 @@ c_INST_LicensePage::c_INST_LicensePage(const WidgetCreateParams &p) : c_GUIB_Wid
   const uintptr_t self = reinterpret_cast<uintptr_t>(this);
   m_title = new c_GUIB_Label(GUI_ChildParams(this, 0, 0, w, line));
   m_title->SetTextAlign(GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
-  m_title->SetTextColor(0, INST_TEXT_COLOR);
+  m_title->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
   m_title->SetText(INST_GetText(40));
 
   const int32_t view_h = h - line > 0 ? h - line : 0;
   const std::vector<char> text = iReadLicense();
-  c_GUIB_Font *font = m_fonts[0];
+  c_GUIB_Font *font = m_fonts[SLOT_NORMAL];
   auto measure = [&](int32_t width) {
     return (font ? font->MeasureWrapped(text.data(), width > 1 ? width : 1) : 0) + 4;
   };
@@ -59,7 +59,7 @@ c_INST_LicensePage::c_INST_LicensePage(const WidgetCreateParams &p) : c_GUIB_Wid
   m_view = new c_GUIB_Panel(GUI_ChildParams(this, 0, line, view_w, view_h));
 
   m_text = new c_GUIB_Bitmap(view_w, text_h > view_h ? text_h : view_h);
-  m_text->SetColor(m_fill[2]);
+  m_text->SetColor(m_fill[SLOT_FIELD]);
   m_text->FillArea(0, 0, int32_t(m_text->Width()), int32_t(m_text->Height()));
   if (font)
     font->iOutTextRect(m_text, 0xFF000000, text.data(),
@@ -75,10 +75,10 @@ void c_INST_LicensePage::iShowFrom(int32_t position) {
   int32_t vw = 0, vh = 0;
   m_view->GetSize(&vw, &vh);
   c_GUIB_Bitmap *window = new c_GUIB_Bitmap(vw, vh);
-  window->SetColor(m_fill[2]);
+  window->SetColor(m_fill[SLOT_FIELD]);
   window->FillArea(0, 0, vw, vh);
   m_text->CopyTo(window, 0, 0, 0, position, vw, vh);
-  m_view->SetBackground(m_fill[2], window, PANEL_KEEP_IMAGE | PANEL_TOP_LEFT);
+  m_view->SetBackground(m_fill[SLOT_FIELD], window, PANEL_KEEP_IMAGE | PANEL_TOP_LEFT);
   window->Release();
 }
 

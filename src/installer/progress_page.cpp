@@ -39,9 +39,9 @@ c_INST_ProgressPage::~c_INST_ProgressPage() {
 c_GUIB_Label *c_INST_ProgressPage::iLabel(int32_t y, int32_t height, const char *text) {
   const int32_t m = m_rect.right / 10;
   c_GUIB_Label *label = new c_GUIB_Label(GUI_ChildParams(this, m, y, m_rect.right - 2 * m, height));
-  label->SetTextColor(0, INST_TEXT_COLOR);
+  label->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
   label->SetFrameStyle(0);
-  label->SetFillColor(1, 0);
+  label->SetFillColor(SLOT_BACKGROUND, 0);
   label->SetTextAlign(c_GUIB_Label::ALIGN_WRAP);
   label->SetText(text);
   return label;

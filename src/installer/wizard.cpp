@@ -32,8 +32,10 @@ const Box kArea = {kFrameX, 97, kAreaW, (kColumnH - 16) - 84};
 const Box kWideArea = {kFrameX, 12, kAreaW, 245};
 
 // Menu colours: text by state (normal, pointer over, disabled, pressed).
-const uint32_t kMenuText[4][2] = {
-    {0, 0xFFC0C090}, {4, 0xFFF8F090}, {6, 0xFF5A554A}, {7, 0xFFFFFFFF}};
+const uint32_t kMenuText[4][2] = {{SLOT_NORMAL, 0xFFC0C090},
+                                  {SLOT_HOVER, 0xFFF8F090},
+                                  {SLOT_DISABLED, 0xFF5A554A},
+                                  {SLOT_PRESSED, 0xFFFFFFFF}};
 const uint32_t kMenuBusy = 0xFFF8F090;  // disabled text of the section in progress
 
 enum PageKind : uint8_t {
@@ -263,7 +265,8 @@ void iBuildMenu() {
     }
     b->SetFrameStyle(0);
     if (InstallerLargeFont)
-      for (uint32_t slot : {0u, 4u, 6u}) b->SetFont(InstallerLargeFont, slot);
+      for (uint32_t slot : {SLOT_NORMAL, SLOT_HOVER, SLOT_DISABLED})
+        b->SetFont(InstallerLargeFont, slot);
     b->SetText(caption);
     g.menu[i] = b;
     y += 7 * (h / 6);
@@ -458,7 +461,7 @@ void INST_StartWizard() {
   c_GUIB_Widget *desk = InstallerDesktop;
   g.background = new c_GUIB_Panel(iChild(desk, {0, 0, kWidth, kHeight}));
   c_GUIB_Bitmap *back = iLoadImage(200);
-  g.background->SetBackground(g.background->GetFillColor(1), back,
+  g.background->SetBackground(g.background->GetFillColor(SLOT_BACKGROUND), back,
                               PANEL_STRETCH | PANEL_KEEP_IMAGE);
   g.column = new c_GUIB_Panel(iChild(desk, {kColumnX, 12, kButtonW + 2 * kMargin, kColumnH}));
   g.frame = new c_GUIB_Panel(iChild(desk, kFrame));
@@ -466,7 +469,7 @@ void INST_StartWizard() {
   if (back) back->Release();
   const int32_t line = int32_t(g.context->Word(GP_SCROLLBAR_SIZE));
   g.footer = new c_GUIB_Label(iChild(desk, {kFrameX, 256, kAreaW, line}));
-  g.footer->SetTextColor(0, INST_TEXT_COLOR);
+  g.footer->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
   g.footer->SetTextAlign(GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
 
   const int32_t next_y = kColumnH - kButtonH - kMargin - 1;
@@ -556,7 +559,7 @@ void INST_SetMenuState(uint32_t section) {
     if ((i == 0 || i == 2) && !Installer.installed) on = false;
     if (i == 1 && Installer.installed) on = false;
     b->Enable(on);
-    b->SetTextColor(6, i == section ? kMenuBusy : 0xFF5A554A);
+    b->SetTextColor(SLOT_DISABLED, i == section ? kMenuBusy : 0xFF5A554A);
   }
 }
 

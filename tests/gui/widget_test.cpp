@@ -263,7 +263,7 @@ TEST_F(WidgetTest, FlagsMaskAndDirtyRules) {
   EXPECT_FALSE(w->GetFlags() & WF_DIRTY);
   w->SetFlags(WF_DIRTY | WF_CAPTURED);  // outside the settable bits
   EXPECT_EQ(w->GetFlags() & (WF_DIRTY | WF_CAPTURED), 0u);
-  w->SetFlags(WF_FLAG_1);
+  w->SetFlags(WF_USER_1);
   EXPECT_TRUE(w->GetFlags() & WF_DIRTY);
 }
 

@@ -101,21 +101,21 @@ BrowserPage::BrowserPage(GuiContext *context, c_GUIB_Widget *parent, std::FILE *
 
   c_GUIB_Label *title = new c_GUIB_Label(GUI_ChildParams(bg, 16, 10, 600, 18));
   title->SetFrameStyle(0);
-  title->SetTextColor(0, 0xFFF0F0E0);
+  title->SetTextColor(SLOT_NORMAL, 0xFFF0F0E0);
   title->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_VCENTER);
   title->SetText("Choose the folder to install into");
 
   m_browser = new c_GUIB_DirBrowser(
       GUI_ChildParams(bg, 16, 34, 380, 206, iNotify, reinterpret_cast<uintptr_t>(this)));
   c_GUIB_TreeView *tree = m_browser->Tree();
-  tree->SetFillColor(0, 0xFFFFFFFF);
-  tree->SetFillColor(4, 0xFF3060A0);
-  tree->SetTextColor(0, 0xFF000000);
-  tree->SetTextColor(4, 0xFFFFFFFF);
+  tree->SetFillColor(SLOT_NORMAL, 0xFFFFFFFF);
+  tree->SetFillColor(SLOT_HOVER, 0xFF3060A0);
+  tree->SetTextColor(SLOT_NORMAL, 0xFF000000);
+  tree->SetTextColor(SLOT_HOVER, 0xFFFFFFFF);
 
   m_path = new c_GUIB_Label(GUI_ChildParams(bg, 16, 248, 608, 20));
   m_path->SetFrameStyle(0);
-  m_path->SetTextColor(0, 0xFFF0F0E0);
+  m_path->SetTextColor(SLOT_NORMAL, 0xFFF0F0E0);
   m_path->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_VCENTER);
   m_path->SetText("No folder selected");
 

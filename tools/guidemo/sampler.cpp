@@ -108,13 +108,13 @@ Sampler::Sampler(GuiContext *context, c_GUIB_Desktop *desktop, const std::string
   picture->Release();
 
   c_GUIB_Label *title = new c_GUIB_Label(GUI_ChildParams(bg, 16, 10, 400, 18, iNotify, tag(1)));
-  title->SetTextColor(0, kTextLight);
+  title->SetTextColor(SLOT_NORMAL, kTextLight);
   title->SetFrameStyle(0);
   title->SetTextAlign(GUIB_ALIGN_LEFT | GUIB_ALIGN_VCENTER);
   title->SetText("Widget sampler of the demo disc set-up program");
 
   c_GUIB_Label *about = new c_GUIB_Label(GUI_ChildParams(bg, 16, 34, 400, 62, iNotify, tag(2)));
-  about->SetTextColor(0, kTextLight);
+  about->SetTextColor(SLOT_NORMAL, kTextLight);
   about->SetTextAlign(c_GUIB_Label::ALIGN_WRAP);
   about->SetText(
       "Every widget paints into a bitmap of its own and the desktop composes only the "
@@ -125,7 +125,7 @@ Sampler::Sampler(GuiContext *context, c_GUIB_Desktop *desktop, const std::string
   less->SetText("Less");
   c_GUIB_Button *more = new c_GUIB_Button(GUI_ChildParams(bg, 112, 108, 90, 22, iNotify, tag(4)));
   more->SetText("More");
-  for (uint32_t slot : {0u, 4u, 7u}) {
+  for (uint32_t slot : {SLOT_NORMAL, SLOT_HOVER, SLOT_PRESSED}) {
     c_GUIB_Bitmap *l = Arrow(false, 0xFF203010), *r = Arrow(true, 0xFF203010);
     less->SetIcon(l, slot);
     more->SetIcon(r, slot);
@@ -133,18 +133,18 @@ Sampler::Sampler(GuiContext *context, c_GUIB_Desktop *desktop, const std::string
     r->Release();
   }
   m_counter = new c_GUIB_Label(GUI_ChildParams(bg, 208, 108, 100, 22, iNotify, tag(5)));
-  m_counter->SetTextColor(0, kTextLight);
+  m_counter->SetTextColor(SLOT_NORMAL, kTextLight);
   m_counter->SetTextAlign(GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
   iSetCount(m_count);
 
   c_GUIB_CheckBox *shortcut =
       new c_GUIB_CheckBox(GUI_ChildParams(bg, 16, 142, 220, 16, iNotify, tag(6)));
-  shortcut->SetTextColor(0, kTextLight);
+  shortcut->SetTextColor(SLOT_NORMAL, kTextLight);
   shortcut->SetText("Put a shortcut on the desktop");
   shortcut->SetCheck(1);
   c_GUIB_CheckBox *online =
       new c_GUIB_CheckBox(GUI_ChildParams(bg, 16, 162, 220, 16, iNotify, tag(7)));
-  online->SetTextColor(0, kTextLight);
+  online->SetTextColor(SLOT_NORMAL, kTextLight);
   online->SetStyle(0x11 | c_GUIB_CheckBox::STYLE_BOX_RIGHT);
   online->SetText("Play online");
 
