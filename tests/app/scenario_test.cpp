@@ -299,7 +299,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
 TEST_F(ScenarioTest, FolderTooDeepForTheProductNameIsRefusedWithAMessage) {
   const std::string deep = "C:\\0" + std::string(240, 'x');  // + "\\Ashgrove MP demo" > 259
   ASSERT_TRUE(machine.MakeDirs(deep));
-  EXPECT_EQ(Run([&] {
+  EXPECT_EQ(RunAppWith([&] {
               Click(INST_MenuButton(1));
               for (uint32_t page : {2u, 3u}) Next(page);
               c_INST_FolderPage *folder = static_cast<c_INST_FolderPage *>(INST_Page(3));
@@ -310,7 +310,7 @@ TEST_F(ScenarioTest, FolderTooDeepForTheProductNameIsRefusedWithAMessage) {
               ClickAt(at.x + 4 + 2 * indent + 3, at.y + 4 + row + row / 2);  // its first folder
               char path[SYS_MAX_PATH];
               folder->GetPath(path);
-              EXPECT_STREQ(path, kInstallDir);
+              EXPECT_EQ(path, kInstallDir);
               EXPECT_EQ(LabelText(folder->PathLabel()), "Path too long: " + deep);
             }),
             0);
