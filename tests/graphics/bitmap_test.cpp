@@ -1,5 +1,4 @@
 // Reference counting, bitmap drawing operations and Present.
-#include <cstring>
 #include <set>
 #include <utility>
 
@@ -38,10 +37,10 @@ TEST(Object, LastReleaseDestroysAndStartupRunsOnce) {
   b->Release();
   EXPECT_EQ(g_destroyed, 1);
   GUIB_Shutdown();
-  EXPECT_EQ(GUIB_Startup(), 0u);
-  EXPECT_EQ(GUIB_Startup(), 1u);
+  EXPECT_EQ(GUIB_Startup(), GUIB_OK);
+  EXPECT_EQ(GUIB_Startup(), GUIB_ALREADY_STARTED);
   GUIB_Shutdown();
-  EXPECT_EQ(GUIB_Startup(), 0u);
+  EXPECT_EQ(GUIB_Startup(), GUIB_OK);
   GUIB_Shutdown();
 }
 
@@ -64,10 +63,6 @@ TEST(Bitmap, SizesAndPixels) {
   // Too large a side is refused rather than allocated.
   EXPECT_EQ(b->SetSize(GUIB_MAX_SIDE + 1, 1), nullptr);
   EXPECT_EQ(b->Width(), 0u);
-
-  GUIB_Ref<c_GUIB_Bitmap> src(MakeBitmap(2, 1, {1, 2}));
-  GUIB_Ref<c_GUIB_Bitmap> copy(new c_GUIB_Bitmap(src.get()));
-  EXPECT_EQ(PixelsOf(copy.get()), (std::vector<uint32_t>{1, 2}));
 }
 
 TEST(Bitmap, FillClipsAndIgnoresEmpty) {
@@ -141,20 +136,9 @@ TEST(Bitmap, LinesNeverLeaveTheBitmap) {
   EXPECT_GT(drawn, 0);
 }
 
-TEST(Bitmap, FrameFillAndTint) {
-  const uint32_t O = 0xFF111111, I = 0xFF222222;
-  GUIB_Ref<c_GUIB_Bitmap> b(MakeFilled(6, 5, 0));
-  b->SetColor(O);
-  b->FrameRect(GUIB_Rect{0, 0, 2, 2});        // inclusive: a 3 x 3 ring
-  b->FrameAndFill(GUIB_Rect{2, 1, 6, 5}, I);  // outline to (5, 4), inside exclusive
-  EXPECT_TRUE(SamePixels("frames", PixelsOf(b.get()), {O, O, O, 0, 0, 0,  //
-                                                       O, 0, O, O, O, O,  //
-                                                       O, O, O, I, I, O,  //
-                                                       0, 0, O, I, I, O,  //
-                                                       0, 0, O, O, O, O},
-                         6, 5));
-  EXPECT_EQ(b->GetColor(), O);
+TEST(Bitmap, SmallFrameAndClippedTint) {
   // Below 3 x 3 there is no inside to fill.
+  const uint32_t O = 0xFF111111, I = 0xFF222222;
   GUIB_Ref<c_GUIB_Bitmap> small(MakeFilled(3, 3, 0));
   small->SetColor(O);
   small->FrameAndFill(GUIB_Rect{0, 0, 2, 3}, I);
@@ -170,17 +154,10 @@ TEST(Bitmap, RecordStoreRoundTripAndDamage) {
   GUIB_Ref<c_GUIB_Bitmap> b(MakeBitmap(2, 2, {1, 2, 3, 4}));
   ASSERT_EQ(b->SaveToStore(store.get(), 7), 0u);
   // Chunk 0x1001 id 7 with records 1 (0, 0, width, height) and 2 (pixels).
-  const uint8_t *rec = nullptr;
-  uint32_t len = 0;
   ASSERT_EQ(store->OpenChunk(GUIB_CHUNK_BITMAP, 7), 0u);
-  ASSERT_EQ(store->ReadRecord(1, &rec, &len), 0u);
-  ASSERT_EQ(len, 16u);
-  uint32_t words[4];
-  std::memcpy(words, rec, 16);  // records need not be aligned
-  EXPECT_EQ(words[2], 2u);
-  EXPECT_EQ(words[3], 2u);
-  ASSERT_EQ(store->ReadRecord(2, &rec, &len), 0u);
-  EXPECT_EQ(len, 16u);
+  const std::string words = RecordText(store.get(), 1), pixels = RecordText(store.get(), 2);
+  EXPECT_EQ(words, std::string("\0\0\0\0\0\0\0\0\2\0\0\0\2\0\0\0", 16));
+  EXPECT_EQ(pixels.size(), 16u);
   store->CloseChunk();
 
   GUIB_Ref<c_GUIB_Bitmap> back(new c_GUIB_Bitmap(store.get(), 7));
@@ -190,25 +167,28 @@ TEST(Bitmap, RecordStoreRoundTripAndDamage) {
 
   // Hand-made chunks: the pixel record longer than the size says, shorter,
   // a short size record, a side over the limit.
-  auto write = [](c_GUIB_RecordStore *s, uint32_t id, std::vector<uint32_t> head,
-                  std::vector<uint32_t> pixels) {
-    s->BeginChunk(GUIB_CHUNK_BITMAP, id, nullptr);
-    s->WriteRecord(1, head.data(), uint32_t(head.size() * 4));
-    s->WriteRecord(2, pixels.data(), uint32_t(pixels.size() * 4));
-    s->EndChunk();
-  };
   GUIB_Ref<c_GUIB_RecordStore> bad(new c_GUIB_RecordStore());
-  write(bad.get(), 1, {0, 0, 1, 1}, {5, 6, 7, 8});
-  write(bad.get(), 2, {0, 0, 2, 1}, {9});
-  write(bad.get(), 3, {0, 0, 1}, {1});
-  write(bad.get(), 4, {0, 0, 20000, 1}, {1});
-  GUIB_Ref<c_GUIB_Bitmap> x(new c_GUIB_Bitmap());
-  EXPECT_TRUE(x->LoadFromStore(bad.get(), 1));
-  EXPECT_EQ(PixelsOf(x.get()), (std::vector<uint32_t>{5}));
-  EXPECT_TRUE(x->LoadFromStore(bad.get(), 2));
-  EXPECT_EQ(PixelsOf(x.get()), (std::vector<uint32_t>{9, 0}));
-  EXPECT_FALSE(x->LoadFromStore(bad.get(), 3));
-  EXPECT_FALSE(x->LoadFromStore(bad.get(), 4));
+  const struct {
+    std::vector<uint32_t> head, pixels;
+    bool loads;
+    std::vector<uint32_t> loaded;
+  } cases[] = {{{0, 0, 1, 1}, {5, 6, 7, 8}, true, {5}},
+               {{0, 0, 2, 1}, {9}, true, {9, 0}},
+               {{0, 0, 1}, {1}, false, {}},
+               {{0, 0, 20000, 1}, {1}, false, {}}};
+  for (uint32_t id = 0; id < 4; ++id) {
+    bad->BeginChunk(GUIB_CHUNK_BITMAP, id, nullptr);
+    bad->WriteRecord(1, cases[id].head.data(), uint32_t(cases[id].head.size() * 4));
+    bad->WriteRecord(2, cases[id].pixels.data(), uint32_t(cases[id].pixels.size() * 4));
+    bad->EndChunk();
+  }
+  for (uint32_t id = 0; id < 4; ++id) {
+    GUIB_Ref<c_GUIB_Bitmap> x(new c_GUIB_Bitmap());
+    EXPECT_EQ(x->LoadFromStore(bad.get(), id), cases[id].loads) << id;
+    if (cases[id].loads) {
+      EXPECT_EQ(PixelsOf(x.get()), cases[id].loaded) << id;
+    }
+  }
   // Every load closed its chunk: top-level searches still work.
-  EXPECT_EQ(bad->OpenChunk(GUIB_CHUNK_BITMAP, 1), 0u);
+  EXPECT_EQ(bad->OpenChunk(GUIB_CHUNK_BITMAP, 0), 0u);
 }

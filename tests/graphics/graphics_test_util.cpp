@@ -29,6 +29,14 @@ std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap *bitmap) {
                                bitmap->Pixels() + size_t(bitmap->Width()) * bitmap->Height());
 }
 
+std::string RecordText(c_GUIB_RecordStore *store, uint32_t id) {
+  const uint8_t *data = nullptr;
+  uint32_t len = 0;
+  const uint32_t rc = store->ReadRecord(id, &data, &len);
+  if (rc) return "<error " + std::to_string(rc) + ">";
+  return std::string(reinterpret_cast<const char *>(data), len);
+}
+
 static std::string FailureDir() {
   const char *env = std::getenv("GRAPHICS_TEST_FAILURES");
   std::string dir = env ? env : "graphics_test_failures";

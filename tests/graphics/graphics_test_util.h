@@ -18,6 +18,9 @@ c_GUIB_Bitmap *MakeBitmap(int32_t width, int32_t height, const std::vector<uint3
 c_GUIB_Bitmap *MakeFilled(int32_t width, int32_t height, uint32_t argb);
 std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap *bitmap);
 
+// Record id in the store's open scope as text, or "<error N>".
+std::string RecordText(c_GUIB_RecordStore *store, uint32_t id);
+
 // Compares pixel arrays; on a difference writes <name>_actual.png and
 // <name>_expected.png into the failure folder and names the first
 // differing pixel.

@@ -31,23 +31,17 @@ TEST(RecordStore, WrittenLayout) {
   ASSERT_EQ(s->AppendData("12345", 5), 0u);
   ASSERT_EQ(s->EndRecord(), 0u);
   ASSERT_EQ(s->EndChunk(), 0u);
-  // Chunk header: magic, type, id, header size 24 + "ab" + 0, content size.
-  EXPECT_EQ(WordAt(s.get(), 0), GUIB_RS_MAGIC);
+  // Chunk header at 0: magic, type, id, header size (24 + "ab" + 0),
+  // content size (record header 24 + 8 bytes), kind; the record at 27.
+  const std::pair<uint32_t, uint32_t> words[] = {
+      {0, GUIB_RS_MAGIC},       {4, 0x1002}, {8, 9},      {12, 27},      {16, 32},
+      {20, GUIB_RS_CHUNK},      {27 + 4, 0}, {27 + 8, 1}, {27 + 12, 24}, {27 + 16, 8},
+      {27 + 20, GUIB_RS_RECORD}};
+  for (const auto &w : words) EXPECT_EQ(WordAt(s.get(), w.first), w.second) << "at " << w.first;
   EXPECT_EQ(std::memcmp(s->Data(), "./\\.", 4), 0);
-  EXPECT_EQ(WordAt(s.get(), 4), 0x1002u);
-  EXPECT_EQ(WordAt(s.get(), 8), 9u);
-  EXPECT_EQ(WordAt(s.get(), 12), 27u);
-  EXPECT_EQ(WordAt(s.get(), 16), 32u);  // record header 24 + 8 bytes
-  EXPECT_EQ(WordAt(s.get(), 20), GUIB_RS_CHUNK);
   EXPECT_STREQ(reinterpret_cast<const char *>(s->Data() + 24), "ab");
-  // The record follows at 27.
-  EXPECT_EQ(WordAt(s.get(), 27 + 4), 0u);
-  EXPECT_EQ(WordAt(s.get(), 27 + 8), 1u);
-  EXPECT_EQ(WordAt(s.get(), 27 + 12), 24u);
-  EXPECT_EQ(WordAt(s.get(), 27 + 16), 8u);
-  EXPECT_EQ(WordAt(s.get(), 27 + 20), GUIB_RS_RECORD);
-  EXPECT_EQ(std::memcmp(s->Data() + 51, "xyz12345", 8), 0);
-  EXPECT_EQ(s->Size(), 59u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char *>(s->Data()) + 51, s->Size() - 51),
+            "xyz12345");
   // Without a name the header is 25 bytes.
   ASSERT_EQ(s->BeginChunk(1, 1, nullptr), 0u);
   ASSERT_EQ(s->EndChunk(), 0u);
@@ -70,31 +64,26 @@ TEST(RecordStore, NestingAndScopes) {
   w->EndChunk();
 
   GUIB_Ref<c_GUIB_RecordStore> r(Reopen(w.get()));
-  const uint8_t *data = nullptr;
-  uint32_t len = 0;
-  auto text = [&]() { return std::string(reinterpret_cast<const char *>(data), len); };
-  ASSERT_EQ(r->ReadRecord(1, &data, &len), 0u);
-  EXPECT_EQ(text(), "top");
-  // Records of sub-chunks are not seen from outside them.
-  EXPECT_EQ(r->ReadRecord(5, &data, &len), GUIB_ERR_NOT_FOUND);
+  const std::string not_found = "<error " + std::to_string(GUIB_ERR_NOT_FOUND) + ">";
+  EXPECT_EQ(RecordText(r.get(), 1), "top");
+  // Records and chunks of sub-chunks are not seen from outside them.
+  EXPECT_EQ(RecordText(r.get(), 5), not_found);
   EXPECT_EQ(r->OpenChunk(0x20, 2), GUIB_ERR_NOT_FOUND);
   EXPECT_EQ(r->OpenChunk(0x10, 3), GUIB_ERR_NOT_FOUND);
   ASSERT_EQ(r->OpenChunk(0x10, 1), 0u);
+  const uint8_t *data = nullptr;
   ASSERT_EQ(r->ReadRecord(5, &data, nullptr), 0u);  // the length is optional
-  ASSERT_EQ(r->ReadRecord(5, &data, &len), 0u);
-  EXPECT_EQ(text(), "outer5");
+  EXPECT_EQ(RecordText(r.get(), 5), "outer5");
   ASSERT_EQ(r->OpenChunk(0x20, 2), 0u);
-  ASSERT_EQ(r->ReadRecord(1, &data, &len), 0u);
-  EXPECT_EQ(text(), "inner1");
+  EXPECT_EQ(RecordText(r.get(), 1), "inner1");
   EXPECT_EQ(r->OpenChunk(0x10, 2), GUIB_ERR_NOT_FOUND);  // a top-level chunk
   ASSERT_EQ(r->CloseChunk(), 0u);
-  ASSERT_EQ(r->ReadRecord(1, &data, &len), 0u);
-  EXPECT_EQ(text(), "outer1");
+  EXPECT_EQ(RecordText(r.get(), 1), "outer1");
   ASSERT_EQ(r->CloseChunk(), 0u);
   EXPECT_EQ(r->CloseChunk(), GUIB_ERR_NOTHING_OPEN);
   // An empty chunk is an empty scope.
   ASSERT_EQ(r->OpenChunk(0x10, 2), 0u);
-  EXPECT_EQ(r->ReadRecord(1, &data, &len), GUIB_ERR_NOT_FOUND);
+  EXPECT_EQ(RecordText(r.get(), 1), not_found);
   EXPECT_EQ(r->CloseChunk(), 0u);
 }
 
@@ -160,27 +149,23 @@ TEST(RecordStore, DamagedEntries) {
       {"header below 24", 12, 3, GUIB_ERR_CORRUPT, GUIB_ERR_CORRUPT, 0},
       {"header wraps", 12, 0xFFFFFFFF, GUIB_ERR_CORRUPT, GUIB_ERR_CORRUPT, 0},
   };
-  const uint8_t *data = nullptr;
-  uint32_t len = 0;
+  const std::string corrupt = "<error " + std::to_string(GUIB_ERR_CORRUPT) + ">";
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     std::string bytes = good;
     std::memcpy(&bytes[c.offset], &c.value, 4);
     GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore(bytes.data(), uint32_t(bytes.size())));
-    EXPECT_EQ(r->ReadRecord(2, &data, &len), c.top);
-    if (c.top == 0) {
-      EXPECT_EQ(std::string(reinterpret_cast<const char *>(data), len), "efgh");
-    }
+    EXPECT_EQ(RecordText(r.get(), 2), c.top ? corrupt : "efgh");
     EXPECT_EQ(r->OpenChunk(7, 1), c.chunk);
     if (c.chunk != 0) continue;
-    EXPECT_EQ(r->ReadRecord(1, &data, &len), c.inside);
+    EXPECT_EQ(RecordText(r.get(), 1), c.inside ? corrupt : "abcd");
     EXPECT_EQ(r->CloseChunk(), 0u);
   }
   // Trailing bytes too few for a header: found before the garbage, then not.
   std::string bytes = good + "xyz";
   GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore(bytes.data(), uint32_t(bytes.size())));
-  ASSERT_EQ(r->ReadRecord(2, &data, &len), 0u);
-  EXPECT_EQ(r->ReadRecord(3, &data, &len), GUIB_ERR_CORRUPT);
+  EXPECT_EQ(RecordText(r.get(), 2), "efgh");
+  EXPECT_EQ(RecordText(r.get(), 3), corrupt);
 }
 
 TEST_F(ScratchTest, RecordStoreFromFiles) {
@@ -192,19 +177,14 @@ TEST_F(ScratchTest, RecordStoreFromFiles) {
   const std::string root = machine.Work() + "\\";
   BF_MountParams params = {"*.cbf", root.c_str(), nullptr, 1, 1, 0};
   ASSERT_EQ(BF_Mount(&params), 1u);
-  const uint8_t *data = nullptr;
-  uint32_t len = 0;
   {
     GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore("full.bin"));
-    ASSERT_EQ(r->ReadRecord(4, &data, &len), 0u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char *>(data), len), "data");
-  }
-  {
-    GUIB_Ref<c_GUIB_RecordStore> r(new c_GUIB_RecordStore("empty.bin"));
-    EXPECT_EQ(r->OpenChunk(0x1002, 0), GUIB_ERR_NOT_FOUND);
-    GUIB_Ref<c_GUIB_RecordStore> m(new c_GUIB_RecordStore("missing.bin"));
-    EXPECT_EQ(m->OpenChunk(0x1002, 0), GUIB_ERR_NOT_FOUND);
-    EXPECT_EQ(m->Size(), 0u);
+    EXPECT_EQ(RecordText(r.get(), 4), "data");
+    for (const char *name : {"empty.bin", "missing.bin"}) {
+      GUIB_Ref<c_GUIB_RecordStore> e(new c_GUIB_RecordStore(name));
+      EXPECT_EQ(e->OpenChunk(0x1002, 0), GUIB_ERR_NOT_FOUND) << name;
+      EXPECT_EQ(e->Size(), 0u) << name;
+    }
   }
   BF_Unmount();
 }

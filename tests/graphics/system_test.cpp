@@ -4,6 +4,7 @@
 // Present, which must put rows right side up on the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -51,17 +52,14 @@ TEST(FontRender, GlyphRules) {
   int32_t tallest = 0;
   for (uint32_t code : f->Codes()) {
     const c_GUIB_Font::Glyph *g = f->FindGlyph(code);
-    ASSERT_GE(code, 32u);
-    ASSERT_LT(code, 256u);
-    ASSERT_GE(g->width, 1);
-    ASSERT_GE(g->height, 1);
-    EXPECT_EQ(g->bitmap->Width(), uint32_t(g->width));
-    EXPECT_EQ(g->bitmap->Height(), uint32_t(g->height));
-    EXPECT_EQ(g->tint, 0xFF000000u);
-    EXPECT_GE(g->overhang, 0);
-    // Mask pixels: black with alpha; nothing drawn is fully clear.
+    // A drawable glyph of the asked range whose bitmap is its size, in the
+    // mask's black; nothing drawn is fully clear.
+    ASSERT_TRUE(code >= 32 && code < 256 && g->width >= 1 && g->height >= 1 && g->overhang >= 0 &&
+                g->bitmap->Width() == uint32_t(g->width) &&
+                g->bitmap->Height() == uint32_t(g->height) && g->tint == 0xFF000000u)
+        << code;
     for (uint32_t p : PixelsOf(g->bitmap)) ASSERT_EQ(p & 0x00FFFFFF, 0u) << code;
-    if (g->height > tallest) tallest = g->height;
+    tallest = std::max(tallest, g->height);
   }
   EXPECT_EQ(f->GetLineHeight(), tallest);
   EXPECT_GE(f->GetLineHeight(), 11);

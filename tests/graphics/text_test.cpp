@@ -85,27 +85,28 @@ TEST(Text, MeasureAndAlign) {
   EXPECT_TRUE(SameRect(r, {0, 0, 15, 2 * LH}));
 }
 
-TEST(Text, DrawStringLineFeeds) {
+TEST(Text, DrawStringInksOneBlock) {
   GUIB_Ref<c_GUIB_Font> f(BoxFont());
-  GUIB_Ref<c_GUIB_Bitmap> b(Canvas(20, 30)), expected(Canvas(20, 30));
-  f->DrawString(b.get(), 0xFFFF0000, 2, 3, "A\nB");
-  // B one line below A, at the same x; nothing for null or empty strings.
-  f->DrawString(b.get(), 0xFF00FF00, 0, 0, static_cast<const char *>(nullptr));
-  f->DrawString(b.get(), 0xFF00FF00, 0, 0, "");
-  expected->SetColor(0xFFFF0000);
-  expected->Fill(GUIB_Rect{2, 3, 7, 3 + 2 * LH});
-  EXPECT_TRUE(SamePixels("line_feed", PixelsOf(b.get()), PixelsOf(expected.get()), 20, 30));
-}
-
-TEST(Text, OverhangPullsTheNextCharacterBack) {
-  GUIB_Ref<c_GUIB_Font> f(BoxFont());
-  GUIB_Ref<c_GUIB_Bitmap> b(Canvas(20, 10));
-  f->DrawString(b.get(), 0xFF000000, 0, 0, "Wa");
-  // W inks columns 0..6 (its last column is its overhang), a starts at 7.
-  GUIB_Ref<c_GUIB_Bitmap> expected(Canvas(20, 10));
-  expected->SetColor(0xFF000000);
-  expected->Fill(GUIB_Rect{0, 0, 12, 10});
-  EXPECT_TRUE(SamePixels("overhang", PixelsOf(b.get()), PixelsOf(expected.get()), 20, 10));
+  struct Case {
+    const char *text;
+    int32_t x, y;
+    GUIB_Rect ink;
+  } cases[] = {
+      // B one line below A, at the same x.
+      {"A\nB", 2, 3, {2, 3, 7, 3 + 2 * LH}},
+      // W inks columns 0..6 (its last column is its overhang), a starts at 7.
+      {"Wa", 0, 0, {0, 0, 12, LH}},
+      {"", 0, 0, {0, 0, 0, 0}},
+      {nullptr, 0, 0, {0, 0, 0, 0}},
+  };
+  for (const Case &c : cases) {
+    GUIB_Ref<c_GUIB_Bitmap> b(Canvas(20, 30)), expected(Canvas(20, 30));
+    f->DrawString(b.get(), 0xFFFF0000, c.x, c.y, c.text);
+    expected->SetColor(0xFFFF0000);
+    expected->Fill(c.ink);
+    EXPECT_TRUE(SamePixels("draw_string", PixelsOf(b.get()), PixelsOf(expected.get()), 20, 30))
+        << (c.text ? c.text : "null");
+  }
 }
 
 TEST(Text, SixteenBitStringsDrawLikeEightBit) {
@@ -133,29 +134,29 @@ struct WrapCase {
   const char *name;
   const char *text;
   int32_t w, h;
-  std::vector<std::pair<const char *, int32_t>> lines;  // text and x of each line, top down
+  std::vector<const char *> lines;  // top down
 };
 
 TEST(Text, WrappingAndEllipsis) {
   const WrapCase cases[] = {
       // Words wrap whole; the space that ends a line is not drawn at the
       // start of the next.
-      {"wrap_words", "abc def ghi", 40, 40, {{"abc def ", 0}, {"ghi", 0}}},
+      {"wrap_words", "abc def ghi", 40, 40, {"abc def ", "ghi"}},
       // A space that does not fit starts the new line and is not drawn.
-      {"wrap_space", "abcdefg hij", 35, 40, {{"abcdefg", 0}, {"hij", 0}}},
+      {"wrap_space", "abcdefg hij", 35, 40, {"abcdefg", "hij"}},
       // A word wider than the rectangle breaks inside itself.
-      {"break_word", "abcdefghij", 22, 40, {{"abcd", 0}, {"efgh", 0}, {"ij", 0}}},
+      {"break_word", "abcdefghij", 22, 40, {"abcd", "efgh", "ij"}},
       // Line feeds.
-      {"line_feed", "ab\ncd", 100, 40, {{"ab", 0}, {"cd", 0}}},
+      {"line_feed", "ab\ncd", 100, 40, {"ab", "cd"}},
       // Lower than two lines: one line, ending in "..." when the rest is
       // too wide.
-      {"ellipsis", "abcdef ghijkl", 40, 15, {{"abcdef ...", 0}}},
+      {"ellipsis", "abcdef ghijkl", 40, 15, {"abcdef ..."}},
       // The text fits on the last line: no ellipsis.
-      {"fits", "abcdefgh", 40, 15, {{"abcdefgh", 0}}},
+      {"fits", "abcdefgh", 40, 15, {"abcdefgh"}},
       // Two lines allowed: the second ends in "...".
-      {"two_lines", "abc def ghi jkl mno", 40, 25, {{"abc def ", 0}, {"ghi jkl...", 0}}},
+      {"two_lines", "abc def ghi jkl mno", 40, 25, {"abc def ", "ghi jkl..."}},
       // A line feed on the last line ends the text.
-      {"feed_on_last", "ab\ncd\nef", 100, 25, {{"ab", 0}, {"cd", 0}}},
+      {"feed_on_last", "ab\ncd\nef", 100, 25, {"ab", "cd"}},
       // Lower than one line: nothing.
       {"too_low", "abc", 100, 9, {}},
   };
@@ -166,7 +167,7 @@ TEST(Text, WrappingAndEllipsis) {
     f->iOutTextRect(actual.get(), 0xFF000000, c.text, GUIB_Rect{left, top, left + c.w, top + c.h});
     int32_t y = top;
     for (const auto &line : c.lines) {
-      f->DrawString(expected.get(), 0xFF000000, left + line.second, y, line.first);
+      f->DrawString(expected.get(), 0xFF000000, left, y, line);
       y += LH;
     }
     EXPECT_TRUE(SamePixels(c.name, PixelsOf(actual.get()), PixelsOf(expected.get()), 120, 60))

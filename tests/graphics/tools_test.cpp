@@ -39,21 +39,19 @@ TEST(Tools, ImgtoolSaysWhyALoadFailed) {
   HostDir dir;
   WriteHostFile(dir.File("bad.tga"), std::string(10, 'x'));
   WriteHostFile(dir.File("pic.gif"), "GIF89a");
-  std::string out;
-  EXPECT_NE(
-      RunCommand(std::string(IMGTOOL) + " raw " + dir.File("bad.tga") + " " + dir.File("o"), &out),
-      0);
-  EXPECT_EQ(out, "imgtool: cannot load " + dir.File("bad.tga") +
-                     ": the file is not a valid image of its type\n");
-  EXPECT_NE(
-      RunCommand(std::string(IMGTOOL) + " convert " + dir.File("pic.gif") + " " + dir.File("o.png"),
-                 &out),
-      0);
-  EXPECT_EQ(out, "imgtool: cannot load " + dir.File("pic.gif") + ": unknown image type \"gif\"\n");
-  EXPECT_NE(
-      RunCommand(std::string(IMGTOOL) + " raw " + dir.File("none.bmp") + " " + dir.File("o"), &out),
-      0);
-  EXPECT_NE(out.find("cannot be opened"), std::string::npos) << out;
+  const struct {
+    const char *command, *file, *reason;
+  } cases[] = {{"raw", "bad.tga", ": the file is not a valid image of its type\n"},
+               {"convert", "pic.gif", ": unknown image type \"gif\"\n"},
+               {"raw", "none.bmp", ": the file cannot be opened\n"}};
+  for (const auto &c : cases) {
+    std::string out;
+    EXPECT_NE(RunCommand(std::string(IMGTOOL) + " " + c.command + " " + dir.File(c.file) + " " +
+                             dir.File("o.png"),
+                         &out),
+              0);
+    EXPECT_EQ(out, "imgtool: cannot load " + dir.File(c.file) + c.reason);
+  }
 }
 
 TEST(Tools, FntmakeInfoAndPreview) {

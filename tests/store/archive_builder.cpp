@@ -1,5 +1,7 @@
 #include "archive_builder.h"
 
+#include <random>
+
 void BitStream::Put(uint32_t code, uint32_t width) {
   bits_ |= uint64_t(code) << count_;
   count_ += width;
@@ -79,4 +81,11 @@ std::string BuildArchive(const std::vector<TestEntry> &entries) {
   Put64(&file, 20, dir_offset);
   Put32(&file, 28, uint32_t(dir.size()));
   return file;
+}
+
+std::string RandomBytes(size_t n, uint32_t seed, int range) {
+  std::mt19937 rng(seed);
+  std::string s(n, '\0');
+  for (char &c : s) c = char(rng() % range);
+  return s;
 }

@@ -40,6 +40,9 @@ std::string LiteralStream(const std::string &bytes);
 // The whole archive file.
 std::string BuildArchive(const std::vector<TestEntry> &entries);
 
+// n bytes from a seeded generator, each below range.
+std::string RandomBytes(size_t n, uint32_t seed, int range = 256);
+
 // Little-endian helpers for tests that damage archives on purpose.
 void Put32(std::string *s, size_t at, uint32_t v);
 void Put64(std::string *s, size_t at, uint64_t v);

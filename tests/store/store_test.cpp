@@ -4,21 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <set>
 
 #include "store_fixture.h"
-
-namespace {
-
-std::string Random(size_t n, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::string s(n, '\0');
-  for (char &c : s) c = char(rng());
-  return s;
-}
-
-}  // namespace
 
 TEST_F(StoreTest, MountRootsAndArchiveResultCodes) {
   BF_MountParams missing = {"*.cbf", "C:\\NO\\SUCH\\FOLDER", nullptr, 1, 0, 0};
@@ -146,7 +134,7 @@ TEST_F(StoreTest, SeekRules) {
 
 TEST_F(StoreTest, ReadsAcrossBlocksGiveTheContent) {
   Mount(false);
-  std::string content = Random(33, 3);
+  std::string content = RandomBytes(33, 3);
   ASSERT_EQ(MountEntries({{"E", content, 1, {5, 1, 7, 0, 20}}, {"Z", "", 1}}), BF_OK);
   BF_Handle h = BF_Open("E", BF_OPEN_READ, false);
   ASSERT_NE(h, 0u);
@@ -263,7 +251,7 @@ uint32_t ReadInPieces(void *arg) {
 
 TEST_F(StoreTest, TwoThreadsReadTwoEntriesOfOneArchive) {
   Mount(false);
-  std::string one = Random(600000, 1), two = Random(500000, 2);
+  std::string one = RandomBytes(600000, 1), two = RandomBytes(500000, 2);
   ASSERT_EQ(MountEntries({{"ONE", one, 1, std::vector<size_t>(10, 60000)}, {"TWO", two}}), BF_OK);
   Reader readers[2] = {{"one", &one, false}, {"two", &two, false}};
   SYS_Handle threads[2];
