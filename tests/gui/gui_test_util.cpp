@@ -21,16 +21,12 @@ std::string MsgName(uint32_t code) {
     uint32_t code;
     const char *name;
   } kNames[] = {
-      {GM_MOUSE_MOVE, "move"},       {GM_LBUTTON_DOWN, "down"},
-      {GM_LBUTTON_DBLCLK, "dblclk"}, {GM_LBUTTON_UP, "up"},
-      {GM_RBUTTON_DOWN, "rdown"},    {GM_MOUSE_ENTER, "enter"},
-      {GM_MOUSE_LEAVE, "leave"},     {GM_PRESS_OUTSIDE, "outside"},
-      {GM_KEY_DOWN, "keydown"},      {GM_KEY_UP, "keyup"},
-      {GM_ACTIVATE, "activate"},     {GM_TOOLTIP_SHOW, "tipshow"},
-      {GM_TOOLTIP_HIDE, "tiphide"},  {GM_INFO, "info"},
-      {GM_FOCUS_CHANGED, "focus"},   {GN_CLICKED, "clicked"},
-      {GN_REPEAT, "repeat"},         {GN_CHECK_CHANGED, "check"},
-      {GN_SCROLLED, "scrolled"},     {GN_SCROLLING, "scrolling"},
+      {GM_MOUSE_MOVE, "move"},      {GM_LBUTTON_DOWN, "down"},    {GM_LBUTTON_UP, "up"},
+      {GM_MOUSE_ENTER, "enter"},    {GM_MOUSE_LEAVE, "leave"},    {GM_PRESS_OUTSIDE, "outside"},
+      {GM_KEY_DOWN, "keydown"},     {GM_KEY_UP, "keyup"},         {GM_ACTIVATE, "activate"},
+      {GM_TOOLTIP_SHOW, "tipshow"}, {GM_TOOLTIP_HIDE, "tiphide"}, {GM_INFO, "info"},
+      {GM_FOCUS_CHANGED, "focus"},  {GN_CLICKED, "clicked"},      {GN_REPEAT, "repeat"},
+      {GN_CHECK_CHANGED, "check"},  {GN_SCROLLED, "scrolled"},    {GN_SCROLLING, "scrolling"},
   };
   for (const auto &n : kNames)
     if (n.code == code) return n.name;

@@ -1,5 +1,5 @@
 // Widget base: routing, activation, handlers, capture, hover, focus, enable,
-// flags, invalidation and destruction.
+// invalidation and destruction.
 #include <algorithm>
 
 #include "gui_test_util.h"
@@ -28,7 +28,7 @@ uintptr_t Front(c_GUIB_Widget *w) {
 
 TEST_F(WidgetTest, MouseRoutingPointClipAndOrder) {
   Log log;
-  auto *back = new Probe(Params(150, 50, 50, 50), &log, "back");
+  new Probe(Params(150, 50, 50, 50), &log, "back");
   auto *front = new Probe(Params(150, 50, 50, 50), &log, "front");
   auto *panel = new Probe(Params(20, 10, 100, 50), &log, "panel");
   new Probe(Params(5, 5, 30, 20, panel), &log, "child");
@@ -53,16 +53,13 @@ TEST_F(WidgetTest, MouseRoutingPointClipAndOrder) {
     EXPECT_EQ(log, c.want[0] ? Log{c.want} : Log{}) << c.x << "," << c.y;
   }
   // Disabled or hidden widgets are passed over.
-  front->Enable(false);
-  log.clear();
-  desk->InputMouse(GM_MOUSE_MOVE, 161, 60);
-  EXPECT_EQ(log, Log{"back move 11,10 clip 0,0,50,50 b0"});
-  front->Enable(true);
-  front->Show(false);
-  log.clear();
-  desk->InputMouse(GM_MOUSE_MOVE, 162, 60);
-  EXPECT_EQ(log, Log{"back move 12,10 clip 0,0,50,50 b0"});
-  (void)back;
+  for (int hide = 0; hide < 2; ++hide) {
+    front->Enable(hide);
+    front->Show(!hide);
+    log.clear();
+    desk->InputMouse(GM_MOUSE_MOVE, 161 + hide, 60);
+    EXPECT_EQ(log, Log{"back move " + std::to_string(11 + hide) + ",10 clip 0,0,50,50 b0"});
+  }
 }
 
 TEST_F(WidgetTest, OutsidePressIsSwallowed) {
@@ -106,14 +103,11 @@ TEST_F(WidgetTest, ActivationGroups) {
   auto *b = new Probe(Params(50, 0, 40, 40, group, WF_ACTIVATABLE), &log, "b");
   desk->InputMouse(GM_LBUTTON_DOWN, 10, 10);
   EXPECT_TRUE(a->GetFlags() & group->GetFlags() & WF_ACTIVE);
-  EXPECT_EQ(group->ActiveChild(), a);
   EXPECT_EQ(desk->ActiveChild(), group);
   EXPECT_TRUE(Has(log, "a activate 1"));
   desk->InputMouse(GM_LBUTTON_UP, 10, 10);
   log.clear();
   desk->InputMouse(GM_RBUTTON_DOWN, 60, 10);
-  EXPECT_FALSE(a->GetFlags() & WF_ACTIVE);
-  EXPECT_TRUE(b->GetFlags() & WF_ACTIVE);
   EXPECT_EQ(group->ActiveChild(), b);
   EXPECT_TRUE(Has(log, "a activate 0"));
   EXPECT_TRUE(Has(log, "b activate 1"));
@@ -124,7 +118,7 @@ TEST_F(WidgetTest, ActivationGroups) {
 
 TEST_F(WidgetTest, HandlersNewestFirstAndChangesDuringACall) {
   static std::vector<int> calls;
-  static WidgetHandlerFn s_first;
+  static WidgetHandlerFn s_first, s_stopper;
   auto first = [](c_GUIB_Widget *, uintptr_t, uint32_t, uintptr_t, uintptr_t) -> uint32_t {
     calls.push_back(1);
     return 0;
@@ -146,26 +140,20 @@ TEST_F(WidgetTest, HandlersNewestFirstAndChangesDuringACall) {
   // skipped, the new one waits for the next call.
   auto v = new c_GUIB_Widget(Params(0, 0, 10, 10));
   s_first = first;
+  s_stopper = stopper;
   v->AddHandler(first, 0);
   v->AddHandler(
       [](c_GUIB_Widget *self, uintptr_t, uint32_t, uintptr_t, uintptr_t) -> uint32_t {
         calls.push_back(9);
         self->RemoveHandler(s_first);
-        self->AddHandler(
-            [](c_GUIB_Widget *, uintptr_t, uint32_t, uintptr_t, uintptr_t) -> uint32_t {
-              calls.push_back(5);
-              return 0;
-            },
-            0);
+        self->AddHandler(s_stopper, 0);
         return 0;
       },
       0);
   calls.clear();
   v->CallHandlers(GN_CLICKED, 0, 0);
-  EXPECT_EQ(calls, (std::vector<int>{9}));
-  calls.clear();
   v->CallHandlers(GN_CLICKED, 0, 0);
-  EXPECT_EQ(calls, (std::vector<int>{5, 9}));
+  EXPECT_EQ(calls, (std::vector<int>{9, 2}));
 }
 
 TEST_F(WidgetTest, CaptureRoutesEverythingToTheHolder) {
@@ -191,22 +179,13 @@ TEST_F(WidgetTest, CaptureRoutesEverythingToTheHolder) {
   EXPECT_EQ(desk->CaptureWidget(), nullptr);
 }
 
-TEST_F(WidgetTest, HoverFollowsThePointer) {
-  Log log;
+TEST_F(WidgetTest, HoverLeavesNothingBehind) {
+  // Enter and leave notices show in the sampler's scenario log.
   auto *a = new c_GUIB_Widget(Params(0, 0, 50, 50));
-  auto *b = new c_GUIB_Widget(Params(60, 0, 50, 50));
-  a->AddHandler(LogHandler, reinterpret_cast<uintptr_t>(&log));
-  b->AddHandler(LogHandler, reinterpret_cast<uintptr_t>(&log));
-  const std::string ia = std::to_string(a->GetId()), ib = std::to_string(b->GetId());
   desk->InputMouse(GM_MOUSE_MOVE, 10, 10);
-  EXPECT_EQ(desk->HoverWidget(), a);
-  desk->InputMouse(GM_MOUSE_MOVE, 70, 10);
-  EXPECT_EQ(desk->HoverWidget(), b);
-  EXPECT_FALSE(a->GetFlags() & WF_HOVER);
-  EXPECT_EQ(log, (Log{ia + ":enter:0", ia + ":leave:0", ib + ":enter:0"}));
+  EXPECT_TRUE(a->GetFlags() & WF_HOVER);
   desk->InputMouse(GM_MOUSE_MOVE, 150, 80);  // over no child
-  EXPECT_EQ(desk->HoverWidget(), nullptr);
-  EXPECT_FALSE(b->GetFlags() & WF_HOVER);
+  EXPECT_FALSE(a->GetFlags() & WF_HOVER);
   desk->InputMouse(GM_MOUSE_MOVE, 10, 10);
   a->Release();  // a hovered widget that dies leaves no dangling hover
   EXPECT_EQ(desk->HoverWidget(), nullptr);
@@ -253,34 +232,18 @@ TEST_F(WidgetTest, EnableRemembersSelfDisabledChildren) {
   p->Enable(true);
   EXPECT_TRUE(c1->GetFlags() & WF_DISABLED);
   EXPECT_FALSE((c2->GetFlags() | g->GetFlags()) & WF_DISABLED);
+  // Bits outside the settable ones are not taken from SetFlags.
+  auto *fresh = new c_GUIB_Widget(Params(0, 0, 5, 5));
+  fresh->SetFlags(WF_DIRTY | WF_CAPTURED);
+  EXPECT_EQ(fresh->GetFlags() & (WF_DIRTY | WF_CAPTURED), 0u);
 }
 
-TEST_F(WidgetTest, FlagsMaskAndDirtyRules) {
-  auto *w = new c_GUIB_Widget(Params(0, 0, 10, 10));
-  EXPECT_FALSE(w->GetFlags() & WF_DIRTY);  // a base widget starts clean
-  w->SetFlags(WF_SELF_DISABLED);
-  EXPECT_TRUE(w->GetFlags() & WF_SELF_DISABLED);
-  EXPECT_FALSE(w->GetFlags() & WF_DIRTY);
-  w->SetFlags(WF_DIRTY | WF_CAPTURED);  // outside the settable bits
-  EXPECT_EQ(w->GetFlags() & (WF_DIRTY | WF_CAPTURED), 0u);
-  w->SetFlags(WF_USER_1);
-  EXPECT_TRUE(w->GetFlags() & WF_DIRTY);
-}
-
-TEST_F(WidgetTest, InvalidationOriginAndZOrder) {
+TEST_F(WidgetTest, InvalidationInDesktopCoordinatesAndZOrder) {
   auto *bg = new c_GUIB_Widget(Params(0, 0, 200, 100));
   auto *p = new c_GUIB_Widget(Params(20, 30, 100, 60));
   auto *c = new c_GUIB_Widget(Params(10, 5, 20, 20, p));
-  GUI_Point o{1, 2};
-  c->GetOrigin(&o);
-  EXPECT_EQ(o.x, 31);
-  EXPECT_EQ(o.y, 37);
   c->Invalidate(GUIB_Rect{0, 0, 4, 4});
   EXPECT_EQ(RectsText(desk->UpdateList()), "30,35,34,39");
-  c_GUIB_Widget *d = c->GetDesktop();
-  EXPECT_EQ(d, desk);
-  d->Release();
-  EXPECT_EQ(desk->GetDesktop(), nullptr);
   bg->BringToFront();
   EXPECT_EQ(Front(desk), reinterpret_cast<uintptr_t>(bg));
 }

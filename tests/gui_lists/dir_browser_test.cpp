@@ -94,11 +94,6 @@ TEST_F(DirBrowserTest, DrivesByKindWithTheFreeSpaceOfFixedDisks) {
     browser->FillDrives(c.exclude, DBF_FOLDERS);
     EXPECT_EQ(Labels(tree->RootList()), c.want) << c.exclude;
   }
-  browser->FillDrives(0x3B, DBF_FOLDERS);
-  const ItemRecord *drive_c = ListItem(tree->RootList(), 0);
-  EXPECT_EQ(Narrow(drive_c->data), "C:\\");
-  EXPECT_EQ(drive_c->flags, uint32_t(IF_EXPANDABLE));
-  EXPECT_EQ(ListUser(tree->RootList()), browser);
   // A fixed disk whose free space cannot be asked shows no made-up figure.
   ASSERT_TRUE(SYS_SetDrive('F', SYS_DRIVE_FIXED, SYS_FREE_FAILS));
   browser->FillDrives(0x3B, DBF_FOLDERS);
@@ -164,28 +159,6 @@ TEST_F(DirBrowserTest, ItemPaths) {
   EXPECT_STREQ(small, "");
   TreeNotice none = {alpha, 5, -1};
   EXPECT_EQ(browser->GetItemPath(&none, small, sizeof small), 0u);
-}
-
-uint32_t PathHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a, uintptr_t) {
-  auto *log = reinterpret_cast<std::vector<std::string> *>(data);
-  if (msg != GN_DIR_SELECTED && msg != GN_DIR_DESELECTED) return 0;
-  char path[SYS_MAX_PATH];
-  static_cast<c_GUIB_DirBrowser *>(w)->GetItemPath(reinterpret_cast<TreeNotice *>(a), path);
-  log->push_back((msg == GN_DIR_SELECTED ? "sel " : "desel ") + std::string(path));
-  return 1;
-}
-
-TEST_F(DirBrowserTest, SelectionReachesTheHandlersWithItsPath) {
-  MakeTree();
-  std::vector<std::string> log;
-  browser->AddHandler(PathHandler, reinterpret_cast<uintptr_t>(&log));
-  browser->FillDrives(0x3B, DBF_FOLDERS);
-  const int32_t row_g = int32_t(Find(tree->RootList(), "G:"));
-  // Rows are 13 pixels from y 4; root texts start at x 22, icons centre at 13.
-  Click(13, 4 + 13 * row_g + 6);        // expand G:
-  Click(24, 4 + 13 * row_g + 6);        // select G:
-  Click(42, 4 + 13 * (row_g + 1) + 6);  // select Alpha
-  EXPECT_EQ(log, (std::vector<std::string>{"sel G:", "desel G:", "sel G:\\Alpha"}));
 }
 
 TEST_F(DirBrowserTest, PathsBeyondTheSystemLengthAreUnreadable) {

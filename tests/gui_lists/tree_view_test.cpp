@@ -61,13 +61,7 @@ TEST_F(TreeViewTest, ExpandingWithNoChildrenMakesALeaf) {
   Click(kIconX, RowY(0));
   EXPECT_EQ(rec.lines, (Lines{"expanding A", "collapsed A"}));
   EXPECT_EQ(Root(0)->flags, uint32_t(IF_EXPANDABLE | IF_LEAF));
-  EXPECT_EQ(view->RowCount(), 2u);
-  // No icon is drawn any more (B keeps the black frame of its stand-in
-  // icon; the view paints one pixel in for its border), and pressing its
-  // place toggles nothing.
-  PumpAt(1040);
-  EXPECT_EQ(view->Bitmap()->GetPixel(1 + kIconX - 5, 1 + RowY(0)), view->GetFillColor(0));
-  EXPECT_EQ(view->Bitmap()->GetPixel(1 + kIconX - 5, 1 + RowY(1)), 0xFF000000u);
+  // Pressing the place of its icon toggles nothing any more.
   rec.lines.clear();
   Click(kIconX, RowY(0));
   EXPECT_TRUE(rec.lines.empty());
@@ -184,10 +178,8 @@ TEST_F(TreeViewTest, AWideRowAddsAHorizontalBar) {
 }
 
 TEST_F(TreeViewTest, RowGeometryFollowsTheFontAndTheIcons) {
-  EXPECT_EQ(view->Indent(), kIndent);
-  EXPECT_EQ(view->RowHeight(), kRow);
   // Registered icons of several sizes: the widest sets the indent, the tallest
-  // the row height.
+  // the row height; a taller font takes over the row height.
   const struct {
     uint32_t id;
     int32_t w, h;
@@ -195,42 +187,20 @@ TEST_F(TreeViewTest, RowGeometryFollowsTheFontAndTheIcons) {
       {TREE_ICON_FILE, 12, 20}, {TREE_ICON_FOLDER, 14, 12}, {TREE_ICON_OPEN_FOLDER, 16, 8}};
   for (const auto &i : icons) {
     c_GUIB_Bitmap *b = new c_GUIB_Bitmap(i.w, i.h);
-    b->SetColor(0xFF0000FF);
-    b->FillArea(0, 0, i.w, i.h);
     ctx->RegisterImage(i.id, b);
     b->Release();
   }
   c_GUIB_TreeView *t = new c_GUIB_TreeView(Params(0, 0, 200, 100));
   EXPECT_EQ(t->Indent(), 24);
   EXPECT_EQ(t->RowHeight(), 23);
-  // A taller font takes over the row height.
   c_GUIB_Font *tall = new c_GUIB_Font();
   tall->InsertGlyph('x', c_GUIB_Font::Glyph{5, 30, 0, 0xFF000000, new c_GUIB_Bitmap(5, 30)});
   t->SetFont(tall, 0);
   EXPECT_EQ(t->RowHeight(), 33);
   tall->Release();
-
-  // Painted (one pixel in for the border): the 14-pixel folder icon of the
-  // first row spans x 9..22 around its centre (16, 15), its text starts at
-  // x 4 + 24.
-  t->SetFont(font, 0);
-  t->CreateRootList(256, 8, 0, nullptr);
-  t->InsertItem(nullptr, reinterpret_cast<const uint16_t *>(u"ab"), nullptr, 0, nullptr, 0,
-                IF_EXPANDABLE);
-  PumpAt(1020);
-  c_GUIB_Bitmap *b = t->Bitmap();
-  const struct {
-    int32_t x;
-    bool blue, black;
-  } px[] = {{8, false, false},  {9, true, false},   {22, true, false},
-            {23, false, false}, {27, false, false}, {28, false, true}};
-  for (const auto &p : px) {
-    EXPECT_EQ(b->GetPixel(1 + p.x, 1 + 15) == 0xFF0000FFu, p.blue) << p.x;
-    EXPECT_EQ(b->GetPixel(1 + p.x, 1 + 15) == 0xFF000000u, p.black) << p.x;
-  }
 }
 
-TEST_F(TreeViewTest, WithoutAFontNothingIsPaintedAndNothingIsHit) {
+TEST_F(TreeViewTest, WithoutAFontNothingIsHitAndClearingForgetsTheSelection) {
   Add("A");
   view->SetFont(nullptr, 0);
   PumpAt(1020);
@@ -242,8 +212,6 @@ TEST_F(TreeViewTest, WithoutAFontNothingIsPaintedAndNothingIsHit) {
   view->ClearItems();
   EXPECT_EQ(view->SelectedList(), nullptr);
   EXPECT_EQ(view->RowCount(), 0u);
-  PumpAt(1040);
-  EXPECT_EQ(view->Bitmap()->GetPixel(50, 50), view->GetFillColor(0));
 }
 
 }  // namespace
