@@ -25,7 +25,7 @@ bool MountStore() {
   char root[SYS_MAX_PATH];
   SYS_StrCopyN(root, AppPaths.program_folder, AppPaths.folder_length + 1);
   BF_MountParams params = {pattern, root, nullptr, 1, 0, 0};
-  return BF_Mount(&params) != 0;
+  return BF_Mount(&params) == BF_MOUNTED;
 }
 
 // Copies setup.cbf from beside the program into the temporary folder and
@@ -62,7 +62,7 @@ int AppInit(uintptr_t instance) {
     return 0;
   }
   const uint32_t gui_options[] = {1};  // build the default font
-  if (GuiStartup(gui_options, &AppGui) != 0) {
+  if (GuiStartup(gui_options, &AppGui) != GUI_OK) {
     AppGui = nullptr;
     BF_Unmount();
     SYS_Shutdown();

@@ -67,6 +67,7 @@ class c_GUIB_Bitmap : public c_GUIB_BasicObject {
   void Present(uintptr_t device, int32_t dx, int32_t dy, const GUIB_Rect &r) const;
 
   bool LoadFromStore(c_GUIB_RecordStore *store, uint32_t id);
+  // GUIB_OK, GUIB_ERR_NOTHING_OPEN (no store), or the store's writing failure.
   uint32_t SaveToStore(c_GUIB_RecordStore *store, uint32_t id) const;
 
  protected:

@@ -72,10 +72,16 @@ class c_GUIB_Font : public c_GUIB_BasicObject {
   c_GUIB_Font();
   explicit c_GUIB_Font(const char *file_name);  // empty font when the file is unusable
 
-  // 0, or GUIB_ERR_FONT when the system font cannot be created.
+  // GUIB_OK, or GUIB_ERR_FONT when the system font cannot be created.
   uint32_t CreateFromWindowsFont(const GUIB_FontDesc *desc, uint32_t first, uint32_t count);
+  // GUIB_OK, GUIB_ERR_NOT_FOUND (no store), or the store's reading failure
+  // (record_store.h). A font chunk of another version also gives GUIB_OK,
+  // with nothing loaded.
   uint32_t LoadFromStore(c_GUIB_RecordStore *store, uint32_t id);
+  // GUIB_OK, GUIB_ERR_NOTHING_OPEN (no store), or the store's writing failure.
   uint32_t SaveToStore(c_GUIB_RecordStore *store, uint32_t id) const;
+  // Through a record store: GUIB_OK, GUIB_ERR_NOT_FOUND (no other), or a
+  // failure of SaveToStore or LoadFromStore.
   uint32_t CopyFrom(const c_GUIB_Font *other);
 
   int32_t GetLineHeight() const { return m_lineHeight; }

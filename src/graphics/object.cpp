@@ -5,10 +5,10 @@
 static bool s_started = false;
 
 uint32_t GUIB_Startup() {
-  if (s_started) return 1;
+  if (s_started) return GUIB_ALREADY_STARTED;
   SYS_LogOpen(SYS_LOG_GUIB, "GUIB");
   s_started = true;
-  return 0;
+  return GUIB_OK;
 }
 
 void GUIB_Shutdown() {

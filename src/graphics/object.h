@@ -9,9 +9,11 @@
 
 #include <cstdint>
 
-// Result codes shared by the graphics objects (record store, fonts).
+// Result codes shared by the graphics objects (record store, fonts). Each
+// call names the ones it can return.
 enum : uint32_t {
   GUIB_OK = 0,
+  GUIB_ALREADY_STARTED = 1,   // GUIB_Startup: the layer was running already
   GUIB_ERR_FONT = 4,          // a system font could not be created
   GUIB_ERR_NOMEM = 6,         // out of memory / capacity
   GUIB_ERR_NOTHING_OPEN = 9,  // no chunk or record is open
@@ -20,7 +22,7 @@ enum : uint32_t {
   GUIB_ERR_CORRUPT = 255,     // an entry lacks its magic or its sizes leave the scope
 };
 
-// Registers the "GUIB" log channel. 0 when started, 1 when already started.
+// Registers the "GUIB" log channel. GUIB_OK, or GUIB_ALREADY_STARTED.
 uint32_t GUIB_Startup();
 void GUIB_Shutdown();
 

@@ -29,6 +29,11 @@ class c_GUIB_RecordStore : public c_GUIB_BasicObject {
   explicit c_GUIB_RecordStore(const char *file_name);    // read whole through the store
   c_GUIB_RecordStore(const void *bytes, uint32_t size);  // a copy of a file image
 
+  // Writing. Begin*: GUIB_OK, GUIB_ERR_WRONG_MODE (a record is open, or the
+  // store is being read), GUIB_ERR_NOMEM (the capacity is used up).
+  // AppendData: GUIB_OK, GUIB_ERR_NOTHING_OPEN (no record open, or bytes null
+  // with a length), GUIB_ERR_NOMEM. End*: GUIB_OK or GUIB_ERR_NOTHING_OPEN.
+  // WriteRecord is BeginRecord, AppendData, EndRecord: the first failure.
   uint32_t BeginChunk(uint32_t type, uint32_t id, const char *name);
   uint32_t EndChunk();
   uint32_t BeginRecord(uint32_t id);
@@ -36,6 +41,9 @@ class c_GUIB_RecordStore : public c_GUIB_BasicObject {
   uint32_t EndRecord();
   uint32_t WriteRecord(uint32_t id, const void *bytes, uint32_t length);
 
+  // Reading, in the open chunk (or at the top): GUIB_OK, GUIB_ERR_NOT_FOUND,
+  // GUIB_ERR_CORRUPT, GUIB_ERR_WRONG_MODE while writing. CloseChunk: GUIB_OK
+  // or GUIB_ERR_NOTHING_OPEN.
   uint32_t OpenChunk(uint32_t type, uint32_t id);
   // Points *data at the record's content inside the store; length optional.
   uint32_t ReadRecord(uint32_t id, const uint8_t **data, uint32_t *length);

@@ -23,7 +23,7 @@ bool iBadId(uint32_t id) {
 
 uint32_t iReleaseImage(uintptr_t, uintptr_t value) {
   if (value) reinterpret_cast<c_GUIB_Bitmap *>(value)->Release();
-  return 0;
+  return SYS_OK;
 }
 
 GuiContext *g_context = nullptr;
@@ -97,7 +97,7 @@ c_GUIB_Font *GuiContext::Font(uint32_t id) const {
 uint32_t GuiContext::RegisterWidget(c_GUIB_Widget *widget) {
   if (!m_widgets || !widget) return GUI_ERR_BAD_ARG;
   const uintptr_t id = widget->GetId();
-  if (KeyedList_Get(m_widgets, id, nullptr) == 0) return GUI_ERR_DUPLICATE;
+  if (KeyedList_Get(m_widgets, id, nullptr) == SYS_OK) return GUI_ERR_DUPLICATE;
   return KeyedList_Insert(m_widgets, id, reinterpret_cast<uintptr_t>(widget), KL_TAIL);
 }
 
@@ -106,7 +106,7 @@ void GuiContext::UnregisterWidget(c_GUIB_Widget *widget) {
   // Only the entry that names this very widget: a duplicate id stays with
   // the widget that registered it first.
   uintptr_t value = 0;
-  if (KeyedList_Get(m_widgets, widget->GetId(), &value) != 0) return;
+  if (KeyedList_Get(m_widgets, widget->GetId(), &value) != SYS_OK) return;
   KeyedList_Release(m_widgets, widget->GetId());
   if (value == reinterpret_cast<uintptr_t>(widget))
     KeyedList_Remove(m_widgets, widget->GetId(), false);
@@ -114,7 +114,7 @@ void GuiContext::UnregisterWidget(c_GUIB_Widget *widget) {
 
 c_GUIB_Widget *GuiContext::FindWidget(uint32_t id) {
   uintptr_t value = 0;
-  if (!m_widgets || KeyedList_Get(m_widgets, id, &value) != 0) return nullptr;
+  if (!m_widgets || KeyedList_Get(m_widgets, id, &value) != SYS_OK) return nullptr;
   c_GUIB_Widget *w = reinterpret_cast<c_GUIB_Widget *>(value);
   w->AddRef();
   KeyedList_Release(m_widgets, id);
@@ -126,7 +126,7 @@ uint32_t GuiContext::RegisterImage(uint32_t id, const c_GUIB_Bitmap *bitmap) {
   KeyedList_Remove(m_images, id, false);
   c_GUIB_Bitmap *copy = new c_GUIB_Bitmap(bitmap);
   const uint32_t rc = KeyedList_Insert(m_images, id, reinterpret_cast<uintptr_t>(copy), KL_HEAD);
-  if (rc != 0) copy->Release();
+  if (rc != SYS_OK) copy->Release();
   return rc;
 }
 
@@ -135,7 +135,7 @@ uint32_t GuiContext::GetImage(uint32_t id, c_GUIB_Bitmap **bitmap) {
   *bitmap = nullptr;
   uintptr_t value = 0;
   const uint32_t rc = m_images ? KeyedList_Get(m_images, id, &value) : GUI_ERR_NOT_FOUND;
-  if (rc != 0) return rc;
+  if (rc != GUI_OK) return rc;
   *bitmap = reinterpret_cast<c_GUIB_Bitmap *>(value);
   (*bitmap)->AddRef();
   KeyedList_Release(m_images, id);
@@ -145,11 +145,11 @@ uint32_t GuiContext::GetImage(uint32_t id, c_GUIB_Bitmap **bitmap) {
 uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
   if (g_context) {
     if (context) *context = g_context;
-    return 1;
+    return GUI_ALREADY_STARTED;
   }
   const uint32_t rc = GUIB_Startup();
-  if (rc > 1) return rc;
-  g_startedGraphics = rc == 0;
+  if (rc != GUIB_OK && rc != GUIB_ALREADY_STARTED) return rc;
+  g_startedGraphics = rc == GUIB_OK;
   g_context = new GuiContext();
   if (!options || options[0] != 0) {
     GUIB_FontDesc desc = {};
@@ -166,7 +166,7 @@ uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
     font->Release();
   }
   if (context) *context = g_context;
-  return 0;
+  return GUI_OK;
 }
 
 void GuiShutdown() {

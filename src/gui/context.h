@@ -53,17 +53,21 @@ enum : uint32_t {
   GP_COUNT = 34,
 };
 
-// Result codes of the GUI (the platform's numbers).
+// Result codes of the GUI, with the platform's numbers: calls that pass on
+// a KeyedList's status (registries, handler lists) give these names to it.
+// Each call names the ones it can return.
 enum : uint32_t {
   GUI_OK = 0,
-  GUI_ERR_NOT_FOUND = 3,
-  GUI_ERR_WINDOW = 4,
-  GUI_ERR_BAD_ARG = 5,
+  GUI_ALREADY_STARTED = 1,  // GuiStartup: the GUI was running already
+  GUI_ERR_NOT_FOUND = 3,    // no such entry (image, handler)
+  GUI_ERR_WINDOW = 4,       // no window could be made
+  GUI_ERR_BAD_ARG = 5,      // a null or out-of-range argument
   GUI_ERR_NOMEM = 6,
-  GUI_ERR_BAD_ID = 7,
-  GUI_ERR_NOT_SET = 9,
-  GUI_ERR_EMPTY = 12,
-  GUI_ERR_DUPLICATE = 18,
+  GUI_ERR_BAD_ID = 7,      // a property id, slot, index or mode out of range
+  GUI_ERR_NOT_SET = 9,     // a theme font that was never set
+  GUI_ERR_EMPTY = 12,      // an empty font slot
+  GUI_ERR_CLOSING = 15,    // the registry is being torn down
+  GUI_ERR_DUPLICATE = 18,  // a widget id registered already
 };
 
 struct GuiContext {
@@ -73,7 +77,8 @@ struct GuiContext {
   GuiContext &operator=(const GuiContext &) = delete;
 
   // Fonts (15 to 17) travel as c_GUIB_Font pointers; GetProperty adds a
-  // reference to a font it returns.
+  // reference to a font it returns. GUI_OK, GUI_ERR_BAD_ID for an id of no
+  // property; GetProperty: GUI_ERR_NOT_SET for a font never set.
   uint32_t GetProperty(uint32_t id, uintptr_t *value) const;
   uint32_t SetProperty(uint32_t id, uintptr_t value);
   // The word of a non-font property, 0 for a bad id (for widget seeding).
@@ -82,12 +87,17 @@ struct GuiContext {
   c_GUIB_Font *Font(uint32_t id) const;
 
   uint32_t NewWidgetId() { return ++m_lastId; }
+  // GUI_OK, GUI_ERR_BAD_ARG (no widget), GUI_ERR_DUPLICATE, GUI_ERR_NOMEM,
+  // GUI_ERR_CLOSING.
   uint32_t RegisterWidget(c_GUIB_Widget *widget);
   void UnregisterWidget(c_GUIB_Widget *widget);
   c_GUIB_Widget *FindWidget(uint32_t id);  // with an added reference, or null
 
+  // Keeps a copy, replacing an image of that id. GUI_OK, GUI_ERR_BAD_ARG (no
+  // bitmap), GUI_ERR_NOMEM, GUI_ERR_CLOSING.
   uint32_t RegisterImage(uint32_t id, const c_GUIB_Bitmap *bitmap);
-  uint32_t GetImage(uint32_t id, c_GUIB_Bitmap **bitmap);  // with an added reference
+  // With an added reference. GUI_OK, GUI_ERR_BAD_ARG, GUI_ERR_NOT_FOUND.
+  uint32_t GetImage(uint32_t id, c_GUIB_Bitmap **bitmap);
 
  private:
   KeyedList *m_widgets;
@@ -98,6 +108,7 @@ struct GuiContext {
 };
 
 // options: null, or words of which the first 0 means "no default font".
-// 0 started, 1 already started, or the graphics layer's error.
+// GUI_OK started, GUI_ALREADY_STARTED (the running context is handed out),
+// or a failure of GUIB_Startup.
 uint32_t GuiStartup(const uint32_t *options, GuiContext **context);
 void GuiShutdown();

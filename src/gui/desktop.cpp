@@ -62,7 +62,7 @@ uint32_t c_GUIB_Desktop::PumpOnce() {
   {
     uintptr_t *ids = nullptr;
     uint32_t count = 0;
-    if (KeyedList_Keys(m_condemned, &ids, &count) == 0) {
+    if (KeyedList_Keys(m_condemned, &ids, &count) == SYS_OK) {
       for (uint32_t i = 0; i < count; ++i) {
         c_GUIB_Widget *w = m_context ? m_context->FindWidget(uint32_t(ids[i])) : nullptr;
         if (w) {
@@ -227,7 +227,8 @@ uintptr_t c_GUIB_Desktop::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) 
       return 0;
     case GM_DESTROY:
       // Queued once: a second request must not cost a second release.
-      if (KeyedList_Get(m_condemned, a, nullptr) != 0) KeyedList_Insert(m_condemned, a, 0, KL_HEAD);
+      if (KeyedList_Get(m_condemned, a, nullptr) != SYS_OK)
+        KeyedList_Insert(m_condemned, a, 0, KL_HEAD);
       return 0;
     case GM_TOOLTIP_SHOW: {
       const uintptr_t r = BroadcastToChildren(msg, a, b, BC_SKIP_INVISIBLE);

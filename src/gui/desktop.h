@@ -10,9 +10,9 @@
 // Two backends (desktop_window_*.cpp): on Windows display mode 1 is a real
 // top-level window whose client area is exactly the desktop; natively there
 // is no window (mode 0) and presented rectangles land in a screen bitmap that
-// can be written to PNG. Both feed input through the same translation
-// (iMouseEvent, iKeyDown, iKeyUp); the Input* calls are that path for tests
-// and scripted sessions.
+// can be written to PNG. Both feed input through the same translation; the
+// window's messages reach it through GUI_DesktopHost, and the Input* calls
+// are that path for tests and scripted sessions.
 //
 // On a screen of more than 96 DPI the window shows the desktop enlarged by a
 // whole factor (the scale), each desktop pixel as a square of screen pixels,
@@ -52,7 +52,19 @@ struct DesktopWindowParams {
 // than their two areas together become that box, until nothing merges.
 void GUI_MergeRects(std::vector<GUIB_Rect> *rects);
 
-class c_GUIB_Desktop : public c_GUIB_Widget {
+// What the window procedure may call on the desktop it shows: one window
+// message with its parameters, answered as the procedure answers it (0: the
+// system's default handling). The desktop implements it privately, so the
+// call is made through this interface only.
+class GUI_DesktopHost {
+ public:
+  virtual intptr_t WindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam) = 0;
+
+ protected:
+  ~GUI_DesktopHost() = default;
+};
+
+class c_GUIB_Desktop : public c_GUIB_Widget, public GUI_DesktopHost {
  public:
   explicit c_GUIB_Desktop(const WidgetCreateParams &p);
   ~c_GUIB_Desktop() override;
@@ -60,26 +72,20 @@ class c_GUIB_Desktop : public c_GUIB_Widget {
                const GUIB_Rect *clip) override;
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
 
-  // 0, 4 when no window can be made (always natively for mode 1), 7 for a
-  // mode other than 0 and 1.
+  // GUI_OK; GUI_ERR_WINDOW when no window can be made (always natively for
+  // mode 1), GUI_ERR_NOMEM; GUI_ERR_BAD_ID for a mode other than 0 and 1.
   uint32_t SetDisplayMode(uint32_t mode, const DesktopWindowParams *params);
   uint32_t GetDisplayMode() const { return m_mode; }
   uintptr_t GetWindowHandle() const { return m_mode == 1 ? m_window : 0; }
   // The window's client area, or the desktop's size without a window.
   void GetClientSize(int32_t *w, int32_t *h) const;
   uint32_t PumpOnce();  // 0 once the window was closed
-  void iDrawUpdateList();
 
   // For the main loop: sleeps until the next tick is due or input arrives.
   void WaitForWork();
   // Milliseconds until the next GM_TICK pass is due (0 when it is due).
   uint32_t TimeToNextTick() const;
 
-  // The translation shared by the window procedure and the input API.
-  void iMouseEvent(uint32_t event, int32_t x, int32_t y);
-  void iKeyDown(uint32_t vk);
-  void iKeyUp(uint32_t vk);
-  void iClose();  // the window received WM_CLOSE
   uint32_t TranslateVirtualKey(uint32_t vk);
   static uint32_t KeyWordToChar(uint32_t key_word);
 
@@ -102,12 +108,18 @@ class c_GUIB_Desktop : public c_GUIB_Widget {
   uint32_t PresentCount() const { return m_presented; }  // rectangles presented so far
   uint32_t ComposeCount() const { return m_composed; }   // rectangles composed so far
 
+ private:
+  // The translation shared by the window procedure and the input API.
+  void iMouseEvent(uint32_t event, int32_t x, int32_t y);
+  void iKeyDown(uint32_t vk);
+  void iKeyUp(uint32_t vk);
+  void iClose();  // the window received WM_CLOSE
+  void iDrawUpdateList();
+
   // Backend (desktop_window_*.cpp).
+  intptr_t WindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam) override;
   uint32_t iKeyState(uint32_t vk) const;  // bit 0x8000 down, bit 1 toggled
   void iWindowCapture(bool on);
-  intptr_t iWindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam);
-
- private:
   void iAddDirty(const GUIB_Rect &r);
   void iPresent(const GUIB_Rect &r);
   uint32_t iCreateWindow(const DesktopWindowParams *params);

@@ -25,7 +25,7 @@ void c_GUIB_Desktop::iWaitForInput(uint32_t ms) {
 
 void c_GUIB_Desktop::iWindowCapture(bool) {}
 
-intptr_t c_GUIB_Desktop::iWindowMessage(uint32_t, uintptr_t, intptr_t) {
+intptr_t c_GUIB_Desktop::WindowMessage(uint32_t, uintptr_t, intptr_t) {
   return 0;
 }
 

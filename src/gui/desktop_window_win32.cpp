@@ -68,17 +68,17 @@ void PresentScaled(HDC dc, const c_GUIB_Bitmap *bitmap, const GUIB_Rect &r, int3
 }
 
 LRESULT CALLBACK DesktopWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
-  c_GUIB_Desktop *desktop =
-      reinterpret_cast<c_GUIB_Desktop *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  GUI_DesktopHost *desktop =
+      reinterpret_cast<GUI_DesktopHost *>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!desktop) return DefWindowProcA(window, msg, wparam, lparam);
-  const intptr_t r = desktop->iWindowMessage(msg, wparam, lparam);
+  const intptr_t r = desktop->WindowMessage(msg, wparam, lparam);
   if (r) return r;
   return DefWindowProcA(window, msg, wparam, lparam);
 }
 
 }  // namespace
 
-intptr_t c_GUIB_Desktop::iWindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
+intptr_t c_GUIB_Desktop::WindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
   if (m_closed) return 0;
   HWND window = reinterpret_cast<HWND>(m_window);
   const int32_t x = ToDesktop(int16_t(LOWORD(lparam)), m_scale);
@@ -184,8 +184,10 @@ uint32_t c_GUIB_Desktop::iCreateWindow(const DesktopWindowParams *params) {
   m_window = reinterpret_cast<uintptr_t>(window);
   m_scale = ScaleForDpi(WindowDpi(window));
   iFitWindow(true, 0, 0);
-  // A pointer-sized slot: the 64-bit build keeps a 64-bit address here.
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // A pointer-sized slot: the 64-bit build keeps a 64-bit address here. The
+  // window procedure reads it back as the same interface pointer.
+  GUI_DesktopHost *host = this;
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
   EnableWindow(window, TRUE);
   ShowWindow(window, SW_SHOWNA);
   if (params && params->icon) {

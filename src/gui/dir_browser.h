@@ -49,7 +49,8 @@ class c_GUIB_DirBrowser : public c_GUIB_Widget {
   // Replaces all items by the drives whose kind is not excluded by mask and
   // keeps filter for the folder listings.
   void FillDrives(uint32_t mask, uint32_t filter);
-  // 7 for a slot of 9 or more; slot 0 is the font of the rows.
+  // GUI_OK, or GUI_ERR_BAD_ID for a slot of 9 or more; slot 0 is the font of
+  // the rows.
   uint32_t SetTreeFont(c_GUIB_Font *font, uint32_t slot);
   // The full path of the item a notice names, without a trailing backslash.
   // Returns its length; 0 (and "") for no item or a path that does not fit

@@ -35,7 +35,7 @@ class c_GUIB_RangeControl : public c_GUIB_Widget {
   void OnEvent(uint32_t event, const GUI_Point *point, uint32_t buttons,
                const GUIB_Rect *clip) override;
 
-  // 5 unless minimum < maximum (nothing changes then); else 0.
+  // GUI_OK; GUI_ERR_BAD_ARG unless minimum < maximum (nothing changes then).
   uint32_t SetScrollInfo(const ScrollInfo *info);
   void GetScrollInfo(ScrollInfo *info) const;
   void SetSnap(float snap) { m_snap = snap; }

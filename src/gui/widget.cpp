@@ -14,7 +14,7 @@ struct HandlerEntry {
 
 uint32_t iFreeHandler(uintptr_t, uintptr_t value) {
   delete reinterpret_cast<HandlerEntry *>(value);
-  return 0;
+  return SYS_OK;
 }
 
 // A snapshot of a keyed list's keys, freed on scope exit.
@@ -22,7 +22,7 @@ struct KeySnapshot {
   uintptr_t *keys = nullptr;
   uint32_t count = 0;
   explicit KeySnapshot(KeyedList *list) {
-    if (list && KeyedList_Keys(list, &keys, &count) != 0) count = 0;
+    if (list && KeyedList_Keys(list, &keys, &count) != SYS_OK) count = 0;
   }
   ~KeySnapshot() { SYS_FreeSafe(keys); }
   KeySnapshot(const KeySnapshot &) = delete;
@@ -503,7 +503,7 @@ uint32_t c_GUIB_Widget::AddHandler(WidgetHandlerFn fn, uintptr_t data) {
   HandlerEntry *e = new HandlerEntry{fn, data};
   const uint32_t rc = KeyedList_Insert(m_handlers, reinterpret_cast<uintptr_t>(fn),
                                        reinterpret_cast<uintptr_t>(e), KL_HEAD);
-  if (rc != 0) delete e;
+  if (rc != SYS_OK) delete e;
   return rc;
 }
 
@@ -518,7 +518,7 @@ uintptr_t c_GUIB_Widget::CallHandlers(uint32_t msg, uintptr_t a, uintptr_t b) {
   // have removed it.
   for (uint32_t i = 0; i < keys.count; ++i) {
     uintptr_t value = 0;
-    if (KeyedList_Get(m_handlers, keys.keys[i], &value) != 0) continue;
+    if (KeyedList_Get(m_handlers, keys.keys[i], &value) != SYS_OK) continue;
     const HandlerEntry e = *reinterpret_cast<HandlerEntry *>(value);
     KeyedList_Release(m_handlers, keys.keys[i]);
     result = e.fn(this, e.data, msg, a, b);

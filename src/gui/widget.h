@@ -143,6 +143,9 @@ class c_GUIB_Widget {
   uint32_t GetFrameStyle() const { return m_frameStyle; }
   void SetTextAlign(uint32_t align);
   uint32_t GetTextAlign() const { return m_textAlign; }
+  // The slot setters and GetFont: GUI_OK, or GUI_ERR_BAD_ID for an index
+  // beyond the slots (5 info words, 9 colours and fonts). GetFont also gives
+  // GUI_ERR_EMPTY for an empty slot; it adds a reference to the font.
   uint32_t SetInfoWord(uint32_t index, uint32_t word);
   uint32_t GetInfoWord(uint32_t index) const { return index < 5 ? m_info[index] : 0; }
   uint32_t SetFillColor(uint32_t index, uint32_t argb);
@@ -169,6 +172,7 @@ class c_GUIB_Widget {
   c_GUIB_Widget *ParentPtr() const { return m_parent; }
   c_GUIB_Widget *ActiveChild() const { return m_activeChild; }
   // Children front (top) to back; a fresh array to free with SYS_Free.
+  // GUI_OK, GUI_ERR_BAD_ARG (keys or count null), GUI_ERR_NOMEM.
   uint32_t ChildList(uintptr_t **keys, uint32_t *count) const;
 
   void Invalidate(const GUIB_Rect &r);
@@ -185,8 +189,8 @@ class c_GUIB_Widget {
   void PublishInfo(uint32_t word);
   uintptr_t RequestDestroy();
 
-  uint32_t AddHandler(WidgetHandlerFn fn, uintptr_t data);
-  uint32_t RemoveHandler(WidgetHandlerFn fn);  // 3 when absent
+  uint32_t AddHandler(WidgetHandlerFn fn, uintptr_t data);  // GUI_OK or GUI_ERR_NOMEM
+  uint32_t RemoveHandler(WidgetHandlerFn fn);               // GUI_OK or GUI_ERR_NOT_FOUND
   uintptr_t CallHandlers(uint32_t msg, uintptr_t a, uintptr_t b);
   uintptr_t SendToParent(uint32_t msg, uintptr_t a, uintptr_t b);
   uintptr_t SendUp(uint32_t msg, uintptr_t a, uintptr_t b);

@@ -31,6 +31,7 @@ class c_GUIB_Panel : public c_GUIB_Widget {
   ~c_GUIB_Panel() override;
   void Paint() override;
 
+  // GUI_OK, or GUI_ERR_BAD_ARG for an unknown placement in style.
   uint32_t SetBackground(uint32_t argb, c_GUIB_Bitmap *image, uint32_t style);
   void GetBackground(uint32_t *argb, c_GUIB_Bitmap **image, uint32_t *style) const;
 
@@ -50,6 +51,7 @@ class c_GUIB_Button : public c_GUIB_Widget {
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
   bool HitTest(int32_t x, int32_t y) override;
 
+  // GUI_OK, or GUI_ERR_BAD_ID for a slot of 9 or more.
   uint32_t SetIcon(c_GUIB_Bitmap *image, uint32_t slot);
   uint32_t SetBackgroundImage(c_GUIB_Bitmap *image, uint32_t slot);
   void SetHitMask(c_GUIB_Bitmap *mask);

@@ -24,7 +24,7 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
   desc.pitch_and_family = 0x22;
   SYS_StrCopyN(desc.face_name, "Arial", sizeof desc.face_name);
   m_font = new c_GUIB_Font();
-  if (m_font->CreateFromWindowsFont(&desc, 32, 224) == 0) m_path->SetFont(m_font, 0);
+  if (m_font->CreateFromWindowsFont(&desc, 32, 224) == GUIB_OK) m_path->SetFont(m_font, 0);
 
   char folder[SYS_MAX_PATH];
   if (!INST_GetDefaultInstallDir(folder) ||

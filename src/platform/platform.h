@@ -16,19 +16,22 @@
 #include <cstdint>
 
 // ---------------------------------------------------------------- status codes
+// Each call below names the ones it can return.
 enum : uint32_t {
   SYS_OK = 0,
-  SYS_ERR_TIMEOUT = 2,   // a wait timed out
-  SYS_ERR_FAILED = 3,    // failure; for KeyedList: key not found
-  SYS_ERR_BADARG = 5,    // missing value name, non-digit in a number
-  SYS_ERR_NOMEM = 6,     // out of memory
-  SYS_ERR_POSITION = 7,  // unknown KeyedList position code
-  SYS_ERR_EVENT = 8,     // an event could not be created
-  SYS_ERR_EMPTY = 12,    // KeyedList is empty
-  SYS_ERR_INDEX = 13,    // index beyond the end of a KeyedList
-  SYS_ERR_NOFILE = 14,   // file to delete does not exist
-  SYS_ERR_CLOSING = 15,  // KeyedList is being destroyed
-  SYS_ERR_OS = 255,      // a registry or file operation failed
+  SYS_ALREADY_STARTED = 1,  // SYS_Init: the layer was running already
+  SYS_ERR_TIMEOUT = 2,      // a wait timed out
+  SYS_ERR_FAILED = 3,       // failure; for KeyedList: key not found
+  SYS_ERR_BADARG = 5,       // missing value name, non-digit in a number
+  SYS_ERR_NOMEM = 6,        // out of memory
+  SYS_ERR_POSITION = 7,     // unknown KeyedList position code
+  SYS_ERR_EVENT = 8,        // an event could not be created
+  SYS_ERR_EMPTY = 12,       // KeyedList is empty
+  SYS_ERR_INDEX = 13,       // index beyond the end of a KeyedList
+  SYS_ERR_NOFILE = 14,      // file to delete does not exist
+  SYS_ERR_CLOSING = 15,     // KeyedList is being destroyed
+  SYS_ERR_OS = 255,         // a registry or file operation failed
+  SYS_REG_NO_MORE = 259,    // registry enumeration: the index is past the last name
 };
 
 typedef uintptr_t SYS_Handle;  // files, events, mutexes, threads; 0 = invalid
@@ -45,7 +48,7 @@ struct SysStartupInfo {
   uintptr_t instance;    // the program's instance handle
 };
 
-// 0 when started; 1 when the layer was already started (nothing changes).
+// SYS_OK when started; SYS_ALREADY_STARTED when it was (nothing changes).
 uint32_t SYS_Init(const SysStartupInfo *info);
 void SYS_Shutdown();
 bool SYS_IsStarted();
@@ -57,7 +60,8 @@ void SYS_SetTickSource(uint32_t (*source)());
 void SYS_SeedRandom(uint32_t seed);
 
 // Logging: channels with 32-bit codes and module names. Discards everything by
-// default; a sink may be installed (tests, debugging). Never fails.
+// default; a sink may be installed (tests, debugging). Never fails:
+// SYS_LogOpen always gives SYS_OK.
 enum : uint32_t {
   SYS_LOG_MAIN = 0x42526272,
   SYS_LOG_BIGFILE = 0x33224422,
@@ -110,11 +114,12 @@ int SYS_Format(char *dst, size_t size, const char *format, ...)
 #endif
     ;
 int SYS_FormatV(char *dst, size_t size, const char *format, va_list args);
-uint32_t SYS_StrToInt(int32_t *out, const char *text);  // 0, or 5 (out unchanged)
+// SYS_OK, or SYS_ERR_BADARG (out unchanged) for no text or a non-digit.
+uint32_t SYS_StrToInt(int32_t *out, const char *text);
 size_t SYS_WStrLen(const uint16_t *s);
 size_t SYS_WStrSize(const uint16_t *s);  // bytes: units * 2
 size_t SYS_Widen(uint16_t *dst, const char *s);
-uint32_t SYS_ReleaseFreeKey(uintptr_t key, uintptr_t value);  // frees key as a pointer
+uint32_t SYS_ReleaseFreeKey(uintptr_t key, uintptr_t value);  // frees key as a pointer; SYS_OK
 
 // ---------------------------------------------------------------- numbers
 double SYS_Trunc(double v);
@@ -129,11 +134,13 @@ enum : uint32_t {
 SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags);
 SYS_Handle SYS_FileCreate(const char *name);                        // truncates an existing file
 uint32_t SYS_FileRead(SYS_Handle f, void *buffer, uint32_t bytes);  // bytes read
-uint32_t SYS_FileWrite(SYS_Handle f, const void *buffer, uint32_t bytes);  // 0 or 3
+// SYS_OK when every byte was written, else SYS_ERR_FAILED.
+uint32_t SYS_FileWrite(SYS_Handle f, const void *buffer, uint32_t bytes);
 uint64_t SYS_FileSeek(SYS_Handle f, int64_t offset, uint32_t origin = 0);  // 0 set, 1 cur, 2 end
 uint64_t SYS_FileSize(SYS_Handle f);
 void SYS_FileClose(SYS_Handle f);
-uint32_t SYS_FileDelete(const char *name);  // 0, 14 missing, 255 other failure
+// SYS_OK, SYS_ERR_NOFILE when there is no such file, SYS_ERR_OS otherwise.
+uint32_t SYS_FileDelete(const char *name);
 
 // File attributes as Windows has them.
 enum : uint32_t {
@@ -206,35 +213,37 @@ uint32_t SYS_GetDriveType(const char *root);
 bool SYS_GetDiskFreeSpace(const char *root, uint64_t *free_bytes);
 
 // ---------------------------------------------------------------- synchronisation
-SYS_Handle SYS_CreateEvent();                      // manual reset, not signalled
-uint32_t SYS_SetEvent(SYS_Handle event, bool on);  // 0 or 3
+// SYS_SetEvent, SYS_ReleaseMutex and SYS_CloseHandle: SYS_OK, or
+// SYS_ERR_FAILED (also for handle 0, and for a mutex this thread does not own).
+SYS_Handle SYS_CreateEvent();  // manual reset, not signalled
+uint32_t SYS_SetEvent(SYS_Handle event, bool on);
 SYS_Handle SYS_CreateMutex(bool initially_owned);
-uint32_t SYS_ReleaseMutex(SYS_Handle mutex);  // 0 or 3
-// 0 signalled (a mutex: now owned), 2 timed out, 3 anything else. Threads
-// are signalled when they have ended.
+uint32_t SYS_ReleaseMutex(SYS_Handle mutex);
+// SYS_OK signalled (a mutex: now owned), SYS_ERR_TIMEOUT, SYS_ERR_FAILED for
+// anything else. Threads are signalled when they have ended.
 uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms);
-uint32_t SYS_CloseHandle(SYS_Handle h);  // 0 or 3 (3 also for 0)
+uint32_t SYS_CloseHandle(SYS_Handle h);
 typedef uint32_t (*SYS_ThreadFn)(void *arg);
 SYS_Handle SYS_CreateThread(SYS_ThreadFn fn, void *arg);  // close when done
 void SYS_Sleep(uint32_t ms);
 
 // ---------------------------------------------------------------- registry
 // Every path is under HKEY_LOCAL_MACHINE. Key and value names are matched
-// without regard to case.
+// without regard to case. The calls that return a status give SYS_OK or
+// SYS_ERR_OS, and only where noted another code.
 SYS_RegKey SYS_RegCreateKey(const char *path);
 SYS_RegKey SYS_RegOpenKey(const char *path);
-uint32_t SYS_RegDeleteKey(const char *path);      // 0 or 255; no subkeys
-uint32_t SYS_RegDeleteKeyTree(const char *path);  // 0 or 255
+uint32_t SYS_RegDeleteKey(const char *path);  // no subkeys
+uint32_t SYS_RegDeleteKeyTree(const char *path);
+// SYS_ERR_BADARG for a missing value name.
 uint32_t SYS_RegSetText(SYS_RegKey key, const char *name, const char *text);  // REG_SZ
 uint32_t SYS_RegSetDword(SYS_RegKey key, const char *name, uint32_t value);   // REG_DWORD
 // Copies the value's data (for text: with its terminator) into buffer; *size
-// holds the buffer size on entry and the data size on success. 0 or 255.
+// holds the buffer size on entry and the data size on success.
 uint32_t SYS_RegQueryValue(SYS_RegKey key, const char *name, void *buffer, uint32_t *size);
 uint32_t SYS_RegDeleteValue(SYS_RegKey key, const char *name);
 void SYS_RegCloseKey(SYS_RegKey key);
-// Enumeration by index: 0 with the name, SYS_REG_NO_MORE past the end,
-// 255 on any other failure.
-static const uint32_t SYS_REG_NO_MORE = 259;
+// Enumeration by index: SYS_OK with the name, SYS_REG_NO_MORE past the end.
 uint32_t SYS_RegEnumKey(SYS_RegKey key, uint32_t index, char *name, size_t size);
 uint32_t SYS_RegEnumValue(SYS_RegKey key, uint32_t index, char *name, size_t size);
 
@@ -247,7 +256,8 @@ uint32_t SYS_RegEnumValue(SYS_RegKey key, uint32_t index, char *name, size_t siz
 enum : uint32_t { SYS_MB_OK = 0, SYS_MB_OKCANCEL = 1 };
 enum : uint32_t { SYS_ID_OK = 1, SYS_ID_CANCEL = 2 };
 // owner_top_window: owned by the window at the top of the desktop's order and
-// modal to the task (the "Disk error" box); otherwise no owner.
+// modal to the task (the "Disk error" box); otherwise no owner. The answer is
+// SYS_ID_OK or SYS_ID_CANCEL.
 uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons,
                         bool owner_top_window);
 typedef uint32_t (*SYS_MessageBoxAnswerer)(const char *text, const char *caption, uint32_t buttons);

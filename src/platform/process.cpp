@@ -20,7 +20,7 @@ static bool g_command_line_set = false;
 
 uint32_t SYS_Init(const SysStartupInfo *info) {
   bool expected = false;
-  if (!g_started.compare_exchange_strong(expected, true)) return 1;
+  if (!g_started.compare_exchange_strong(expected, true)) return SYS_ALREADY_STARTED;
   if (info) g_startup_info = *info;
   std::srand(SYS_GetTickCount());
   return SYS_OK;

@@ -27,6 +27,9 @@ struct BF_MountParams {
   uint32_t keep_duplicates;     // non-zero: enumeration keeps repeated names
 };
 
+// Results of BF_Mount, which alone answers 1 for success.
+enum : uint32_t { BF_MOUNT_FAILED = 0, BF_MOUNTED = 1 };
+
 // Results of BF_MountArchive.
 enum : uint32_t {
   BF_OK = 0,
@@ -58,7 +61,7 @@ struct BF_FindContext {
   size_t read;
 };
 
-uint32_t BF_Mount(const BF_MountParams *params);  // 1 mounted, 0 failed
+uint32_t BF_Mount(const BF_MountParams *params);  // BF_MOUNTED or BF_MOUNT_FAILED
 void BF_Unmount();                                // closes every file and archive
 // BF_OK or BF_ERR_*. After BF_ERR_DIRECTORY the entries added before the
 // failing one stay mounted and readable.

@@ -53,10 +53,11 @@ TEST(DesktopWindow, ClientAreaMessagesAndClose) {
     EXPECT_EQ(w, 640);
     EXPECT_EQ(h, 284);
     EXPECT_EQ(desk->PumpOnce(), 1u);
+    GUI_DesktopHost *host = desk;  // the window procedure's view of the desktop
     // Right double-click arrives as a right press; left keeps its own event.
     // (The real pointer may add moves of its own: only presses are compared.)
-    desk->iWindowMessage(kWmRButtonDblClk, 0, Point(10, 10));
-    desk->iWindowMessage(kWmLButtonDblClk, 0, Point(12, 10));
+    host->WindowMessage(kWmRButtonDblClk, 0, Point(10, 10));
+    host->WindowMessage(kWmLButtonDblClk, 0, Point(12, 10));
     std::vector<uint32_t> presses;
     for (uint32_t e : probe->events)
       if (e != GM_MOUSE_MOVE) presses.push_back(e);
@@ -64,7 +65,7 @@ TEST(DesktopWindow, ClientAreaMessagesAndClose) {
     EXPECT_EQ(desk->MouseButtons(), uint32_t(GMB_LEFT | GMB_RIGHT));
     // A second window replaces the first.
     ASSERT_EQ(desk->SetDisplayMode(1, nullptr), 0u);
-    desk->iWindowMessage(kWmClose, 0, 0);
+    host->WindowMessage(kWmClose, 0, 0);
     EXPECT_EQ(desk->PumpOnce(), 0u);
     EXPECT_TRUE(desk->IsClosed());
   }

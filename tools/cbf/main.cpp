@@ -134,7 +134,7 @@ bool ReadListing(const std::string &path, Listing *out) {
 // Mounts the archive alone into the store, then lists its records.
 bool OpenArchive(const std::string &path, Listing *listing) {
   BF_MountParams params = {"*.cbf", nullptr, nullptr, 0, 0, 0};
-  if (!BF_Mount(&params)) {
+  if (BF_Mount(&params) != BF_MOUNTED) {
     Refuse(path, "the store cannot be set up");
     return false;
   }

@@ -59,7 +59,8 @@ int main(int argc, char **argv) {
 
   std::FILE *log = log_path.empty() ? nullptr : std::fopen(log_path.c_str(), "wb");
   GuiContext *context = nullptr;
-  if (GuiStartup(nullptr, &context) > 1) return 1;
+  const uint32_t started = GuiStartup(nullptr, &context);
+  if (started != GUI_OK && started != GUI_ALREADY_STARTED) return 1;
   WidgetCreateParams p = {};
   p.width = 640;
   p.height = 284;

@@ -30,7 +30,7 @@ std::string ToolOpenStoreFor(const std::string &host_file) {
   for (char c : full.parent_path().string()) g_folder += c == '/' ? '\\' : c;
   if (g_folder.back() != '\\') g_folder += '\\';
   BF_MountParams params = {"*.cbf", g_folder.c_str(), nullptr, 1, 1, 0};
-  if (!BF_Mount(&params)) return "";
+  if (BF_Mount(&params) != BF_MOUNTED) return "";
   return full.filename().string();
 }
 
