@@ -17,6 +17,12 @@ static const size_t BF_HEADER_SIZE = 52;
 static const size_t BF_RECORD_FIXED_SIZE = 40;  // followed by the name and a zero byte
 static const size_t BF_BLOCK_HEADER_SIZE = 12;
 
+// What the store can hold: its directory index has room for this many
+// entries, and enumeration keeps a name's length in one byte. The archive
+// tool refuses anything beyond them.
+static const uint32_t BF_MAX_ENTRIES = 16384;
+static const size_t BF_MAX_NAME_LENGTH = 255;
+
 enum : uint32_t { BF_METHOD_STORED = 0, BF_METHOD_LZW = 1 };
 enum : uint32_t { BF_FLAG_INSTALL_DIR = 1 };  // failures worded "Failed access to Install_Dir"
 

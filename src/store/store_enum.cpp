@@ -47,7 +47,7 @@ struct Collector {
 
   void Add(const char *name) {
     size_t length = SYS_StrLen(name);
-    if (length == 0 || length > 255) return;  // does not fit the length byte
+    if (length == 0 || length > BF_MAX_NAME_LENGTH) return;  // does not fit the length byte
     if (!g_store.keep_duplicates && !seen.insert(name).second) return;
     BF_FindContext *c = context;
     while (c->used + length + 2 > c->committed) {

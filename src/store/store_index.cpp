@@ -33,7 +33,7 @@ InsertResult InsertNode(const DirectoryRecord &r, const char *upper_name, SYS_Ha
     if (c == 0) return kExists;
     if (c < 0) at++;
   }
-  if (g_store.count >= kMaxNodes) return kFailed;
+  if (g_store.count >= BF_MAX_ENTRIES) return kFailed;
   size_t bytes = (offsetof(DirNode, name) + length + 1 + 7) & ~size_t(7);
   if (bytes > kRegionBytes - g_store.pool_used) return kFailed;
   while (g_store.pool_committed - g_store.pool_used < bytes) {

@@ -20,7 +20,6 @@ namespace store_internal {
 
 const size_t kRegionBytes = 0x500000;  // node pool and enumeration names
 const size_t kCommitStep = 32768;
-const uint32_t kMaxNodes = 16384;
 const size_t kHandleStep = 512;
 const uintptr_t kFirstArchiveHandle = 0x2708010;
 

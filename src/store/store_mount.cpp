@@ -27,7 +27,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
     s.root_length[i] = n;
   }
   s.pool = static_cast<uint8_t *>(SYS_Reserve(kRegionBytes));
-  s.index = static_cast<DirNode **>(SYS_Alloc(sizeof(DirNode *) * kMaxNodes, "BigFile index"));
+  s.index = static_cast<DirNode **>(SYS_Alloc(sizeof(DirNode *) * BF_MAX_ENTRIES, "BigFile index"));
   s.lock = SYS_CreateMutex(false);
   if (!s.pool || !s.index || !s.lock) {
     if (s.pool) SYS_ReleaseReserved(s.pool, kRegionBytes);
