@@ -12,8 +12,8 @@ using namespace store_internal;
 
 namespace {
 
-// Wildcard match of the archive part: '*' runs up to the next '.', '?' is
-// any one character, everything else (the terminator included) must equal.
+// Wildcard match of the archive part: the store's rules, and a pattern
+// longer than the name or in another directory never matches.
 bool WildMatch(const char *name, const char *pattern) {
   size_t name_length = SYS_StrLen(name), pattern_length = SYS_StrLen(pattern);
   if (pattern_length > name_length) return false;
@@ -22,23 +22,7 @@ bool WildMatch(const char *name, const char *pattern) {
   char da[SYS_MAX_PATH], db[SYS_MAX_PATH];
   SYS_DirPart(da, a);
   SYS_DirPart(db, b);
-  if (SYS_StrCmp(da, db) != 0) return false;
-  size_t i = 0, j = 0;
-  while (b[i] || a[j]) {
-    if (b[i] == '*') {
-      while (a[j] && a[j] != '.') j++;
-      i++;
-    } else if (b[i] == '?') {
-      if (!a[j]) return false;
-      i++;
-      j++;
-    } else {
-      if (b[i] != a[j]) return false;
-      i++;
-      j++;
-    }
-  }
-  return true;
+  return SYS_StrCmp(da, db) == 0 && SYS_WildMatch(a, b, SYS_WILD_STORE);
 }
 
 struct Collector {
