@@ -10,10 +10,10 @@ bool DecodeBmp(const ImageSource &src, ImageInfo *out) {
   uint8_t file_head[14], info[40];
   if (!ReadAll(src, file_head, 14) || file_head[0] != 'B' || file_head[1] != 'M') return false;
   if (!ReadAll(src, info, 40)) return false;
-  const uint32_t info_size = U32(info);
-  const int32_t width = int32_t(U32(info + 4)), height = int32_t(U32(info + 8));
-  const uint32_t depth = U16(info + 14), compression = U32(info + 16);
-  const uint32_t colours_used = U32(info + 32);
+  const uint32_t info_size = SYS_LoadLE32(info);
+  const int32_t width = int32_t(SYS_LoadLE32(info + 4)), height = int32_t(SYS_LoadLE32(info + 8));
+  const uint32_t depth = SYS_LoadLE16(info + 14), compression = SYS_LoadLE32(info + 16);
+  const uint32_t colours_used = SYS_LoadLE32(info + 32);
   // Top-down files (negative height) and packed ones are not used here.
   if (compression != 0 || width < 0 || height < 0 || (depth != 24 && depth != 8)) return false;
   // Later header versions are longer; their extra fields carry nothing an

@@ -4,19 +4,13 @@
 #include <cstdint>
 
 #include "graphics/image.h"
+#include "platform/little_endian.h"
 #include "platform/platform.h"
 
 namespace image_internal {
 
 inline bool ReadAll(const ImageSource &s, void *buffer, uint32_t bytes) {
   return s.read(s.context, buffer, bytes) == bytes;
-}
-
-inline uint16_t U16(const uint8_t *p) {
-  return uint16_t(p[0] | p[1] << 8);
-}
-inline uint32_t U32(const uint8_t *p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 // Sets the size fields and allocates a pixel buffer (none for an empty

@@ -27,14 +27,14 @@ struct TgaDecoder {
           const uint8_t *e = map + size_t(s[0]) * map_bytes;
           d[0] = e[2], d[1] = e[1], d[2] = e[0];
         } else {
-          Put555(U16(map + size_t(s[0]) * 2), d);
+          Put555(SYS_LoadLE16(map + size_t(s[0]) * 2), d);
         }
         break;
       }
       case 2:
       case 10:
         if (step == 2) {
-          Put555(U16(s), d);
+          Put555(SYS_LoadLE16(s), d);
         } else {
           d[0] = s[2], d[1] = s[1], d[2] = s[0];
           if (out_bpp == 4) d[3] = s[3];
@@ -59,8 +59,8 @@ bool DecodeTga(const ImageSource &src, ImageInfo *out) {
   uint8_t h[18];
   if (!ReadAll(src, h, 18)) return false;
   const uint32_t id_length = h[0], type = h[2];
-  const uint32_t map_length = U16(h + 5), map_entry_bits = h[7];
-  const uint32_t width = U16(h + 12), height = U16(h + 14), depth = h[16];
+  const uint32_t map_length = SYS_LoadLE16(h + 5), map_entry_bits = h[7];
+  const uint32_t width = SYS_LoadLE16(h + 12), height = SYS_LoadLE16(h + 14), depth = h[16];
   const uint32_t alpha_bits = h[17] & 15;
   const bool top_left = (h[17] & 0x20) != 0;
   uint64_t left = src.size == IMAGE_SIZE_UNKNOWN ? src.size : src.size - 18;

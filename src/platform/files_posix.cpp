@@ -92,63 +92,6 @@ bool IsHostDir(const std::string &path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Windows wildcard matching as FindFirstFile does it: the pattern's '?' is
-// DOS_QM ('>'), a '*' before a '.' is DOS_STAR ('<'), and a '.' before '?',
-// '*' or the end is DOS_DOT ('"'). Matching ignores ASCII case.
-std::string DosPattern(const std::string &pattern) {
-  std::string p = pattern;
-  for (size_t i = 0; i < p.size(); i++) {
-    char next = i + 1 < pattern.size() ? pattern[i + 1] : 0;
-    if (pattern[i] == '?')
-      p[i] = '>';
-    else if (pattern[i] == '*' && next == '.')
-      p[i] = '<';
-    else if (pattern[i] == '.' && (next == '?' || next == '*' || next == 0))
-      p[i] = '"';
-  }
-  return p;
-}
-
-char Fold(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool DosMatch(const char *p, const char *n, const char *last_dot) {
-  for (;; p++) {
-    switch (*p) {
-      case 0:
-        return *n == 0;
-      case '*':
-        for (const char *m = n;; m++) {
-          if (DosMatch(p + 1, m, last_dot)) return true;
-          if (!*m) return false;
-        }
-      case '<':  // any characters, but not the name's last '.'
-        for (const char *m = n;; m++) {
-          if (DosMatch(p + 1, m, last_dot)) return true;
-          if (!*m || m == last_dot) return false;
-        }
-      case '>':  // one character; nothing at a '.' or at the end
-        if (*n == 0 || *n == '.') continue;
-        n++;
-        continue;
-      case '"':  // a '.' or nothing at the end
-        if (*n == '.')
-          n++;
-        else if (*n != 0)
-          return false;
-        continue;
-      default:
-        if (Fold(*p) != Fold(*n)) return false;
-        n++;
-    }
-  }
-}
-
-bool WildcardMatch(const std::string &dos_pattern, const char *name) {
-  return DosMatch(dos_pattern.c_str(), name, std::strrchr(name, '.'));
-}
-
 bool ValidPattern(const std::string &pattern) {
   for (unsigned char c : pattern)
     if (c < 0x20 || std::string("<>:\"|/\\").find(static_cast<char>(c)) != std::string::npos)
@@ -364,7 +307,6 @@ SYS_Handle SYS_FindFirst(const char *pattern, SYS_FindData *out) {
   Mapped m;
   if (!ValidPattern(name) || !MapPath(folder.c_str(), &m) || !IsHostDir(m.host)) return 0;
 
-  std::string dos = DosPattern(name);
   std::vector<std::string> names;
   bool at_root = m.relative.find('/') == std::string::npos;
   if (!at_root) names = {".", ".."};
@@ -382,7 +324,9 @@ SYS_Handle SYS_FindFirst(const char *pattern, SYS_FindData *out) {
 
   FindObject *find = new FindObject;
   for (const std::string &entry : names) {
-    if (entry.size() >= SYS_MAX_PATH || !WildcardMatch(dos, entry.c_str())) continue;
+    if (entry.size() >= SYS_MAX_PATH ||
+        !SYS_WildMatch(entry.c_str(), name.c_str(), SYS_WILD_SYSTEM))
+      continue;
     std::string host = entry == "." || entry == ".." ? m.host : m.host + "/" + entry;
     struct stat st;
     if (stat(host.c_str(), &st) != 0) continue;

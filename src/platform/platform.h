@@ -109,6 +109,15 @@ size_t SYS_StrLower(char *s);
 // part that does not fit gives "" and 0, never a cut path.
 size_t SYS_DirPart(char *dst, size_t size, const char *path);
 size_t SYS_FilePart(char *dst, size_t size, const char *path);
+// Whether name matches a wildcard pattern, ignoring ASCII case, under one of
+// two rule sets. SYS_WILD_SYSTEM, the system's file search: '*' is any run
+// of characters, but one before a '.' stops at the name's last '.'; '?' is
+// one character, or none at a '.' or the end; a '.' before '?', '*' or the
+// end also matches the end. SYS_WILD_STORE, the store's archive
+// enumeration: '*' skips to the name's next '.' without looking back, '?'
+// is any one character. Other characters match themselves.
+enum SYS_WildRules { SYS_WILD_SYSTEM, SYS_WILD_STORE };
+bool SYS_WildMatch(const char *name, const char *pattern, SYS_WildRules rules);
 // printf-style into a buffer of size bytes; always terminated, never overflows.
 // Returns the characters written.
 int SYS_Format(char *dst, size_t size, const char *format, ...)

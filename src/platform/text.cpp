@@ -75,6 +75,48 @@ size_t SYS_FilePart(char *dst, size_t size, const char *path) {
   return CopyPart(dst, size, file, SYS_StrLen(file));
 }
 
+static char FoldCase(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Matches name from n against pattern from p; last_dot is the name's last
+// '.' or 0. Only the system's '*' tries more than one way.
+static bool WildFrom(const char *p, const char *n, const char *last_dot, bool system) {
+  for (; *p; p++) {
+    char next = p[1];
+    if (*p == '*' && !system) {
+      while (*n && *n != '.') n++;
+    } else if (*p == '*') {
+      for (const char *m = n;; m++) {
+        if (WildFrom(p + 1, m, last_dot, system)) return true;
+        if (!*m || (next == '.' && m == last_dot)) return false;
+      }
+    } else if (*p == '?' && !system) {
+      if (!*n) return false;
+      n++;
+    } else if (*p == '?') {
+      if (*n && *n != '.') n++;
+    } else if (*p == '.' && system && (next == '?' || next == '*' || next == 0)) {
+      if (*n == '.')
+        n++;
+      else if (*n)
+        return false;
+    } else {
+      if (FoldCase(*p) != FoldCase(*n)) return false;
+      n++;
+    }
+  }
+  return *n == 0;
+}
+
+bool SYS_WildMatch(const char *name, const char *pattern, SYS_WildRules rules) {
+  if (!name || !pattern) return false;
+  const char *last_dot = nullptr;
+  for (const char *c = name; *c; c++)
+    if (*c == '.') last_dot = c;
+  return WildFrom(pattern, name, last_dot, rules == SYS_WILD_SYSTEM);
+}
+
 int SYS_FormatV(char *dst, size_t size, const char *format, va_list args) {
   if (!dst || size == 0) return 0;
   if (!format) {

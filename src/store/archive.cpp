@@ -3,11 +3,11 @@
 #include <cstring>
 
 bool BF_ParseHeader(const uint8_t *b, ArchiveHeader *out) {
-  out->magic = BF_Load32(b);
-  out->archive_size = BF_Load64(b + 8);
-  out->entry_count = BF_Load32(b + 16);
-  out->directory_offset = BF_Load64(b + 20);
-  out->directory_size = BF_Load32(b + 28);
+  out->magic = SYS_LoadLE32(b);
+  out->archive_size = SYS_LoadLE64(b + 8);
+  out->entry_count = SYS_LoadLE32(b + 16);
+  out->directory_offset = SYS_LoadLE64(b + 20);
+  out->directory_size = SYS_LoadLE32(b + 28);
   return out->magic == BF_ARCHIVE_MAGIC;
 }
 
@@ -19,14 +19,14 @@ bool BF_ParseRecord(const uint8_t *dir, size_t size, size_t *offset, DirectoryRe
   size_t room = size - at - BF_RECORD_FIXED_SIZE;
   const void *end = memchr(name, 0, room);
   if (!end) return false;
-  out->data_offset = BF_Load64(r);
-  out->attributes = BF_Load32(r + 8);
-  out->reserved_a = BF_Load32(r + 12);
-  out->reserved_b = BF_Load32(r + 16);
-  out->size = BF_Load64(r + 20);
-  out->reserved_c = BF_Load32(r + 28);
-  out->method = BF_Load32(r + 32);
-  out->flags = BF_Load32(r + 36);
+  out->data_offset = SYS_LoadLE64(r);
+  out->attributes = SYS_LoadLE32(r + 8);
+  out->reserved_a = SYS_LoadLE32(r + 12);
+  out->reserved_b = SYS_LoadLE32(r + 16);
+  out->size = SYS_LoadLE64(r + 20);
+  out->reserved_c = SYS_LoadLE32(r + 28);
+  out->method = SYS_LoadLE32(r + 32);
+  out->flags = SYS_LoadLE32(r + 36);
   out->name = name;
   out->name_length = size_t(static_cast<const char *>(end) - name);
   *offset = at + BF_RECORD_FIXED_SIZE + out->name_length + 1;
@@ -34,7 +34,7 @@ bool BF_ParseRecord(const uint8_t *dir, size_t size, size_t *offset, DirectoryRe
 }
 
 void BF_ParseBlockHeader(const uint8_t *b, BlockHeader *out) {
-  out->magic = BF_Load32(b);
-  out->packed_length = BF_Load32(b + 4);
-  out->unpacked_length = BF_Load32(b + 8);
+  out->magic = SYS_LoadLE32(b);
+  out->packed_length = SYS_LoadLE32(b + 4);
+  out->unpacked_length = SYS_LoadLE32(b + 8);
 }

@@ -11,11 +11,19 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/little_endian.h"
+
 static const uint32_t BF_ARCHIVE_MAGIC = 0x46474942;  // "BIGF"
 static const uint32_t BF_BLOCK_MAGIC = 0x5D2E2E5B;    // "[..]"
 static const size_t BF_HEADER_SIZE = 52;
 static const size_t BF_RECORD_FIXED_SIZE = 40;  // followed by the name and a zero byte
 static const size_t BF_BLOCK_HEADER_SIZE = 12;
+
+// What the store can hold: its directory index has room for this many
+// entries, and enumeration keeps a name's length in one byte. The archive
+// tool refuses anything beyond them.
+static const uint32_t BF_MAX_ENTRIES = 16384;
+static const size_t BF_MAX_NAME_LENGTH = 255;
 
 enum : uint32_t { BF_METHOD_STORED = 0, BF_METHOD_LZW = 1 };
 enum : uint32_t { BF_FLAG_INSTALL_DIR = 1 };  // failures worded "Failed access to Install_Dir"
@@ -46,20 +54,6 @@ struct BlockHeader {
   uint32_t packed_length;
   uint32_t unpacked_length;
 };
-
-inline uint32_t BF_Load32(const uint8_t *p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-inline uint64_t BF_Load64(const uint8_t *p) {
-  return uint64_t(BF_Load32(p)) | uint64_t(BF_Load32(p + 4)) << 32;
-}
-inline void BF_Store32(uint8_t *p, uint32_t v) {
-  for (int i = 0; i < 4; i++) p[i] = uint8_t(v >> (8 * i));
-}
-inline void BF_Store64(uint8_t *p, uint64_t v) {
-  BF_Store32(p, uint32_t(v));
-  BF_Store32(p + 4, uint32_t(v >> 32));
-}
 
 // Decodes BF_HEADER_SIZE bytes; true when the magic is right.
 bool BF_ParseHeader(const uint8_t *bytes, ArchiveHeader *out);

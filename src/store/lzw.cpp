@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/little_endian.h"
 #include "platform/platform.h"
 
 namespace {
@@ -110,9 +111,7 @@ static void LZW_Reset(State &s) {
 static inline bool LZW_Input(State &s, uint32_t *code) {
   if (s.source_pos > s.source_length) return false;
   const uint8_t *p = s.source + s.source_pos;
-  uint32_t word =
-      uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-  *code = (word >> s.bit_pos) & ((1u << s.width) - 1);
+  *code = (SYS_LoadLE32(p) >> s.bit_pos) & ((1u << s.width) - 1);
   uint32_t bits = s.bit_pos + s.width;
   s.source_pos += bits >> 3;
   s.bit_pos = bits & 7;

@@ -11,6 +11,14 @@
 //
 // Every call is safe from several threads at once (one lock inside); the
 // "Disk error" box is shown without holding it.
+//
+// The pieces, one file each: store_mount.cpp sets the state up and reads
+// archive directories into the sorted index of store_index.cpp;
+// store_handles.cpp resolves names against index and loose files and keeps
+// the table of open handles; store_blocks.cpp reads open files, decoding
+// packed entries block by block through a per-file cache; store_enum.cpp
+// enumerates; store_disk_error.cpp asks the user. store_internal.h holds
+// the state and the records they share.
 #pragma once
 
 #include <cstddef>

@@ -86,9 +86,9 @@ bool ArchiveWriter::AddEntry(const std::string &name, const Reader &read,
       }
       packed.assign(BF_BLOCK_HEADER_SIZE, 0);
       size_t used = packer_.Pack(input.data(), have, &packed);
-      BF_Store32(packed.data(), BF_BLOCK_MAGIC);
-      BF_Store32(packed.data() + 4, uint32_t(packed.size() - BF_BLOCK_HEADER_SIZE));
-      BF_Store32(packed.data() + 8, uint32_t(used));
+      SYS_StoreLE32(packed.data(), BF_BLOCK_MAGIC);
+      SYS_StoreLE32(packed.data() + 4, uint32_t(packed.size() - BF_BLOCK_HEADER_SIZE));
+      SYS_StoreLE32(packed.data() + 8, uint32_t(used));
       if (!Write(packed.data(), packed.size())) return fail_write();
       std::memmove(input.data(), input.data() + used, have - used);
       have -= used;
@@ -130,10 +130,10 @@ bool ArchiveWriter::Finish(std::string *error) {
     size_t at = dir.size();
     dir.resize(at + BF_RECORD_FIXED_SIZE + e.name.size() + 1, 0);
     uint8_t *r = dir.data() + at;
-    BF_Store64(r, e.offset);
-    BF_Store32(r + 8, 0x20);  // archive attribute, as loose files have
-    BF_Store64(r + 20, e.size);
-    BF_Store32(r + 32, e.method);
+    SYS_StoreLE64(r, e.offset);
+    SYS_StoreLE32(r + 8, 0x20);  // archive attribute, as loose files have
+    SYS_StoreLE64(r + 20, e.size);
+    SYS_StoreLE32(r + 32, e.method);
     std::memcpy(r + BF_RECORD_FIXED_SIZE, e.name.data(), e.name.size());
   }
   uint64_t dir_offset = offset_;
@@ -142,11 +142,11 @@ bool ArchiveWriter::Finish(std::string *error) {
     return false;
   }
   uint8_t header[BF_HEADER_SIZE] = {};
-  BF_Store32(header, BF_ARCHIVE_MAGIC);
-  BF_Store64(header + 8, offset_);
-  BF_Store32(header + 16, uint32_t(entries_.size()));
-  BF_Store64(header + 20, dir_offset);
-  BF_Store32(header + 28, uint32_t(dir.size()));
+  SYS_StoreLE32(header, BF_ARCHIVE_MAGIC);
+  SYS_StoreLE64(header + 8, offset_);
+  SYS_StoreLE32(header + 16, uint32_t(entries_.size()));
+  SYS_StoreLE64(header + 20, dir_offset);
+  SYS_StoreLE32(header + 28, uint32_t(dir.size()));
   bool ok = std::fseek(file_, 0, SEEK_SET) == 0 &&
             std::fwrite(header, 1, sizeof(header), file_) == sizeof(header);
   ok = std::fclose(file_) == 0 && ok;

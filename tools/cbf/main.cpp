@@ -248,8 +248,9 @@ int Create(int argc, char **argv) {
       name += p;
       first = false;
     }
-    if (name.size() > 255) {
-      Refuse(it->path().string(), "the name is longer than 255 characters");
+    if (name.size() > BF_MAX_NAME_LENGTH) {
+      Refuse(it->path().string(),
+             "the name is longer than " + std::to_string(BF_MAX_NAME_LENGTH) + " characters");
       ok = false;
     }
     sources.push_back({name, it->path().string(), uint64_t(it->file_size(ec))});
@@ -272,8 +273,8 @@ int Create(int argc, char **argv) {
     total += s.size;
   }
   if (!ok) return 1;
-  if (sources.size() > 16384) {
-    Refuse(dir, "more than 16384 files");
+  if (sources.size() > BF_MAX_ENTRIES) {
+    Refuse(dir, "more than " + std::to_string(BF_MAX_ENTRIES) + " files");
     return 1;
   }
 
