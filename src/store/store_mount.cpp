@@ -12,7 +12,7 @@ Store g_store;
 using namespace store_internal;
 
 uint32_t BF_Mount(const BF_MountParams *params) {
-  if (!params || g_store.mounted) return 0;
+  if (!params || g_store.mounted) return BF_MOUNT_FAILED;
   Store &s = g_store;
   const char *roots[2] = {params->root1, params->root2};
   for (int i = 0; i < 2; i++) {
@@ -20,7 +20,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
     s.root_length[i] = 0;
     if (!roots[i]) continue;
     // Leaves room for the backslash appended below.
-    if (SYS_StrLen(roots[i]) + 1 >= SYS_MAX_PATH || !IsFolder(roots[i])) return 0;
+    if (SYS_StrLen(roots[i]) + 1 >= SYS_MAX_PATH || !IsFolder(roots[i])) return BF_MOUNT_FAILED;
     size_t n = SYS_StrCopy(s.root[i], sizeof s.root[i], roots[i]);
     SYS_StrUpper(s.root[i]);
     if (n == 0 || s.root[i][n - 1] != '\\') s.root[i][n++] = '\\', s.root[i][n] = 0;
@@ -36,7 +36,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
     s.pool = nullptr;
     s.index = nullptr;
     s.lock = 0;
-    return 0;
+    return BF_MOUNT_FAILED;
   }
   s.index[0] = nullptr;
   s.handles.assign(kHandleStep, HandlePair{0, nullptr});
@@ -50,7 +50,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
   s.archives.clear();
   SYS_LogOpen(SYS_LOG_BIGFILE, "BigFile");
   s.mounted = true;
-  return 1;
+  return BF_MOUNTED;
 }
 
 void BF_Unmount() {
