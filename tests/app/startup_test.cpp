@@ -15,37 +15,32 @@
 
 namespace {
 
-// The program's path and folder as ParseCommandLine takes them from a line.
-void ExpectParsed(const std::string &line, const std::string &path, const std::string &folder) {
-  ASSERT_TRUE(ParseCommandLine(line.c_str())) << line;
-  EXPECT_EQ(AppPaths.program_path, path) << line;
-  EXPECT_EQ(AppPaths.program_folder, folder) << line;
-  EXPECT_EQ(AppPaths.folder_length, folder.size()) << line;
-}
-
+// The program's path and folder as ParseCommandLine takes them from a line,
+// relative tokens against the current directory ("" = left as it was).
 TEST_F(ScratchTest, ParseCommandLineTakesOnlyTheFirstToken) {
-  const struct {
-    const char *line, *path, *folder;
-  } cases[] = {
-      {"\"C:\\Program Files\\Demo Disc\\setup.exe\" /s extra \"words\"",
-       "C:\\Program Files\\Demo Disc\\setup.exe", "C:\\Program Files\\Demo Disc\\"},
-      {"D:\\SETUP.EXE -whatever", "D:\\SETUP.EXE", "D:\\"},
-      {"\"C:\\a b\\setup.exe", "C:\\a b\\setup.exe", "C:\\a b\\"},  // no closing quote
-      {"\\\\server\\share\\setup.exe", "\\\\server\\share\\setup.exe", "\\\\server\\share\\"},
-  };
-  for (const auto &c : cases) ExpectParsed(c.line, c.path, c.folder);
-}
-
-TEST_F(ScratchTest, ParseCommandLineResolvesRelativeTokensAgainstTheCurrentDirectory) {
   ASSERT_TRUE(machine.MakeDirs(machine.Path("disc\\sub")));
-  ASSERT_TRUE(SYS_SetCurrentDir(machine.Path("disc").c_str()));
-  const std::string here = machine.Path("disc") + "\\";
-  ExpectParsed("setup", here + "setup", here);                    // bare name, no extension added
-  ExpectParsed("sub\\setup.exe", here + "sub\\setup.exe", here);  // the folder stays
-  // At a drive's root the folder gets no second backslash.
-  const std::string root = machine.Work().substr(0, 3);
-  ASSERT_TRUE(SYS_SetCurrentDir(root.c_str()));
-  ExpectParsed("setup.exe", root + "setup.exe", root);
+  const std::string here = machine.Path("disc") + "\\", root = machine.Work().substr(0, 3);
+  const struct {
+    std::string cwd, line, path, folder;
+  } cases[] = {
+      {"", "\"C:\\Program Files\\Demo Disc\\setup.exe\" /s extra \"words\"",
+       "C:\\Program Files\\Demo Disc\\setup.exe", "C:\\Program Files\\Demo Disc\\"},
+      {"", "D:\\SETUP.EXE -whatever", "D:\\SETUP.EXE", "D:\\"},
+      {"", "\"C:\\a b\\setup.exe", "C:\\a b\\setup.exe", "C:\\a b\\"},  // no closing quote
+      {"", "\\\\server\\share\\setup.exe", "\\\\server\\share\\setup.exe", "\\\\server\\share\\"},
+      {here, "setup", here + "setup", here},                    // bare name, no extension added
+      {here, "sub\\setup.exe", here + "sub\\setup.exe", here},  // the folder stays
+      {root, "setup.exe", root + "setup.exe", root},            // at a root, no second backslash
+  };
+  for (const auto &c : cases) {
+    if (!c.cwd.empty()) {
+      ASSERT_TRUE(SYS_SetCurrentDir(c.cwd.c_str()));
+    }
+    ASSERT_TRUE(ParseCommandLine(c.line.c_str())) << c.line;
+    EXPECT_EQ(AppPaths.program_path, c.path) << c.line;
+    EXPECT_EQ(AppPaths.program_folder, c.folder) << c.line;
+    EXPECT_EQ(AppPaths.folder_length, c.folder.size()) << c.line;
+  }
 }
 
 TEST_F(ScratchTest, ParseCommandLineRefusesWhatDoesNotFitItsBuffers) {

@@ -1,11 +1,7 @@
-// The text table: the fallback rules, owned copies, and the configured hosts.
+// The text table: the fallback rules and owned copies.
 #include "installer/texts.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-
-#include "installer/config.h"
 
 namespace {
 
@@ -44,22 +40,6 @@ TEST_F(Texts, SettingReplacesEmptiesAndIgnoresIdsPastTheTable) {
   EXPECT_STREQ(INST_GetText(42), kFallback);
   INST_FreeTexts();
   for (int32_t id : {1, 29, 500}) EXPECT_EQ(INST_GetTextLen(id, &text), 0u) << id;
-}
-
-TEST_F(Texts, HostsStandInTheirTexts) {
-  const std::string web = INSTALLER_WEB_HOST, dx = INSTALLER_DIRECTX_HOST;
-  for (int32_t id : {20, 21, 22})
-    EXPECT_NE(std::string(INST_GetText(id)).find("visit " + web), std::string::npos) << id;
-  const struct {
-    int32_t id;
-    std::string text;
-  } cases[] = {
-      {303, dx + "/windows/directx/downloads"},
-      {304, "http://" + dx + "/windows/directx/downloads/drx81.asp"},
-      {409, "http://" INSTALLER_ONLINE_HOST "/features/launch.asp?svcname=ashgroved&distID=744"},
-  };
-  for (const auto &c : cases) EXPECT_EQ(INST_GetText(c.id), c.text) << c.id;
-  EXPECT_STREQ(INST_WebSiteHost(), INSTALLER_WEB_HOST);
 }
 
 }  // namespace

@@ -233,13 +233,6 @@ TEST_F(Machine, RegistryFileIsNeverSeenHalfWritten) {
   EXPECT_EQ(listing.find(".tmp"), std::string::npos) << listing;
 }
 
-TEST_F(Machine, MessageBoxDefaultAnswers) {
-  EXPECT_EQ(SYS_MessageBox("Failed access to Install_Dir", "Disk error", SYS_MB_OKCANCEL, true),
-            SYS_ID_CANCEL);
-  EXPECT_EQ(SYS_MessageBox("Cannot load installer data file", "Fatal error", SYS_MB_OK, false),
-            SYS_ID_OK);
-}
-
 TEST(MachineRoot, DefaultComesFromTheEnvironment) {
   std::string folder = fs::temp_directory_path().string() + "/demodisc-env-root-test";
   fs::remove_all(folder);
