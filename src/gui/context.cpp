@@ -172,6 +172,18 @@ uint32_t GuiContext::GetImage(uint32_t id, c_GUIB_Bitmap **bitmap) {
   return GUI_OK;
 }
 
+GUIB_FontDesc GUI_InterfaceFontDesc(const char *face) {
+  GUIB_FontDesc desc = {};
+  desc.height = -11;
+  desc.weight = 400;
+  desc.out_precision = 3;
+  desc.clip_precision = 2;
+  desc.quality = 1;
+  desc.pitch_and_family = 0x22;
+  SYS_StrCopy(desc.face_name, sizeof desc.face_name, face);
+  return desc;
+}
+
 uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
   if (g_context) {
     if (context) *context = g_context;
@@ -182,14 +194,7 @@ uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
   g_startedGraphics = rc == GUIB_OK;
   g_context = new GuiContext();
   if (!options || options[0] != 0) {
-    GUIB_FontDesc desc = {};
-    desc.height = -11;
-    desc.weight = 400;
-    desc.out_precision = 3;
-    desc.clip_precision = 2;
-    desc.quality = 1;
-    desc.pitch_and_family = 0x22;
-    SYS_StrCopy(desc.face_name, sizeof desc.face_name, "Verdana");
+    const GUIB_FontDesc desc = GUI_InterfaceFontDesc("Verdana");
     c_GUIB_Font *font = new c_GUIB_Font();
     if (font->CreateFromWindowsFont(&desc, 32, 96) == GUIB_OK)
       g_context->SetProperty(GP_FONT, reinterpret_cast<uintptr_t>(font));

@@ -114,4 +114,8 @@ struct GuiContext {
 // GUI_OK started, GUI_ALREADY_STARTED (the running context is handed out),
 // or a failure of GUIB_Startup.
 uint32_t GuiStartup(const uint32_t *options, GuiContext **context);
+
+// The description of the 11-pixel interface font the GUI uses by default,
+// in the given face (the folder page asks for the same size in another face).
+GUIB_FontDesc GUI_InterfaceFontDesc(const char *face);
 void GuiShutdown();

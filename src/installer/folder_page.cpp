@@ -15,14 +15,7 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
 
   m_path = new c_GUIB_Label(GUI_ChildParams(this, 0, line, w, line));
   m_path->SetFillColor(SLOT_BACKGROUND, m_fill[SLOT_FIELD]);
-  GUIB_FontDesc desc = {};
-  desc.height = -11;
-  desc.weight = 400;
-  desc.out_precision = 3;
-  desc.clip_precision = 2;
-  desc.quality = 1;
-  desc.pitch_and_family = 0x22;
-  SYS_StrCopy(desc.face_name, sizeof desc.face_name, "Arial");
+  const GUIB_FontDesc desc = GUI_InterfaceFontDesc("Arial");
   m_font = new c_GUIB_Font();
   if (m_font->CreateFromWindowsFont(&desc, 32, 224) == GUIB_OK)
     m_path->SetFont(m_font, SLOT_NORMAL);
