@@ -172,6 +172,16 @@ wine_quit() { # pid h
 }
 wine_gone() { ! kill -0 "$1" 2>/dev/null; }
 
+# Closes the window WID with Alt+F4 and waits up to 5 s for the process PID
+# to end. Sets WINE_RC to the exit code.
+wine_close() { # pid
+  xdotool windowfocus --sync "$WID" key alt+F4
+  wine_wait 50 wine_gone "$1"
+  kill -0 "$1" 2>/dev/null && fail "still running after Alt+F4"
+  wait "$1"
+  WINE_RC=$?
+}
+
 # Drive C: as paths and sizes, but for SKIP (a folder as Linux sees it), the
 # temporary folders and Wine's own windows folder (its logs and caches).
 wine_drive_c() { # skip

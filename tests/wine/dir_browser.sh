@@ -37,11 +37,8 @@ sleep 0.3
 import -window root "$out/dir_browser.png"
 grep -qx 'selected C:' "$log" || fail "selecting C: did not report the path C:"
 
-xdotool windowfocus --sync "$WID" key alt+F4
-for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $wine_pid 2>/dev/null && fail "still running after Alt+F4"
-wait $wine_pid
-rc=$?
+wine_close $wine_pid
+rc=$WINE_RC
 trap - EXIT
 [ "$rc" = 0 ] || fail "exit code $rc"
 echo "log:"; cat "$log"

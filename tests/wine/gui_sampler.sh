@@ -60,11 +60,8 @@ if compare -metric AE "$out/gui_bar_1.png" "$out/gui_bar_2.png" null: 2>/dev/nul
   fail "the progress bar did not move"
 fi
 
-xdotool windowfocus --sync "$WID" key alt+F4
-for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $wine_pid 2>/dev/null && fail "still running after Alt+F4"
-wait $wine_pid
-rc=$?
+wine_close $wine_pid
+rc=$WINE_RC
 trap - EXIT
 cat "$out/gui_sampler.stderr"
 [ "$rc" = 0 ] || fail "exit code $rc"

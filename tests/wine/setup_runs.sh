@@ -54,11 +54,8 @@ percent=$(awk -v a="$c0" -v b="$c1" -v s="$t0" -v e="$t1" -v hz="$hz" \
 echo "idle on the menu: $percent % of one core"
 awk -v p="$percent" 'BEGIN { exit !(p < 3) }' || fail "idle processor use $percent % is not under 3 %"
 
-xdotool windowfocus --sync "$WID" key alt+F4
-for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $wine_pid 2>/dev/null && fail "still running after Alt+F4"
-wait $wine_pid
-rc=$?
+wine_close $wine_pid
+rc=$WINE_RC
 trap - EXIT
 echo "exit code: $rc"
 [ "$rc" = 0 ] || fail "expected 0"
