@@ -7,21 +7,10 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include "platform/com_ref_win32.h"
 #include "platform/platform.h"
 
 namespace {
-
-// Releases a COM interface when it goes out of scope.
-template <typename T>
-struct ComRef {
-  T *p = nullptr;
-  ComRef() = default;
-  ComRef(const ComRef &) = delete;
-  ComRef &operator=(const ComRef &) = delete;
-  ~ComRef() {
-    if (p) p->Release();
-  }
-};
 
 HWND W(uintptr_t window) {
   return reinterpret_cast<HWND>(window);

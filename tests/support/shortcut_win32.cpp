@@ -4,20 +4,10 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include "platform/com_ref_win32.h"
 #include "support/shortcut.h"
 
 namespace {
-
-template <typename T>
-struct ComRef {
-  T *p = nullptr;
-  ComRef() = default;
-  ComRef(const ComRef &) = delete;
-  ComRef &operator=(const ComRef &) = delete;
-  ~ComRef() {
-    if (p) p->Release();
-  }
-};
 
 // COM for the duration of one call; a thread that has it already keeps it.
 struct ComScope {
