@@ -45,6 +45,18 @@ wine_teardown() {
   fi
 }
 
+# Prints the id of the top-level window titled exactly TITLE (a regular
+# expression's text) once there is one; returns 1 after 10 s without.
+wine_window_id() { # TITLE
+  local id
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 # Waits for the top-level window titled exactly TITLE, focuses it, and sets
 # WID plus the client area's offset inside the X window (CLIENT_X, CLIENT_Y)
 # and the window's geometry (X, Y, WIDTH, HEIGHT). Wine draws the frame
@@ -52,13 +64,7 @@ wine_teardown() {
 # no such window appears or it is smaller than W x H.
 wine_find_window() { # TITLE W H
   local title=$1 w=$2 h=$3
-  WID=
-  for _ in $(seq 1 100); do
-    WID=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
-    [ -n "$WID" ] && break
-    sleep 0.1
-  done
-  [ -n "$WID" ] || return 1
+  WID=$(wine_window_id "$title") || return 1
   # The window may not be viewable at once: focusing fails until it is.
   for _ in $(seq 1 20); do xdotool windowfocus --sync "$WID" 2>/dev/null && break; sleep 0.2; done
   sleep 0.5

@@ -126,13 +126,7 @@ echo "== play"
 wine_click 45 "$(menu_y 0)"  # Play: starts the game and ends the program
 ended "$wine_pid" || fail "still running after Play"
 [ "$RC" = 0 ] || fail "exit code $RC after Play"
-game_wid=
-for _ in $(seq 1 100); do
-  game_wid=$(xdotool search --name '^Ashgrove stand-in$' 2>/dev/null | head -n 1)
-  [ -n "$game_wid" ] && break
-  sleep 0.1
-done
-[ -n "$game_wid" ] || fail "no game window"
+game_wid=$(wine_window_id 'Ashgrove stand-in') || fail "no game window"
 import -window root "$out/setup_install_$(printf %02d $((n + 1)))_game.png"; n=$((n + 1))
 grep -qxF "ashgrove.exe started in $dir"$'\r' "$log" || fail "no game start in the install folder: $(cat "$log")"
 echo "play: ashgrove.exe started in $dir"
