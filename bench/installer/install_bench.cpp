@@ -34,7 +34,7 @@ int main(int argc, char **argv) {
   if (!ParseCommandLine("D:\\setup.exe")) return 1;
   BF_MountParams params = {"*.cbf", "D:\\", nullptr, 1, 0, 0};
   if (!BF_Mount(&params)) return 1;
-  SYS_StrCopy(InstallDir, "C:\\OUT");
+  SYS_StrCopy(InstallDir, sizeof InstallDir, "C:\\OUT");
   // No setup.exe or archive copy on this disc: only the volume's files.
   SYS_SetMessageBoxAnswerer(
       [](const char *, const char *, uint32_t) -> uint32_t { return SYS_ID_CANCEL; });
