@@ -45,10 +45,11 @@ bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8
   uint8_t *packed = r->packed.data;
   if (SYS_FileRead(r->file, packed, b.packed_length) != b.packed_length) return false;
   SYS_Zero(packed + b.packed_length, 16);  // the decoder may read past the end
-  LZW_Context *lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
-  bool ok = lzw && LZW_Decode(lzw) && LZW_BytesProduced(lzw) == b.unpacked_length;
-  LZW_Free(lzw);
-  return ok;
+  if (!r->lzw)
+    r->lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
+  else if (!LZW_Restart(r->lzw, out, b.unpacked_length, packed, b.packed_length))
+    return false;
+  return r->lzw && LZW_Decode(r->lzw) && LZW_BytesProduced(r->lzw) == b.unpacked_length;
 }
 
 // The same into the cache's buffer, which then holds the block starting at

@@ -3,6 +3,7 @@
 // read through the archive's shared handle or a sequential one of its own);
 // a mounted archive's own handle is registered without a record.
 #include "platform/platform.h"
+#include "store/lzw.h"
 #include "store/store.h"
 #include "store/store_internal.h"
 
@@ -13,6 +14,7 @@ namespace {
 void FreeRecord(OpenFileRecord *r) {
   SYS_FreeSafe(r->cache.buffer.data);
   SYS_FreeSafe(r->packed.data);
+  LZW_Free(r->lzw);
   SYS_Free(r);
 }
 
