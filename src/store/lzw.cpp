@@ -1,5 +1,9 @@
 // LZW decoder: variable-width codes, dictionary entries as slices of the
-// output already produced, so adding an entry stores two numbers.
+// output already produced. Entry k + 1 always starts where the string after
+// entry k's own prefix was written, one byte before entry k ends, so the
+// table keeps only where each entry starts (4 bytes a code: half the cache
+// misses of an offset and a length) and entry k is start[k + 1] - start[k]
+// + 1 bytes long; start[next code] is kept at the last string's start.
 #include "store/lzw.h"
 
 #include <cstdio>
@@ -7,15 +11,6 @@
 
 #include "platform/little_endian.h"
 #include "platform/platform.h"
-
-namespace {
-
-struct Slot {
-  uint32_t offset;  // into the output
-  uint32_t length;
-};
-
-}  // namespace
 
 struct LZW_Context {
   const uint8_t *source;
@@ -30,8 +25,10 @@ struct LZW_Context {
   bool decoding;
   size_t produced;
   size_t consumed;
-  Slot *table;
+  uint32_t *table;  // LZW_TABLE_SLOTS + 1 entry starts
 };
+
+static const size_t kTableBytes = sizeof(uint32_t) * (LZW_TABLE_SLOTS + 1);
 
 LZW_Context *LZW_Create(uint8_t *destination, size_t capacity, const uint8_t *source,
                         size_t source_length) {
@@ -40,7 +37,7 @@ LZW_Context *LZW_Create(uint8_t *destination, size_t capacity, const uint8_t *so
   LZW_Context *c = static_cast<LZW_Context *>(SYS_Alloc(sizeof(LZW_Context), "LZW context"));
   if (!c) return nullptr;
   SYS_Zero(c, sizeof(*c));
-  c->table = static_cast<Slot *>(SYS_Alloc(sizeof(Slot) * LZW_TABLE_SLOTS, "LZW table"));
+  c->table = static_cast<uint32_t *>(SYS_Alloc(kTableBytes, "LZW table"));
   if (!c->table) {
     SYS_Free(c);
     return nullptr;
@@ -57,7 +54,7 @@ bool LZW_Restart(LZW_Context *c, uint8_t *destination, size_t capacity, const ui
   if (!c || (uint64_t(capacity) >> 32) != 0) return false;
   // Entries are only read below the next code, which each stream writes
   // anew from the first code on, so the old table needs no clearing.
-  Slot *table = c->table;
+  uint32_t *table = c->table;
   SYS_Zero(c, sizeof(*c));
   c->table = table;
   c->source = source;
@@ -94,7 +91,7 @@ struct State {
   size_t capacity;
   uint32_t width;
   uint32_t next_code;
-  Slot *table;
+  uint32_t *start;
 };
 
 }  // namespace
@@ -103,7 +100,6 @@ static void LZW_Reset(State &s) {
   s.width = 9;
   s.bit_pos = 0;
   s.next_code = LZW_FIRST_CODE;
-  SYS_Zero(s.table, sizeof(Slot) * 256);
 }
 
 // Reads one code. A read may start at the byte just past the data and looks
@@ -118,7 +114,26 @@ static inline bool LZW_Input(State &s, uint32_t *code) {
   return true;
 }
 
-// Writes the bytes of code at pos; returns the length written, 0 on failure.
+// Copies length bytes that end at or before to. With 16 bytes of room
+// behind the copy it moves 16 at a time; the bytes written past its end
+// are overwritten by the next code, and the bytes read past the entry's
+// end only land there.
+static inline void LZW_CopyOut(State &s, size_t pos, uint32_t from, uint32_t length) {
+  uint8_t *to = s.out + pos;
+  const uint8_t *src = s.out + from;
+  if (pos + length + 16 <= s.capacity) {
+    for (uint32_t i = 0; i < length; i += 16) {
+      uint8_t chunk[16];  // loaded before it is stored: the reads may reach the writes
+      memcpy(chunk, src + i, 16);
+      memcpy(to + i, chunk, 16);
+    }
+  } else {
+    memcpy(to, src, length);
+  }
+}
+
+// Writes the bytes of code (below the next code) at pos; returns the length
+// written, 0 on failure.
 static inline uint32_t LZW_ComposeKey(State &s, uint32_t code, size_t pos) {
   if (code >= s.next_code) return 0;
   if (code < 256) {
@@ -126,34 +141,19 @@ static inline uint32_t LZW_ComposeKey(State &s, uint32_t code, size_t pos) {
     s.out[pos] = uint8_t(code);
     return 1;
   }
-  Slot slot = s.table[code];
-  if (pos + slot.length > s.capacity) return 0;
-  uint8_t *to = s.out + pos;
-  const uint8_t *from = s.out + slot.offset;
-  if (slot.offset + slot.length > pos) {
-    // The entry overlaps what it writes: the forward byte order repeats it.
-    for (uint32_t i = 0; i < slot.length; i++) to[i] = from[i];
-  } else if (pos + ((slot.length + 7) & ~7u) <= s.capacity) {
-    // Eight bytes at a time; the few written past the entry's end are
-    // overwritten by the next code.
-    for (uint32_t i = 0; i < slot.length; i += 8) {
-      uint64_t word;  // loaded before it is stored: the eight bytes may overlap
-      memcpy(&word, from + i, 8);
-      memcpy(to + i, &word, 8);
-    }
-  } else {
-    memcpy(to, from, slot.length);
-  }
-  return slot.length;
+  uint32_t from = s.start[code];
+  uint32_t length = s.start[code + 1] - from + 1;
+  if (pos + length > s.capacity) return 0;
+  LZW_CopyOut(s, pos, from, length);
+  return length;
 }
 
+// Adds the entry of length bytes at pos (the previous string plus one
+// byte); its start is already in the table at the next code.
 static inline bool LZW_AddKey(State &s, size_t pos, size_t length) {
   if (pos >= s.capacity) return false;
-  if (length == 1) return true;  // only the stream's first code
-  if (pos + length > s.capacity) length = s.capacity - pos;
+  if (length == 1) return true;                      // only the stream's first code
   if (s.next_code >= LZW_TABLE_SLOTS) return false;  // the table is full
-  s.table[s.next_code].offset = uint32_t(pos);
-  s.table[s.next_code].length = uint32_t(length);
   s.next_code++;
   // One code later than the packer, which grows when its own next code
   // reaches 2^width.
@@ -170,7 +170,6 @@ bool LZW_Decode(LZW_Context *c) {
   const size_t start_output = c->output_pos;
   size_t pos = c->output_pos;
   LZW_Reset(s);
-  uint32_t prev_code = 0;
   size_t prev_len = 0;
   size_t prev_pos = 0;
   bool ok = true;
@@ -196,10 +195,15 @@ bool LZW_Decode(LZW_Context *c) {
         ok = false;
       }
     } else {
-      // The entry being defined is used at once: previous string + its first byte.
-      uint32_t first = LZW_ComposeKey(s, prev_code, pos);
-      bool added = first && LZW_AddKey(s, prev_pos, prev_len + 1);
-      written = added ? LZW_ComposeKey(s, code, pos) : 0;
+      // The entry being defined is used at once: the previous string, which
+      // ends at pos, and its first byte. The stream's first code has none.
+      written = 0;
+      if (prev_len > 0 && pos + prev_len + 1 <= s.capacity &&
+          LZW_AddKey(s, prev_pos, prev_len + 1)) {
+        LZW_CopyOut(s, pos, uint32_t(prev_pos), uint32_t(prev_len));
+        s.out[pos + prev_len] = s.out[prev_pos];
+        written = uint32_t(prev_len + 1);
+      }
       if (!written) {
         printf("Selhala funkce LZW_ComposeKey\n");
         ok = false;
@@ -209,7 +213,7 @@ bool LZW_Decode(LZW_Context *c) {
     prev_pos = pos;
     pos += written;
     prev_len = written;
-    prev_code = code;
+    s.start[s.next_code] = uint32_t(prev_pos);  // where the next entry will start
   }
   if (s.bit_pos != 0) s.source_pos++;  // the partly used byte counts as consumed
   c->source_pos = s.source_pos;
