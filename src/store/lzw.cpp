@@ -91,6 +91,7 @@ struct State {
   size_t capacity;
   uint32_t width;
   uint32_t next_code;
+  uint32_t grow_at;  // the next code at which the width grows
   uint32_t *start;
 };
 
@@ -100,6 +101,7 @@ static void LZW_Reset(State &s) {
   s.width = 9;
   s.bit_pos = 0;
   s.next_code = LZW_FIRST_CODE;
+  s.grow_at = (1u << s.width) - 1;
 }
 
 // Reads one code. A read may start at the byte just past the data and looks
@@ -132,46 +134,28 @@ static inline void LZW_CopyOut(State &s, size_t pos, uint32_t from, uint32_t len
   }
 }
 
-// Writes the bytes of code (below the next code) at pos; returns the length
-// written, 0 on failure.
-static inline uint32_t LZW_ComposeKey(State &s, uint32_t code, size_t pos) {
-  if (code >= s.next_code) return 0;
-  if (code < 256) {
-    if (pos >= s.capacity) return 0;
-    s.out[pos] = uint8_t(code);
-    return 1;
+// Counts the entry whose start is in the table at the next code. The width
+// grows one code later than the packer's, which grows when its own next
+// code reaches 2^width: when the decoder's next code + 1 does.
+static inline void LZW_AddKey(State &s) {
+  if (++s.next_code == s.grow_at) {
+    s.width++;
+    s.grow_at = (1u << s.width) - 1;
   }
-  uint32_t from = s.start[code];
-  uint32_t length = s.start[code + 1] - from + 1;
-  if (pos + length > s.capacity) return 0;
-  LZW_CopyOut(s, pos, from, length);
-  return length;
-}
-
-// Adds the entry of length bytes at pos (the previous string plus one
-// byte); its start is already in the table at the next code.
-static inline bool LZW_AddKey(State &s, size_t pos, size_t length) {
-  if (pos >= s.capacity) return false;
-  if (length == 1) return true;                      // only the stream's first code
-  if (s.next_code >= LZW_TABLE_SLOTS) return false;  // the table is full
-  s.next_code++;
-  // One code later than the packer, which grows when its own next code
-  // reaches 2^width.
-  if ((s.next_code + 1) >> s.width) s.width++;
-  return true;
 }
 
 bool LZW_Decode(LZW_Context *c) {
   if (!c || c->decoding) return false;
   c->decoding = true;
-  State s = {c->source, c->source_length, c->source_pos, 0, c->destination, c->capacity,
-             9,         LZW_FIRST_CODE,   c->table};
+  State s = {
+      c->source, c->source_length, c->source_pos, 0, c->destination, c->capacity, 9, LZW_FIRST_CODE,
+      0,         c->table};
   const size_t start_source = s.source_pos;
   const size_t start_output = c->output_pos;
   size_t pos = c->output_pos;
   LZW_Reset(s);
-  size_t prev_len = 0;
-  size_t prev_pos = 0;
+  size_t prev_len = 0;  // 0 before the stream's first code, which adds no entry
+  size_t prev_pos = pos;
   bool ok = true;
   for (;;) {
     uint32_t code;
@@ -181,35 +165,47 @@ bool LZW_Decode(LZW_Context *c) {
       break;
     }
     if (code == LZW_END_CODE) break;
-    uint32_t written;
+    // Every code but the first adds the previous string plus the first
+    // byte of this one, which lies right behind it. The previous string
+    // was written whole, so it starts below the capacity.
+    uint32_t written = 0;
     if (code != s.next_code) {
-      written = LZW_ComposeKey(s, code, pos);
-      if (!written) {
-        printf("Selhala funkce LZW_ComposeKey ( KeyCount = %d Key = %d )\n", int(s.next_code),
-               int(code));
+      if (code < 256) {
+        if (pos < s.capacity) {
+          s.out[pos] = uint8_t(code);
+          written = 1;
+        }
+      } else if (code < s.next_code) {
+        uint32_t from = s.start[code];
+        uint32_t length = s.start[code + 1] - from + 1;
+        if (pos + length <= s.capacity) {
+          LZW_CopyOut(s, pos, from, length);
+          written = length;
+        }
       }
-      // The previous string plus the first byte of this one, right behind it.
-      bool added = LZW_AddKey(s, prev_pos, prev_len + 1);
+      bool added = prev_len > 0 ? s.next_code < LZW_TABLE_SLOTS : prev_pos < s.capacity;
       if (!written || !added) {
+        if (!written)
+          printf("Selhala funkce LZW_ComposeKey ( KeyCount = %d Key = %d )\n", int(s.next_code),
+                 int(code));
         printf("\n Selhala funkce LZW_AddKey\n");
         ok = false;
+        break;
       }
+      if (prev_len > 0) LZW_AddKey(s);
     } else {
       // The entry being defined is used at once: the previous string, which
-      // ends at pos, and its first byte. The stream's first code has none.
-      written = 0;
-      if (prev_len > 0 && pos + prev_len + 1 <= s.capacity &&
-          LZW_AddKey(s, prev_pos, prev_len + 1)) {
-        LZW_CopyOut(s, pos, uint32_t(prev_pos), uint32_t(prev_len));
-        s.out[pos + prev_len] = s.out[prev_pos];
-        written = uint32_t(prev_len + 1);
-      }
-      if (!written) {
+      // ends at pos, and its first byte.
+      if (prev_len == 0 || pos + prev_len + 1 > s.capacity || s.next_code >= LZW_TABLE_SLOTS) {
         printf("Selhala funkce LZW_ComposeKey\n");
         ok = false;
+        break;
       }
+      LZW_AddKey(s);
+      LZW_CopyOut(s, pos, uint32_t(prev_pos), uint32_t(prev_len));
+      s.out[pos + prev_len] = s.out[prev_pos];
+      written = uint32_t(prev_len + 1);
     }
-    if (!ok) break;
     prev_pos = pos;
     pos += written;
     prev_len = written;
