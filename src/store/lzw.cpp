@@ -92,6 +92,7 @@ struct State {
   uint32_t width;
   uint32_t next_code;
   uint32_t grow_at;  // the next code at which the width grows
+  uint32_t mask;     // (1 << width) - 1
   uint32_t *start;
 };
 
@@ -101,7 +102,7 @@ static void LZW_Reset(State &s) {
   s.width = 9;
   s.bit_pos = 0;
   s.next_code = LZW_FIRST_CODE;
-  s.grow_at = (1u << s.width) - 1;
+  s.grow_at = s.mask = (1u << s.width) - 1;
 }
 
 // Reads one code. A read may start at the byte just past the data and looks
@@ -109,7 +110,7 @@ static void LZW_Reset(State &s) {
 static inline bool LZW_Input(State &s, uint32_t *code) {
   if (s.source_pos > s.source_length) return false;
   const uint8_t *p = s.source + s.source_pos;
-  *code = (SYS_LoadLE32(p) >> s.bit_pos) & ((1u << s.width) - 1);
+  *code = (SYS_LoadLE32(p) >> s.bit_pos) & s.mask;
   uint32_t bits = s.bit_pos + s.width;
   s.source_pos += bits >> 3;
   s.bit_pos = bits & 7;
@@ -124,11 +125,13 @@ static inline void LZW_CopyOut(State &s, size_t pos, uint32_t from, uint32_t len
   uint8_t *to = s.out + pos;
   const uint8_t *src = s.out + from;
   if (pos + length + 16 <= s.capacity) {
-    for (uint32_t i = 0; i < length; i += 16) {
+    uint32_t i = 0;
+    do {                  // most strings are a few bytes: one round
       uint8_t chunk[16];  // loaded before it is stored: the reads may reach the writes
       memcpy(chunk, src + i, 16);
       memcpy(to + i, chunk, 16);
-    }
+      i += 16;
+    } while (i < length);
   } else {
     memcpy(to, src, length);
   }
@@ -140,16 +143,17 @@ static inline void LZW_CopyOut(State &s, size_t pos, uint32_t from, uint32_t len
 static inline void LZW_AddKey(State &s) {
   if (++s.next_code == s.grow_at) {
     s.width++;
-    s.grow_at = (1u << s.width) - 1;
+    s.grow_at = s.mask = (1u << s.width) - 1;
   }
 }
 
 bool LZW_Decode(LZW_Context *c) {
   if (!c || c->decoding) return false;
   c->decoding = true;
-  State s = {
-      c->source, c->source_length, c->source_pos, 0, c->destination, c->capacity, 9, LZW_FIRST_CODE,
-      0,         c->table};
+  State s = {c->source, c->source_length, c->source_pos,
+             0,         c->destination,   c->capacity,
+             9,         LZW_FIRST_CODE,   0,
+             0,         c->table};
   const size_t start_source = s.source_pos;
   const size_t start_output = c->output_pos;
   size_t pos = c->output_pos;
