@@ -17,6 +17,8 @@
 #include "store/lzw.h"
 #include "store/store.h"
 
+struct ZSTD_DCtx_s;
+
 namespace store_internal {
 
 const size_t kRegionBytes = 0x500000;  // node pool and enumeration names
@@ -60,6 +62,7 @@ struct OpenFileRecord {
   // Restarted for each block: its 512 KiB code table, allocated per block,
   // cost fresh pages every time under Wine. 0 until the first packed block.
   LZW_Context *lzw;
+  ZSTD_DCtx_s *zstd;  // the same for zstd blocks
   // The last block a read reached: sequential reads resume the walk there.
   uint64_t walk_start, walk_header;
   char name[SYS_MAX_PATH];  // as opened, for the "Disk error" box
