@@ -3,8 +3,8 @@
 # section is run as written, from the top of the tree, with its example
 # names standing for folders made here (my-game, my-skin, disc, ...), and
 # what each block promises is checked. Prints "ok NAME" or "not ok NAME"
-# per block (scripts/test counts them). Needs the native, win32 and win64
-# builds under BUILD_ROOT (default build/).
+# per block (scripts/test counts them). Needs the native and win32 builds
+# under BUILD_ROOT (default build/).
 set -uo pipefail
 HERE="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD="${BUILD_ROOT:-$HERE/build}"
@@ -56,6 +56,6 @@ run_block 3 && osslsigncode verify -CAfile "$T/cert.pem" -in "$T/disc/setup.exe"
 result guide_signed_setup $?
 
 rm -rf "$BUILD/demo/shots"
-run_block 4 && cmp -s "$T/wine-disc/setup.exe" "$BUILD/win64/setup.exe" &&
+run_block 4 && cmp -s "$T/wine-disc/setup.exe" "$BUILD/win32/setup.exe" &&
   [ -s "$BUILD/demo/shots/01-menu.png" ]
 result guide_try_under_wine $?

@@ -38,7 +38,7 @@ rm -rf "$disc" "$long" "$spiele" "$c/Program Files/Ashgrove MP demo"
 for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
 wine_user_folders  # a fresh machine as far as the demo goes
 rm -rf "$DESKTOP/Ashgrove Multiplayer demo.lnk" "$PROGRAMS/Ashgrove MP demo"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" \
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   --assets "$work/assets" >/dev/null || fail "make_disc.sh --assets"
 a="$work/assets/game" game="$work/game"
 mkdir -p "$disc" "$game/CONFIG" "$game/DATA/MAPS"
@@ -48,7 +48,7 @@ cp "$a/DATA/MAPS/MAP1.DAT" "$game/DATA/MAPS/"
 "$cbf" create "$disc/setup.cbf" "$work/assets/skin" >/dev/null || fail "cbf create setup.cbf"
 "$cbf" create "$work/good.cbf" "$game" --prefix DISK01 >/dev/null || fail "cbf create disk01.cbf"
 "$cbf" extract "$work/good.cbf" "$work/ref" >/dev/null || fail "cbf extract"
-cp "$BUILD_WIN64/setup.exe" "$disc/setup.exe"
+cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
 h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$work/assets/skin/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
 
 n=0
@@ -56,7 +56,7 @@ shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$((
   "$out/setup_hostile_$(printf %02d $n)_$1.png"; }
 crop() { convert "$1" +repage -crop "$2" +repage "$3"; }
 start() {
-  "$WINE64" 'C:\disc_hostile\setup.exe' &
+  wine_exec 'C:\disc_hostile\setup.exe' &
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole life of the demo under Wine, by clicks, from the sample disc as
-# drive D: (win64 stand-in programs): menu Install, Next through the pages
+# drive D: (the stand-in programs of the same build): menu Install, Next through the pages
 # with their defaults into C:\Program Files\Ashgrove MP demo, the finish
 # page's Next running the online add-on's set-up program, Play starting the
 # game; then Uninstall.exe started from the install folder, its box ticked,
@@ -17,8 +17,8 @@ out="${ARTIFACTS:-/tmp}"
 cbf="$BUILD_NATIVE/tools/cbf/cbf"
 disc="$WINEPREFIX/drive_c/sample_disc"
 mkdir -p "$disc"
-cp "$BUILD_WIN64/setup.exe" "$disc/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" \
+cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   "$disc" >/dev/null || { echo "FAILED: make_disc.sh"; exit 1; }
 ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 
@@ -43,7 +43,7 @@ ended() { # pid: waits up to 5 s for the process to end; its exit code in RC
   wait "$1"; RC=$?
 }
 start() { # program [folder]: starts it, finds its window
-  (cd "${2:-.}" && exec "$WINE64" "$1") &
+  (cd "${2:-.}" && wine_exec "$1") &
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no window for $1"
 }
