@@ -112,6 +112,27 @@ TEST_F(InstallerTest, FinishInstallFailsWhenTheRegistryRefusesWrites) {
   EXPECT_STREQ(failed, "SOFTWARE\\Halvorin\\Ashgrove Demo");
 }
 
+// An install into a folder whose uninstall left files for the restart: the
+// restart must not take the new install's; other folders' entries stay,
+// also those of a folder whose name merely begins the same.
+TEST_F(InstallerTest, ReinstallBeforeTheRestartKeepsTheNewInstall) {
+  const std::string other = install_dir_ + " old\\left.tmp";
+  ASSERT_TRUE(machine.WriteFile(other, "someone else's"));
+  ASSERT_TRUE(SYS_MoveFile(other.c_str(), nullptr, true));
+  for (const char *name : {"setup.cbf", "Uninstall.exe"})
+    ASSERT_TRUE(machine.WriteFile(Installed(name), name));
+  SYS_Handle held = SYS_FileOpenRead(Installed("setup.cbf").c_str(), SYS_ACCESS_READ);
+  INST_Uninstall();
+  SYS_FileClose(held);
+  for (const char *name : {"setup.cbf", "Uninstall.exe"})
+    ASSERT_TRUE(machine.WriteFile(Installed(name), name));
+  ASSERT_EQ(INST_FinishInstall(), 1);
+  SYS_RunPendingMoves();
+  EXPECT_TRUE(Exists(Installed("Uninstall.exe")));
+  EXPECT_TRUE(Exists(Installed("setup.cbf")));
+  EXPECT_FALSE(Exists(other));
+}
+
 // Random trees with nested folders and sizes around the block edges, packed
 // by the archive tool with either method, installed, and compared with the
 // tool's own extraction.
