@@ -28,7 +28,7 @@ bool MountStore() {
   return BF_Mount(&params) == BF_MOUNTED;
 }
 
-// Copies setup.cbf from beside the program into the temporary folder and
+// Copies setup.cbf from beside the program into this run's folder and
 // mounts the copy, so the disc may be changed while the installer runs.
 bool MountInstallerArchive() {
   char *name = AppPaths.program_folder + AppPaths.folder_length;
@@ -58,6 +58,7 @@ int AppInit(uintptr_t instance) {
   }
   if (!MountInstallerArchive()) {
     BF_Unmount();
+    INST_CloseRunFolder();
     SYS_Shutdown();
     return 0;
   }
@@ -65,6 +66,7 @@ int AppInit(uintptr_t instance) {
   if (GuiStartup(gui_options, &AppGui) != GUI_OK) {
     AppGui = nullptr;
     BF_Unmount();
+    INST_CloseRunFolder();
     SYS_Shutdown();
     return 0;
   }
@@ -88,6 +90,7 @@ void AppShutdown() {
   AppGui = nullptr;
   SYS_LogClose(SYS_LOG_MAIN);
   BF_Unmount();
+  INST_CloseRunFolder();  // after the unmount, which closes the archive copy in it
   SYS_Shutdown();
 }
 

@@ -41,7 +41,8 @@ void c_GUIB_CheckBox::iLayout() {
     m_font->CalcTextRect(m_text, &r, GUIB_ALIGN_LEFT | GUIB_ALIGN_TOP);
     tw = r.right;
   }
-  if (tw > w - gap) tw = w - gap;
+  m_wrap = tw > w - gap;
+  if (m_wrap) tw = w - gap;
   int32_t box_left, text_left;
   if (m_style & STYLE_BOX_RIGHT) {
     box_left = w - m;
@@ -75,11 +76,15 @@ void c_GUIB_CheckBox::Paint() {
     m_bitmap->Line(b.left + 2, b.top + 2, b.right - 3, b.bottom - 3);
   }
   if (m_textRect.right - m_textRect.left > 1 && m_font && m_text) {
-    // The text is cut at its rectangle: draw through a bitmap of that width.
+    // The text stays within its rectangle: draw through a bitmap of that
+    // width, in lines wrapped to it when one line is too wide.
     const int32_t tw = m_textRect.right - m_textRect.left, th = m_rect.bottom;
     c_GUIB_Bitmap *clip = new c_GUIB_Bitmap(tw, th);
     m_bitmap->CopyTo(clip, 0, 0, m_textRect.left, m_textRect.top, tw, th);
-    m_font->DrawString(clip, text, 0, 0, m_text);
+    if (m_wrap)
+      m_font->iOutTextRect(clip, text, m_text, GUIB_Rect{0, 0, tw, th});
+    else
+      m_font->DrawString(clip, text, 0, 0, m_text);
     clip->CopyTo(m_bitmap, m_textRect.left, m_textRect.top, 0, 0, tw, th);
     clip->Release();
   }

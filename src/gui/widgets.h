@@ -95,6 +95,7 @@ class c_GUIB_CheckBox : public c_GUIB_Widget {
   uint32_t m_held = 0;
   uint32_t m_style = 0x11;
   uint32_t m_state = 0;
+  bool m_wrap = false;  // the text is wider than its room: drawn in wrapped lines
   GUIB_Rect m_textRect = {0, 0, 0, 0};
   GUIB_Rect m_boxRect = {0, 0, 0, 0};
   c_GUIB_Font *m_font = nullptr;

@@ -31,7 +31,7 @@ const BuiltInText kBuiltIn[] = {
     {20, "Welcome to the " PRODUCT " installer.\n\nSelect \"Install\" to install the " PRODUCT
          " and additional features.\nSelect \"Web\" to visit " INSTALLER_WEB_HOST
          "\nSelect \"Quit\" to go M.I.A."},
-    {21, "Welcome to the " PRODUCT ".\n\nSelect \" Play\" to start " PRODUCT
+    {21, "Welcome to the " PRODUCT ".\n\nSelect \"Play\" to start " PRODUCT
          ".\nSelect \"Web\" to visit " INSTALLER_WEB_HOST " \nSelect \"Quit\" to go M.I.A."},
     {22, "Welcome to the " PRODUCT " uninstaller.\n\nSelect \"Play\" to start " PRODUCT
          ".\nSelect \"Uninstall\" to remove the " PRODUCT
@@ -100,7 +100,7 @@ const BuiltInText kBuiltIn[] = {
     {140, "Welcome to the " PRODUCT " uninstall program. This program will uninstall " PRODUCT
           " from your computer."},
     {141, "Yes, remove " PRODUCT "."},
-    {149, "Press \"Next\" to proceed unistall."},
+    {149, "Press \"Next\" to proceed uninstall."},
     {150, "Performing uninstall of " PRODUCT "."},
     {151, "Please wait a minute..."},
     {160, PRODUCT " has been successfully uninstalled."},
@@ -108,7 +108,7 @@ const BuiltInText kBuiltIn[] = {
     {162, "You must restart your computer to complete the uninstallation."},
     {170, "CANCEL: What do you think you are doing!?"},
     {180, "CANCEL: You intercept installation :-P"},
-    {190, "Following error occured during instalation process:"},
+    {190, "Following error occurred during installation process:"},
     {199, ""},
     {200, "back.jpg"},
     {201, "4.jpg"},

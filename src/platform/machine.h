@@ -58,6 +58,11 @@ bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes);
 // and back to 2 whenever the machine root is switched.
 void SYS_SetPlatformId(uint32_t id);
 
+// A registry that refuses every change (new keys, values set or deleted,
+// keys deleted), as for a user without the rights; existing keys still open
+// and read. Until called with false or the root is switched.
+void SYS_SetRegistryReadOnly(bool read_only);
+
 // The restart: carries out the moves and deletions recorded by SYS_MoveFile
 // with delay_until_reboot, in order, and forgets them. The record file
 // pending_moves has one line per request: "D\t<path>" to delete (a file, or

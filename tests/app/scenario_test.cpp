@@ -148,13 +148,12 @@ std::string ErrorDetail() {
 }
 
 // Every file and folder of the machine's drives and its registry, with
-// their contents, except what lies below the install folder or the
-// temporary folder: what an install may not touch.
+// their contents, except what lies below the install folder: what an
+// install may not touch. A run leaves nothing in the temporary folder.
 std::map<std::string, std::string> Outside() {
   const std::string root = SYS_GetMachineRoot();
-  char install[SYS_MAX_PATH], temp[SYS_MAX_PATH];
+  char install[SYS_MAX_PATH];
   EXPECT_NE(SYS_MapPath(kInstallDir.c_str(), install, sizeof install), 0u);
-  EXPECT_NE(SYS_MapPath("C:\\WINDOWS\\TEMP", temp, sizeof temp), 0u);
   auto below = [](const std::string &path, const std::string &folder) {
     return path.compare(0, folder.size(), folder) == 0 &&
            (path.size() == folder.size() || path[folder.size()] == '/');
@@ -163,7 +162,7 @@ std::map<std::string, std::string> Outside() {
   seen["registry"] = HostFile(root + "/registry");
   for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
     const std::string path = e.path().string();
-    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install) || below(path, temp))
+    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install))
       continue;
     seen[path.substr(root.size())] = e.is_regular_file() ? HostFile(path) : "(folder)";
   }
@@ -256,7 +255,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   for (const VolumeFile &f : volume_) EXPECT_TRUE(Installed(f.installed) == f.content);
   const std::string uninstaller = kInstallDir + "\\Uninstall.exe";
   EXPECT_EQ(Installed("Uninstall.exe"), "the installer's own bytes");
-  EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), uninstaller);
+  EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), "\"" + uninstaller + "\"");
   EXPECT_EQ(RegText("SOFTWARE\\Halvorin\\Ashgrove Demo", "InstallDir"), kInstallDir);
 
   // The four shortcuts: the game on the desktop and in the group, the
@@ -269,7 +268,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   } links[] = {
       {kDesktopLink, game, game},
       {group + "Ashgrove Multiplayer demo.lnk", game, game},
-      {group + "Uninstall Ashgrove Multiplayer demo.lnk", uninstaller, Disc("setup.exe")},
+      {group + "Uninstall Ashgrove Multiplayer demo.lnk", uninstaller, uninstaller},
       {group + "Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk", online,
        kInstallDir + "\\gamespy.ico"},
   };
@@ -284,7 +283,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   EXPECT_NE(lines.find(address), std::string::npos) << lines;
   EXPECT_EQ(lines.find(address), lines.rfind(address)) << lines;
   // The add-on started from the temporary folder, the web site, the game.
-  const std::string started[] = {"start\tC:\\WINDOWS\\TEMP\\GameSpy.exe",
+  const std::string started[] = {"start\tC:\\WINDOWS\\TEMP\\AshgroveSetup-",
                                  "open\thttp://www.ashgrove-demo.example\n",
                                  "start\t" + game + "\t" + kInstallDir};
   for (const std::string &line : started)
@@ -294,7 +293,8 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
 // A folder picked in the tree that leaves no room for the product's folder
 // name: the page says so and keeps the path it had, never a cut one.
 TEST_F(ScenarioTest, FolderTooDeepForTheProductNameIsRefusedWithAMessage) {
-  const std::string deep = "C:\\0" + std::string(240, 'x');  // + "\\Ashgrove MP demo" > 259
+  // With "\\Ashgrove MP demo" 248 characters: a folder the system cannot make.
+  const std::string deep = "C:\\0" + std::string(227, 'x');
   ASSERT_TRUE(machine.MakeDirs(deep));
   EXPECT_EQ(RunAppWith([&] {
               Click(INST_MenuButton(1));
@@ -437,6 +437,9 @@ TEST_F(ScenarioTest, FailedInstallsShowWhyAndTouchNothingOutside) {
       {"DISK01\\DATA\\..\\..\\EVIL.TXT", refused + "data\\..\\..\\evil.txt", nullptr},
       {"DISK01\\DATA\\" + long_name + ".DAT",
        "Path too long: data\\" + std::string(220, 'l') + ".dat", nullptr},
+      // The file fits 259 characters, its folder not 247.
+      {"DISK01\\DATA\\" + std::string(209, 'F') + "\\A.DAT",
+       "Path too long: data\\" + std::string(209, 'f') + "\\a.dat", nullptr},
       {"", "Disk full, cannot write: " + kInstallDir + "\\data\\maps\\map1.dat",
        [] { ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, 150000)); }},  // map1.dat: 200000
       {"", "Cannot create: " + kInstallDir + "\\data\\maps\\map1.dat",
@@ -555,6 +558,7 @@ TEST_F(ScenarioTest, InstallThenUninstallLeavesTheMachineAsItWas) {
       EXPECT_EQ(SYS_FileCreate("D:\\beside.txt"), 0u);  // the drive takes no writes
     }
     const auto before = Outside();
+    EXPECT_EQ(RunAppWith([] { Click(INST_MenuButton(4)); }), 0);  // Quit
     if (killed) {
       ASSERT_TRUE(machine.WriteFile(kInstallDir + "\\ashgrove.exe", "stand-in game"));
       ASSERT_TRUE(machine.WriteFile(kInstallDir + "\\data\\maps\\map1.dat",
@@ -564,7 +568,7 @@ TEST_F(ScenarioTest, InstallThenUninstallLeavesTheMachineAsItWas) {
     EXPECT_EQ(NewLogLines().find("start\t"), std::string::npos) << NewLogLines();  // no add-on
     for (const VolumeFile &f : volume_) EXPECT_TRUE(Installed(f.installed) == f.content);
     EXPECT_EQ(Installed("Uninstall.exe"), "the installer's own bytes");
-    EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), kInstallDir + "\\Uninstall.exe");
+    EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), "\"" + kInstallDir + "\\Uninstall.exe\"");
     EXPECT_EQ(RunAppWith(UninstallWithItsFiles), 0);
     EXPECT_TRUE(SYS_RunPendingMoves());
     EXPECT_FALSE(Exists(kInstallDir));
