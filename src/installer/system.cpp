@@ -10,7 +10,7 @@
 namespace {
 
 // The key of the product this demo replaces; the finishing step removes it.
-const char kOldProductKey[] = "SOFTWARE\\Halvorin\\Ashgrove";
+const char kOldProductKey[] = INSTALLER_REPLACED_KEY;
 
 int SpecialPath(SYS_SpecialFolder which, const char *name, char *out) {
   char folder[SYS_MAX_PATH];
@@ -136,7 +136,7 @@ int INST_FinishInstall() {
                                 AppPaths.program_path, 0, nullptr);
     char icon_name[SYS_MAX_PATH], icon[SYS_MAX_PATH];
     SYS_FilePart(icon_name, sizeof icon_name, INST_GetText(411));
-    if (INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
+    if (INSTALLER_ONLINE_ADDON && INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
       INST_CopyStoreFile(icon, INST_GetText(411));
       INST_CreateProgramsShortcut(online_link, group, INST_GetText(409), nullptr, InstallDir, icon,
                                   0, nullptr);
@@ -148,6 +148,6 @@ int INST_FinishInstall() {
     if (key.k) SYS_RegSetText(key.k, INST_GetText(413), InstallDir);
   }
   if (have_uninstaller) WriteUninstallEntry(uninstaller);
-  SYS_RegDeleteKeyTree(kOldProductKey);
+  if (kOldProductKey[0]) SYS_RegDeleteKeyTree(kOldProductKey);
   return 1;
 }
