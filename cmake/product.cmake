@@ -13,9 +13,10 @@ option(INSTALLER_ONLINE_ADDON "Offer the online-play add-on (page 6, its shortcu
 option(INSTALLER_DIRECTX_CHECK "Check for DirectX 8.1 (page 7 when missing)" ON)
 
 # Every bad value is reported, one line each; then configuring stops.
-macro(product_refuse message)
-  message(SEND_ERROR "${message}")
-endmacro()
+# (The leading space keeps CMake from wrapping the line.)
+function(product_refuse message)
+  message(SEND_ERROR " ${message}")
+endfunction()
 
 # Names become file names, registry key names, shortcut names and C string
 # literals: printable ASCII without what any of those cannot hold, and no
@@ -40,9 +41,11 @@ if(_app_key STREQUAL "")
     set(_app_key "SOFTWARE\\${INSTALLER_PUBLISHER}\\${INSTALLER_PRODUCT}")
   endif()
 endif()
+set(_key_ok ON)
 if(NOT _app_key MATCHES "^[ -~]+$" OR _app_key MATCHES "[\"%;]|\\\\\\\\|^\\\\|\\\\$" OR
    NOT _app_key MATCHES "^[Ss][Oo][Ff][Tt][Ww][Aa][Rr][Ee]\\\\." OR _app_key MATCHES "[^\\\\]{256}")
   product_refuse("INSTALLER_APP_KEY \"${_app_key}\": use SOFTWARE\\NAME\\..., printable ASCII without \" % ;, names of 1 to 255")
+  set(_key_ok OFF)
 endif()
 
 set(INSTALLER_VERSION_MAJOR 0)
@@ -98,7 +101,7 @@ string(REPLACE "\\" "\\\\" INSTALLER_APP_KEY_LITERAL "${_app_key}")
 string(REGEX MATCH "[^\\\\]+\\\\[^\\\\]+$" _tail "${_app_key}")
 string(REGEX REPLACE "\\\\" "." _tail "${_tail}")
 string(REGEX REPLACE "[^A-Za-z0-9.]" "" INSTALLER_IDENTITY "${_tail}.Setup")
-if(NOT INSTALLER_IDENTITY MATCHES "^[A-Za-z0-9]+[.][A-Za-z0-9]+[.]Setup$")
+if(_key_ok AND NOT INSTALLER_IDENTITY MATCHES "^[A-Za-z0-9]+[.][A-Za-z0-9]+[.]Setup$")
   product_refuse("INSTALLER_APP_KEY \"${_app_key}\": its last two names need letters or digits (they name the program's mutex and manifest)")
 endif()
 set(INSTALLER_TITLE "")
