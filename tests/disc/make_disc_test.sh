@@ -187,13 +187,13 @@ frostfall_case() {
   local target="$c/Program Files/Frostfall Tactics"
   cmp -s "$g/Maps/glacier.map" "$target/maps/glacier.map" && [ -f "$target/frostfall.exe" ] &&
     [ ! -e "$target/gamespy.ico" ] || fail "installed: $(ls -R "$target")" || return 1
-  grep -qxF "start	$dir\\frostfall.exe	$dir" "$root/log" || fail "Play: $(cat "$root/log")" || return 1
+  grep -qxF "start	$dir\\frostfall.exe	$dir\\" "$root/log" || fail "Play: $(cat "$root/log")" || return 1
   grep -q 'probe' "$root/log" && { fail "DirectX probed"; return 1; }
   local reg
   reg=$(tr -d '\r' <"$root/registry")
-  grep -A3 -F '[SOFTWARE\Northwind%20Interactive\Frostfall%20Tactics]' <<<"$reg" |
+  grep -A3 -F '[SOFTWARE\Northwind Interactive\Frostfall Tactics]' <<<"$reg" |
     grep -qF '"InstallDir"=sz:"C:\\Program Files\\Frostfall Tactics"' || fail "InstallDir: $reg" || return 1
-  grep -A3 -F 'Uninstall\Frostfall%20Tactics]' <<<"$reg" | grep -qF '"DisplayName"=sz:"Frostfall Tactics"' ||
+  grep -A3 -F 'Uninstall\Frostfall Tactics]' <<<"$reg" | grep -qF '"DisplayName"=sz:"Frostfall Tactics"' ||
     fail "DisplayName: $reg" || return 1
   local docs="$c/Documents and Settings/User" group links
   group="$docs/Start Menu/Programs/Frostfall Tactics"
