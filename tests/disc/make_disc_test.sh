@@ -18,6 +18,15 @@ result() { # NAME STATUS
   if [ "$2" = 0 ]; then echo "ok $1"; else echo "not ok $1"; fi
 }
 fail() { echo "  $*"; return 1; }
+# DISC_DIR ROOT: the disc as drive D: of an emulated machine at ROOT; sets H,
+# the large font's line height, by which the menu is laid out.
+as_drive_d() {
+  mkdir -p "$2"
+  ln -s "$1" "$2/drive_d"
+  echo "D 5 0" >"$2/drives"
+  H=$("$BUILD_NATIVE/tools/cbf/cbf" extract "$1/setup.cbf" "$2.fonts" tahoma15.fnt >/dev/null &&
+    "$BUILD_NATIVE/tools/fntmake/fntmake" --info "$2.fonts/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+}
 
 # A small game: nested folders, mixed case, an empty file, a file of exactly
 # one packing block (1 MiB), text that packs and random bytes that do not.
@@ -42,12 +51,8 @@ install_case() {
   # The disc folder as drive D: of an emulated machine; the program clicks
   # through the wizard with its defaults and installs.
   local root=$T/root
-  mkdir -p "$root"
-  ln -s "$out" "$root/drive_d"
-  echo "D 5 0" >"$root/drives"
-  local h
-  h=$("$BUILD_NATIVE/tools/cbf/cbf" extract "$out/setup.cbf" "$T/fonts" tahoma15.fnt >/dev/null &&
-    "$BUILD_NATIVE/tools/fntmake/fntmake" --info "$T/fonts/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+  as_drive_d "$out" "$root"
+  local h=$H
   {
     echo "click 45 $((4 * h + 7 * (h / 6) + h / 2))"
     echo "page 1 5000"
@@ -158,7 +163,7 @@ result bad_inputs_leave_no_output $?
 # compared with their renders in docs/pages (UPDATE_REFERENCES=1 writes them).
 frostfall_case() {
   local g=$T/frostfall out=$T/frostfall-disc root=$T/frostfall-root log=$T/frostfall.log
-  mkdir -p "$g/Maps" "$root" "$T/frames"
+  mkdir -p "$g/Maps" "$T/frames"
   printf 'stand-in game\r\n' >"$g/Frostfall.exe"
   head -c 3000 /dev/urandom >"$g/Maps/glacier.map"
   printf '%s\n' '# the studio keeps this with its game' 'product = Frostfall Tactics' \
@@ -168,11 +173,8 @@ frostfall_case() {
     --no-directx-check --preset native --tools "$BUILD_NATIVE" >"$log" 2>&1 ||
     { cat "$log"; fail "make-disc failed"; return 1; }
   grep -q '^label=FROSTFALL_TACTICS' "$out/AUTORUN.INF" || fail "AUTORUN.INF label" || return 1
-  ln -s "$out" "$root/drive_d"
-  echo "D 5 0" >"$root/drives"
-  local h
-  h=$("$BUILD_NATIVE/tools/cbf/cbf" extract "$out/setup.cbf" "$T/ffonts" tahoma15.fnt >/dev/null &&
-    "$BUILD_NATIVE/tools/fntmake/fntmake" --info "$T/ffonts/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+  as_drive_d "$out" "$root"
+  local h=$H
   {
     printf 'page 0 5000\nwait 300\nshot frostfall-page00-menu\n'
     echo "click 45 $((4 * h + 7 * (h / 6) + h / 2))"
