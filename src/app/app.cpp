@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "gui/context.h"
+#include "installer/config.h"
 #include "installer/files.h"
 #include "installer/pages.h"
 #include "installer/texts.h"
@@ -15,7 +16,7 @@ namespace {
 const char kLogName[] = "inst.log";
 const char kArchiveName[] = "setup.cbf";
 // Shared by setup.exe and Uninstall.exe, per logged-in user.
-const char kInstanceName[] = "Local\\Halvorin.AshgroveDemo.Setup";
+const char kInstanceName[] = "Local\\" INSTALLER_IDENTITY;
 
 // Mounts the store over the program's folder: loose files allowed, archives
 // searched first, repeated names removed from enumerations.

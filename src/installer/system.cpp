@@ -147,7 +147,7 @@ int INST_FinishInstall(char *failed_key) {
                                 uninstaller, 0, nullptr);
     char icon_name[SYS_MAX_PATH], icon[SYS_MAX_PATH];
     SYS_FilePart(icon_name, sizeof icon_name, INST_GetText(411));
-    if (INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
+    if (INSTALLER_ONLINE_ADDON && INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
       INST_CopyStoreFile(icon, INST_GetText(411));
       INST_CreateProgramsShortcut(online_link, group, INST_GetText(409), nullptr, InstallDir, icon,
                                   0, nullptr);

@@ -12,8 +12,9 @@ struct BuiltInText {
   const char *text;
 };
 
-// The host names stand in some texts; those are assembled at compile time.
-#define PRODUCT "Ashgrove Multiplayer demo"
+// The product's names and the host names stand in some texts; those are
+// assembled at compile time.
+#define PRODUCT INSTALLER_PRODUCT
 const char kWindowCaption[] = PRODUCT " - Installer";
 const BuiltInText kBuiltIn[] = {
     {500, "*** no text ***"},
@@ -137,18 +138,18 @@ const BuiltInText kBuiltIn[] = {
     {306, "2"},
     {310, PRODUCT " disk #1"},
     {311, PRODUCT " disk #2"},
-    {400, "ashgrove.exe"},
+    {400, INSTALLER_GAME_EXE},
     {401, PRODUCT},
     {402, PRODUCT},
-    {404, "Ashgrove MP demo"},
-    {405, "Ashgrove MP demo"},
-    {406, "Software\\Halvorin\\Ashgrove MP demo"},
+    {404, INSTALLER_PRODUCT_SHORT},
+    {405, INSTALLER_PRODUCT_SHORT},
+    {406, "Software\\" INSTALLER_PUBLISHER "\\" INSTALLER_PRODUCT_SHORT},
     {407, "Uninstall.exe"},
     {408, "Uninstall " PRODUCT},
     {409, "http://" INSTALLER_ONLINE_HOST "/features/launch.asp?svcname=ashgroved&distID=744"},
     {410, "Play " PRODUCT " Online With GameSpy Arcade"},
     {411, "Programs\\gamespy.ico"},
-    {412, "SOFTWARE\\Halvorin\\Ashgrove Demo"},
+    {412, INSTALLER_APP_KEY},
     {413, "InstallDir"},
 };
 #undef PRODUCT

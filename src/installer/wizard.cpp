@@ -3,6 +3,7 @@
 // below only reads them.
 #include "installer/wizard.h"
 
+#include "installer/config.h"
 #include "installer/engine.h"
 #include "installer/files.h"
 #include "installer/launcher.h"
@@ -375,10 +376,21 @@ void iAct(Action action) {
   }
 }
 
+// A page the disc leaves out: the online-play page without the add-on.
+bool iPageOff(uint32_t page) {
+  return page == 6 && !INSTALLER_ONLINE_ADDON;
+}
+
 void iNavigate(Button button) {
   for (const Transition &t : kTransitions) {
     if (t.page != g.current || t.button != button || !iCondition(t.condition)) continue;
     iAct(t.action);
+    if (iPageOff(t.target)) {  // on from there as if the same button were pressed
+      if (g.pages[g.current]) g.pages[g.current]->Show(false);
+      g.current = t.target;
+      iNavigate(button);
+      return;
+    }
     INST_ShowPage(t.target);
     return;
   }
@@ -452,7 +464,7 @@ int INST_InitGUI(GuiContext *context) {
 
 void INST_StartWizard() {
   INST_ResetState();
-  Installer.directx_missing = INST_IsDirectXPresent() ? 0 : 1;
+  Installer.directx_missing = INSTALLER_DIRECTX_CHECK && !INST_IsDirectXPresent() ? 1 : 0;
   g.current = INST_NO_PAGE;
   for (c_GUIB_Widget *&page : g.pages) page = nullptr;
   g.error[0] = 0;
