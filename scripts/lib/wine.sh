@@ -16,7 +16,7 @@ wine_setup() {
   local dir=$1
   # A prefix made before wine32 was installed has no 32-bit system files
   # and runs no 32-bit program: make it anew.
-  if [ -d "$dir/prefix/drive_c/windows" ] && "$WINE32" --version >/dev/null 2>&1 &&
+  if [ -d "$dir/prefix/drive_c/windows" ] && wine_runs_32bit &&
     [ ! -e "$dir/prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
     rm -rf "$dir/prefix"
   fi
@@ -58,6 +58,12 @@ wine_loader() { # program
     'PE32 '*) echo "$WINE32" ;;
     *) echo "$WINE64" ;;
   esac
+}
+
+# True when this machine runs Wine's 32-bit loader (a kernel may have its
+# 32-bit emulation switched off).
+wine_runs_32bit() {
+  "$WINE32" --version >/dev/null 2>&1
 }
 
 wine_run() { # program args...
