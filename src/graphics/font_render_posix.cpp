@@ -14,6 +14,7 @@
 
 #include "graphics/font.h"
 #include "graphics/font_render.h"
+#include "platform/cp1252.h"
 #include "platform/platform.h"
 
 namespace {
@@ -27,12 +28,6 @@ struct FtFont {
   std::vector<uint8_t> red;  // FONT_AREA x FONT_AREA
   char description[256];
 };
-
-// Character codes are Windows-1252; 0x80-0x9F differ from Unicode.
-const uint16_t CP1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                             0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                             0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                             0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // fontconfig is set up once and torn down when the process ends, so that
 // its configuration is not left allocated. Renders must not depend on what
@@ -71,13 +66,9 @@ FontConfigLife *FontConfig() {
   return life.ok ? &life : nullptr;
 }
 
-uint32_t ToUnicode(uint32_t c) {
-  return c >= 0x80 && c < 0xA0 ? CP1252[c - 0x80] : c;
-}
-
 // Loads and renders the glyph of c; false when the face has no outline for it.
 bool Render(FtFont *f, uint32_t c) {
-  const uint32_t u = ToUnicode(c);
+  const uint32_t u = Cp1252ToUnicode(c);  // character codes are Windows-1252
   const FT_UInt index = u ? FT_Get_Char_Index(f->face, u) : 0;
   const FT_Int32 flags =
       FT_LOAD_RENDER | (f->antialias ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);

@@ -329,6 +329,10 @@ bool SYS_ShellOpen(const char *address);
 // The system's platform identifier: 2 (or more) for the NT family, where
 // files in use can be deleted at the next restart.
 uint32_t SYS_GetPlatformId();
+// The user's interface language as a Windows language id (LANGID: the
+// primary language in the low 10 bits, e.g. 0x07 German; 0x0407 German
+// of Germany).
+uint16_t SYS_GetUILanguage();
 // true when the library of that file name lies in the system folder and
 // loads from there. Never searches the program's or the current folder.
 bool SYS_SystemLibraryPresent(const char *file_name);

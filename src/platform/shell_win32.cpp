@@ -91,6 +91,10 @@ uint32_t SYS_GetPlatformId() {
   return version.dwPlatformId;
 }
 
+uint16_t SYS_GetUILanguage() {
+  return GetUserDefaultUILanguage();
+}
+
 bool SYS_SystemLibraryPresent(const char *file_name) {
   if (!file_name || !*file_name) return false;
   for (const char *p = file_name; *p; p++)

@@ -110,9 +110,10 @@ class ScenarioTest : public ScratchTest {
     line_ = "\"" + Disc("setup.exe") + "\"";
     SYS_SetCommandLine(line_.c_str());
   }
-  void WriteSetupArchive(bool gamespy) {
+  void WriteSetupArchive(bool gamespy, const char *language = nullptr) {
     std::vector<TestEntry> entries = {{"la.txt", "Licence of the test disc.\nUse it kindly.\n"}};
     if (gamespy) entries.push_back({"Programs\\GameSpy.exe", "online-play set-up"});
+    if (language) entries.push_back({INST_LANGUAGE_ENTRY, language});
     ASSERT_TRUE(machine.WriteFile(Disc("setup.cbf"), BuildArchive(entries)));
   }
   void WriteVolume() {
@@ -226,6 +227,35 @@ void UninstallWithItsFiles() {
   EXPECT_TRUE(Disabled(INST_MenuButton(0)));
   EXPECT_TRUE(Disabled(INST_MenuButton(2)));
   EXPECT_FALSE(Disabled(INST_MenuButton(3)));
+}
+
+// The pages speak the user's interface language, or the one the disc fixes.
+TEST_F(ScenarioTest, PagesSpeakTheUsersLanguageUnlessTheDiscFixesOne) {
+  const struct {
+    uint16_t user;
+    const char *disc;
+    const char *quit, *next;
+  } cases[] = {
+      {0x0407, nullptr, "Beenden", "Weiter"},   // German (Germany)
+      {0x0807, nullptr, "Beenden", "Weiter"},   // German (Switzerland)
+      {0x040C, nullptr, "Quitter", "Suivant"},  // French
+      {0x0C0A, nullptr, "Salir", "Siguiente"},  // Spanish
+      {0x0410, nullptr, "Esci", "Avanti"},      // Italian
+      {0x0419, nullptr, "Quit", "Next"},        // Russian: English
+      {0x0407, "fr\r\n", "Quitter", "Suivant"}, {0x0407, "en", "Quit", "Next"},
+      {0x040C, "xx", "Quitter", "Suivant"},  // a code it does not know
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::to_string(c.user) + " " + (c.disc ? c.disc : "-"));
+    SYS_SetUILanguage(c.user);
+    WriteSetupArchive(false, c.disc);
+    EXPECT_EQ(RunAppWith([&] {
+                EXPECT_EQ(LabelText(INST_MenuButton(4)), c.quit);
+                Click(INST_MenuButton(1));
+                EXPECT_EQ(LabelText(INST_NextButton()), c.next);
+              }),
+              0);
+  }
 }
 
 TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {

@@ -40,7 +40,7 @@ head -c 70000 /dev/urandom >"$game/Data/Maps/Deep/Map01.Dat"
 
 install_case() {
   local out=$T/disc iso=$T/demo.iso log=$T/install.log
-  make_disc "$game" "$out" --iso "$iso" --label TEST_DISC >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
+  make_disc "$game" "$out" --iso "$iso" --label TEST_DISC --language de >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
   grep -q 'packed to' "$log" || fail "no summary" || return 1
   local listed
   listed=$(xorriso -indev "$iso" -find / -type f 2>/dev/null | tr -d "'" | sort | tr '\n' ' ')
@@ -53,6 +53,8 @@ install_case() {
   local root=$T/root
   as_drive_d "$out" "$root"
   local h=$H
+  "$BUILD_NATIVE/tools/cbf/cbf" extract "$out/setup.cbf" "$T/fonts" setup.lng >/dev/null &&
+    [ "$(cat "$T/fonts/setup.lng")" = de ] || fail "setup.cbf does not fix the language" || return 1
   {
     echo "click 45 $((4 * h + 7 * (h / 6) + h / 2))"
     echo "page 1 5000"
@@ -151,6 +153,12 @@ bad_inputs_case() {
     fi
   done
   [ "$(ls -A "$T/bad/used")" = mine.txt ] || { echo "  the non-empty output folder was changed"; ok=1; }
+  local log
+  if log=$(make_disc "$game" "$T/bad/out" --language xx 2>&1) || ! grep -q 'use en, de' <<<"$log" ||
+    [ -e "$T/bad/out" ]; then
+    echo "  --language xx: $log"
+    ok=1
+  fi
   return $ok
 }
 bad_inputs_case

@@ -54,4 +54,9 @@ TEST_F(Texts, SettingReplacesEmptiesAndIgnoresIdsPastTheTable) {
   for (int32_t id : {1, 29, 500}) EXPECT_EQ(INST_GetTextLen(id, &text), 0u) << id;
 }
 
+TEST(TextLanguages, EveryLanguageHasEveryText) {
+  for (uint32_t l = 0; l < INST_LANG_COUNT; ++l)
+    EXPECT_EQ(INST_FirstMissingText(INST_Language(l)), -1) << "language " << l;
+}
+
 }  // namespace
