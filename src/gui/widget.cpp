@@ -445,6 +445,7 @@ void c_GUIB_Widget::SetFocus() {
   m_flags |= WF_FOCUSED;
   HandleMessage(GM_FOCUS_CHANGED, 1, 0);
   MarkDirty();
+  SendUp(GM_ACC_EVENT, ACC_EVENT_FOCUS, reinterpret_cast<uintptr_t>(this));
 }
 
 void c_GUIB_Widget::KillFocus() {
