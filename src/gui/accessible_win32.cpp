@@ -3,15 +3,15 @@
 // their own) read afresh from the widget tree on every call, so the object
 // always tells the page on screen. Calls arrive on the GUI thread (the
 // window's thread), in process or marshalled from a reader's process.
-#include "gui/accessible.h"
+#include <windows.h>  // before the other system headers, which need it
 
-#include <windows.h>
 #include <ole2.h>
 #include <oleacc.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "gui/accessible.h"
 #include "gui/desktop.h"
 #include "gui/widget.h"
 
@@ -84,8 +84,8 @@ class ClientAccessible : public IAccessible {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override {
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *,
-                                   EXCEPINFO *, UINT *) override {
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *,
+                                   UINT *) override {
     return E_NOTIMPL;
   }
 
@@ -207,9 +207,9 @@ class ClientAccessible : public IAccessible {
     if (FAILED(hr)) return hr;
     if (child.lVal == CHILDID_SELF || (d.role != ACC_BUTTON && d.role != ACC_CHECKBOX))
       return S_FALSE;
-    const wchar_t *text = d.role == ACC_BUTTON               ? L"Press"
+    const wchar_t *text = d.role == ACC_BUTTON       ? L"Press"
                           : (d.state & ACCS_CHECKED) ? L"Uncheck"
-                                                             : L"Check";
+                                                     : L"Check";
     *action = SysAllocString(text);
     return *action ? S_OK : E_OUTOFMEMORY;
   }
@@ -229,7 +229,8 @@ class ClientAccessible : public IAccessible {
     GUI_Description d;
     const HRESULT hr = iLookUp(child, &d);
     if (FAILED(hr)) return hr;
-    if (child.lVal == CHILDID_SELF) d.rect = GUIB_Rect{0, 0, m_desktop->Width(), m_desktop->Height()};
+    if (child.lVal == CHILDID_SELF)
+      d.rect = GUIB_Rect{0, 0, m_desktop->Width(), m_desktop->Height()};
     const LONG s = iScale();
     POINT p = {d.rect.left * s, d.rect.top * s};
     ClientToScreen(m_window, &p);
@@ -268,8 +269,7 @@ class ClientAccessible : public IAccessible {
     ScreenToClient(m_window, &p);
     const LONG s = iScale();
     const int32_t dx = p.x / s, dy = p.y / s;
-    if (p.x < 0 || p.y < 0 || dx >= m_desktop->Width() || dy >= m_desktop->Height())
-      return S_FALSE;
+    if (p.x < 0 || p.y < 0 || dx >= m_desktop->Width() || dy >= m_desktop->Height()) return S_FALSE;
     const std::vector<GUI_Description> all = GUI_DescribeTree(m_desktop);
     found->vt = VT_I4;
     found->lVal = CHILDID_SELF;

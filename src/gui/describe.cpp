@@ -1,7 +1,6 @@
 // The widget tree as assistive technology sees it: the widgets that describe
 // themselves, in reading order, with the state and place the toolkit knows.
 #include "gui/widget.h"
-
 #include "platform/platform.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // c_GUIB_ProgressBar: a filled part and a percentage text.
+#include <string>
+
 #include "gui/widgets.h"
 #include "platform/platform.h"
-
-#include <string>
 
 c_GUIB_ProgressBar::c_GUIB_ProgressBar(const WidgetCreateParams &p, uint32_t style)
     : c_GUIB_Widget(p), m_style(style) {}

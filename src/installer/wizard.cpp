@@ -214,7 +214,7 @@ struct Wizard {
   c_GUIB_Button *next = nullptr;
   c_GUIB_Button *previous = nullptr;
   c_GUIB_Button *menu[kMenuCount] = {};
-  int16_t next_caption = 0;  // text id of Next's caption on this page
+  int16_t next_caption = 0;           // text id of Next's caption on this page
   char error[2 * SYS_MAX_PATH] = {};  // the error page's detail line
 };
 Wizard g;
