@@ -3,10 +3,9 @@
 // their own) read afresh from the widget tree on every call, so the object
 // always tells the page on screen. Calls arrive on the GUI thread (the
 // window's thread), in process or marshalled from a reader's process.
-#include <windows.h>  // before the other system headers, which need it
-
 #include <ole2.h>
 #include <oleacc.h>
+#include <windows.h>  // before the other system headers, which need it
 
 #include <algorithm>
 #include <vector>
@@ -53,7 +52,7 @@ class ClientAccessible : public IAccessible {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override {
     if (!out) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, IID_IAccessible)) {
+        IsEqualIID(riid, __uuidof(IAccessible))) {
       *out = static_cast<IAccessible *>(this);
       AddRef();
       return S_OK;
@@ -337,7 +336,7 @@ intptr_t GUI_AccessibleAnswer(c_GUIB_Desktop *desktop, uintptr_t window, uintptr
     g_comStarted = SUCCEEDED(hr);
   }
   ClientAccessible *object = new ClientAccessible(desktop, reinterpret_cast<HWND>(window));
-  const LRESULT r = LresultFromObject(IID_IAccessible, WPARAM(wparam), object);
+  const LRESULT r = LresultFromObject(__uuidof(IAccessible), WPARAM(wparam), object);
   object->Release();  // LresultFromObject holds what the client needs
   return r > 0 ? intptr_t(r) : 0;
 }

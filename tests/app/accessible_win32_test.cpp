@@ -3,10 +3,9 @@
 // the menu, the shortcuts page and the uninstall question, printed as a
 // tree, and the uninstall page's check box before and after Space.
 #include <gtest/gtest.h>
-#include <windows.h>  // before the other system headers, which need it
-
 #include <ole2.h>
 #include <oleacc.h>
+#include <windows.h>  // before the other system headers, which need it
 
 #include <cstdio>
 #include <string>
@@ -38,7 +37,7 @@ std::vector<Child> ReadTree(const char *title) {
   std::vector<Child> children;
   IAccessible *raw = nullptr;
   HWND window = reinterpret_cast<HWND>(InstallerDesktop->GetWindowHandle());
-  if (FAILED(AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_IAccessible,
+  if (FAILED(AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
                                         reinterpret_cast<void **>(&raw))))
     return children;
   ComRef<IAccessible> owner;
@@ -93,17 +92,17 @@ int Walk(void *) {
 
   INST_ShowPage(4);
   AppLoopPass();
-  EXPECT_NE(Find(ReadTree("shortcuts (page 4)"), "check box"), nullptr);
+  EXPECT_NE(Find(ReadTree("shortcuts (page 4)"), "check button"), nullptr);
 
   INST_ShowPage(15);
   AppLoopPass();
-  const Child *box = Find(ReadTree("uninstall question (page 15)"), "check box");
+  const Child *box = Find(ReadTree("uninstall question (page 15)"), "check button");
   EXPECT_TRUE(box && !(box->state & STATE_SYSTEM_CHECKED));
   HWND window = reinterpret_cast<HWND>(InstallerDesktop->GetWindowHandle());
   SendMessageW(window, WM_KEYDOWN, VK_TAB, 0);    // from Next to the box
   SendMessageW(window, WM_KEYDOWN, VK_SPACE, 0);  // ticks it
   AppLoopPass();
-  box = Find(ReadTree("after Tab and Space"), "check box");
+  box = Find(ReadTree("after Tab and Space"), "check button");
   EXPECT_TRUE(box && (box->state & STATE_SYSTEM_CHECKED) && (box->state & STATE_SYSTEM_FOCUSED));
   EXPECT_EQ(Installer.remove_confirmation, 1u);
   return 0;
