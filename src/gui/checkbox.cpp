@@ -1,4 +1,5 @@
 // c_GUIB_CheckBox: box with an X mark beside a text.
+#include "gui/desktop.h"  // KW_CHAR
 #include "gui/widgets.h"
 
 c_GUIB_CheckBox::c_GUIB_CheckBox(const WidgetCreateParams &p) : c_GUIB_Widget(p) {
@@ -107,12 +108,7 @@ void c_GUIB_CheckBox::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const
       break;
     case GM_LBUTTON_UP:
       ReleaseCapture();
-      if (m_held) {
-        m_state = m_state == 0 ? 1 : 0;
-        PublishInfo(m_info[INFO_CLICK]);
-        CallHandlers(GN_CHECK_CHANGED, m_state, 0);
-        MarkDirty();
-      }
+      if (m_held) iToggle();
       m_held = 0;
       break;
     case GM_MOUSE_ENTER:
@@ -125,4 +121,24 @@ void c_GUIB_CheckBox::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const
     default:
       break;
   }
+}
+
+void c_GUIB_CheckBox::iToggle() {
+  m_state = m_state == 0 ? 1 : 0;
+  PublishInfo(m_info[INFO_CLICK]);
+  CallHandlers(GN_CHECK_CHANGED, m_state, 0);
+  MarkDirty();
+}
+
+uintptr_t c_GUIB_CheckBox::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
+  if (msg != GM_KEY_DOWN || (a & 0xFFFF) != ' ' || !(a & KW_CHAR))
+    return c_GUIB_Widget::HandleMessage(msg, a, b);
+  iToggle();
+  return 1;
+}
+
+uint32_t c_GUIB_CheckBox::Describe(GUI_Description *d) {
+  d->name = GUI_TextOf(this);
+  if (m_state == 1) d->state |= ACCS_CHECKED;
+  return d->role = ACC_CHECKBOX;
 }

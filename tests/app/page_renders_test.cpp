@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/script.h"
 #include "frame_check.h"
 #include "installer/pages.h"
 #include "installer/state.h"
@@ -235,6 +236,30 @@ TEST_F(PageRenders, FontsHoldEveryLetterOfEveryLanguage) {
               expect_all(AppGui->Font(GP_FONT), "tahoma08.fnt");
             }),
             0);
+}
+
+// The sample disc installed and uninstalled with keys alone, as the driver
+// plays them: Enter takes each page's default button, Esc quits from the
+// menu, and the uninstall ticks its check box with Tab and Space.
+TEST_F(PageRenders, KeysAloneInstallAndUninstall) {
+  AppScript install;
+  install.text =
+      "key 13\npage 1 3000\n"  // Install has the focus: Play is off before an install
+      "key 13\npage 2 3000\nkey 13\npage 3 3000\nkey 13\npage 4 3000\n"
+      "key 13\npage 6 3000\nkey 13\npage 7 3000\nkey 13\npage 8 3000\n"
+      "key 13\npage 10 20000\nkey 13\npage 13 3000\n"
+      "key 27\npage 99 3000\n";  // Esc on the menu quits: no page comes after
+  EXPECT_EQ(AppMain(0, AppRunScript, &install), 0) << install.error;
+  const std::string game = std::string(kInstallDir) + "\\ashgrove.exe";
+  EXPECT_NE(SYS_GetFileAttributes(game.c_str()), SYS_ATTR_INVALID);
+
+  AppScript uninstall;
+  uninstall.text =
+      "key 40\nkey 13\npage 15 3000\n"  // Down from Play to Uninstall
+      "key 9\nkey 32\nkey 13\npage 17 10000\nkey 27\npage 99 3000\n";
+  EXPECT_EQ(AppMain(0, AppRunScript, &uninstall), 0) << uninstall.error;
+  EXPECT_TRUE(SYS_RunPendingMoves());
+  EXPECT_EQ(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
 }
 
 }  // namespace
