@@ -10,7 +10,6 @@
 set -u
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 . "$here/scripts/lib/wine.sh"
-WINE32=${WINE32:-/usr/lib/wine/wine}
 out="${ARTIFACTS:-/tmp}"
 fail() { echo "FAILED: $*"; exit 1; }
 tmp=$(mktemp -d)
@@ -23,8 +22,8 @@ head -c 3000 /dev/urandom >"$game/Maps/glacier.map"
 printf '%s\n' 'product = Frostfall Tactics' 'short = Frostfall Tactics' 'exe = frostfall.exe' \
   'publisher = Northwind Interactive' 'no-online-addon = yes' 'no-directx-check = yes' \
   'web-host = www.frostfall.example' >"$tmp/frostfall.conf"
-# HOME is the prefix's: the Windows libraries are where the win64 build found them.
-deps=$(sed -n 's/^DEPS_PREFIX:PATH=//p' "$BUILD_WIN64/CMakeCache.txt")
+# HOME is the prefix's: the Windows libraries are where the tested build found them.
+deps=$(sed -n 's/^DEPS_PREFIX:PATH=//p' "$BUILD_WIN/CMakeCache.txt")
 export SETUP_CACHE=${deps%/*}
 for run in first again; do
   rm -rf "$disc"
@@ -39,14 +38,12 @@ done
 strings "$disc/setup.exe" | grep -qx 'Frostfall Tactics - Installer' || fail "no caption in setup.exe"
 echo "strings: neither Ashgrove nor Halvorin (8-bit and UTF-16)"
 # Where this Wine runs no 32-bit code, the same configuration built as win64.
-wine=$WINE32
-if ! "$WINE32" --version >/dev/null 2>&1; then
-  wine=$WINE64
+if ! wine_runs_32bit; then
   rm -rf "$disc"
   BUILD_ROOT=${BUILD_NATIVE%/*} "$here/scripts/make-disc" "$game" "$disc" --config "$tmp/frostfall.conf" \
     --tools "$BUILD_NATIVE" --preset win64 >"$tmp/make-disc.log" 2>&1 || { cat "$tmp/make-disc.log"; fail "make-disc win64"; }
 fi
-echo "running $(basename "$wine")"
+echo "running $(basename "$(wine_loader "$disc/setup.exe")")"
 ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 
 dir='C:\Program Files\Frostfall Tactics'
@@ -59,7 +56,7 @@ n=0
 shot() { n=$((n + 1)); import -window root -crop 640x284+$((X + CLIENT_X))+$((Y + CLIENT_Y)) \
   "$out/setup_frostfall_$(printf %02d $n)_$1.png"; }
 start() { # program [folder]
-  (cd "${2:-.}" && exec "$wine" "$1") &
+  (cd "${2:-.}" && wine_exec "$1") &
   wine_pid=$!
   wine_find_window "Frostfall Tactics - Installer" 640 284 || fail "no window for $1"
 }

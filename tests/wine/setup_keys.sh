@@ -14,8 +14,8 @@ here="$(cd "$(dirname "$0")/../.." && pwd)"
 out="${ARTIFACTS:-/tmp}"
 disc="$WINEPREFIX/drive_c/sample_disc_keys"
 mkdir -p "$disc"
-cp "$BUILD_WIN64/setup.exe" "$disc/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" \
+cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   "$disc" >/dev/null || { echo "FAILED: make_disc.sh"; exit 1; }
 ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 
@@ -33,7 +33,7 @@ shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$((
 # finish page runs may have taken the focus.
 keys() { for k in "$@"; do xdotool windowfocus --sync "$WID" key "$k"; sleep 0.4; done; }
 start() { # program [folder]
-  (cd "${2:-.}" && exec "$WINE64" "$1") &
+  (cd "${2:-.}" && wine_exec "$1") &
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no window for $1"
 }

@@ -11,8 +11,8 @@ here="$(cd "$(dirname "$0")/../.." && pwd)"
 out="${ARTIFACTS:-/tmp}"
 dir="$WINEPREFIX/drive_c/disc_lang"
 mkdir -p "$dir"
-cp "$BUILD_WIN64/setup.exe" "$dir/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" "$dir" >/dev/null
+cp "$BUILD_WIN/setup.exe" "$dir/setup.exe"
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" "$dir" >/dev/null
 
 fail() { echo "FAILED: $*"; exit 1; }
 
@@ -31,7 +31,7 @@ shot() { import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y 
 # licence and folder pages as NAME-menu.png, ... ; quits.
 run() {
   local lang=$1 name=$2
-  LOCPATH=$locales LANG=$lang LC_ALL=$lang "$WINE64" 'C:\disc_lang\setup.exe' &
+  LOCPATH=$locales LANG=$lang LC_ALL=$lang wine_exec 'C:\disc_lang\setup.exe' &
   local pid=$!
   wine_find_window "$title" 640 284 || fail "$lang: no installer window"
   wine_settle || fail "$lang: a Disk error box stayed open"
