@@ -133,8 +133,16 @@ wine_setup "$wine"
 # the one its `reg add` started still there and leaves it to exit.
 wineserver -w
 wineserver -p
-# The loader for a program: wine.sh's choice by PE type where it has one.
-loader() { if declare -F wine_loader >/dev/null; then wine_loader "$1"; else echo "$WINE64"; fi; }
+loader() { wine_loader "$1"; }
+# A kernel without 32-bit emulation runs neither the shipped program nor
+# NSIS x86: then the amd64 pair is all there is to measure.
+bits32=1
+if ! wine_runs_32bit; then
+  bits32=
+  echo "this machine runs no 32-bit code ($WINE32 does not start): the win32 and NSIS x86" \
+    "lines are left out"
+  [ -n "$win64" ] || { echo "and there is no win64 build to measure instead" >&2; exit 1; }
+fi
 # Our discs, each C:\NAME in the prefix.
 discs=()
 make_disc() { # name setup.exe [make-disc options]
@@ -146,16 +154,22 @@ make_disc() { # name setup.exe [make-disc options]
   cat "$WINEPREFIX/drive_c/$name"/* >/dev/null
   discs+=("$name")
 }
-make_disc disc "$BUILD/win32/setup.exe"
+[ -z "$bits32" ] || make_disc disc "$BUILD/win32/setup.exe"
 [ -z "$win64" ] || make_disc disc64 "$win64"
-[ -z "$zstd" ] || make_disc disczstd "$BUILD/win32/setup.exe" --method zstd
-for n in x86-zlib amd64-zlib; do cp "$WORK/nsis-$n.exe" "$WINEPREFIX/drive_c/"; done
+if [ -n "$zstd" ]; then
+  if [ -n "$bits32" ]; then make_disc disczstd "$BUILD/win32/setup.exe" --method zstd
+  else make_disc disczstd "$win64" --method zstd; fi
+fi
+nsis=()
+[ -z "$bits32" ] || nsis+=(x86-zlib)
+[ -z "$win64" ] || nsis+=(amd64-zlib)
+for n in "${nsis[@]}"; do cp "$WORK/nsis-$n.exe" "$WINEPREFIX/drive_c/"; done
 cat "$WINEPREFIX"/drive_c/nsis-*.exe >/dev/null
 
 title="Ashgrove Multiplayer demo - Installer"
 nsis_out="$WINEPREFIX/drive_c/nsis-out"
 tmp=$(mktemp -d)
-"$BUILD/native/tools/cbf/cbf" extract "$WINEPREFIX/drive_c/disc/setup.cbf" "$tmp" tahoma15.fnt >/dev/null
+"$BUILD/native/tools/cbf/cbf" extract "$WINEPREFIX/drive_c/${discs[0]}/setup.cbf" "$tmp" tahoma15.fnt >/dev/null
 h=$("$BUILD/native/tools/fntmake/fntmake" --info "$tmp/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
 rm -rf "$tmp"
 menu_install_y=$((4 * h + 7 * (h / 6) + h / 2))
@@ -253,7 +267,7 @@ for d in "${discs[@]}"; do
   [ "$finish" != "$ready" ] || { echo "the finish page looks like the ready page" >&2; exit 1; }
   check_ours "$d"
 done
-for n in x86-zlib amd64-zlib; do
+for n in "${nsis[@]}"; do
   rm -rf "$nsis_out"
   "$(loader "$WINEPREFIX/drive_c/nsis-$n.exe")" "C:\\nsis-$n.exe" /S '/D=C:\nsis-out'
   check_install "$nsis_out"
@@ -338,16 +352,20 @@ echo "== three runs each, in turns (load: $(uptime | sed 's/.*load/load/'))"
 peak=0
 for run in 1 2 3; do
   echo "run $run"
-  time_ours disc
-  keep ours32 "$T"
-  [ "$HWM" -gt "$peak" ] && peak=$HWM
-  time_ours_from_start disc
-  keep start32 "$T"
-  time_nsis x86-zlib
-  keep nsis32 "$T"
+  if [ -n "$bits32" ]; then
+    time_ours disc
+    keep ours32 "$T"
+    [ "$HWM" -gt "$peak" ] && peak=$HWM
+    time_ours_from_start disc
+    keep start32 "$T"
+    time_nsis x86-zlib
+    keep nsis32 "$T"
+  fi
   if [ -n "$win64" ]; then
     time_ours disc64
     keep ours64 "$T"
+    [ -n "$bits32" ] || [ "$HWM" -le "$peak" ] || peak=$HWM
+    [ -n "$bits32" ] || { time_ours_from_start disc64; keep start64 "$T"; }
     time_nsis amd64-zlib
     keep nsis64 "$T"
   fi
@@ -368,17 +386,27 @@ for d in "${discs[@]}"; do
     "$(stat -c %s "$WINEPREFIX/drive_c/$d/setup.exe"): $(disc_size "$d") bytes"
 done
 for n in x86-zlib amd64-zlib x86-lzma; do echo "sizes: NSIS $n .exe $(nsis_size "$n") bytes"; done
-echo "best of three: setup.exe (win32) ${best[ours32]} s from the Install click, NSIS x86 zlib" \
-  "${best[nsis32]} s; ratio ours / NSIS $(ratio "${best[ours32]}" "${best[nsis32]}") (goal <= 0.5)"
-echo "best of three, each from its start: setup.exe (win32) ${best[start32]} s to the finish page," \
-  "driven through the pages; NSIS x86 zlib ${best[nsis32]} s to its exit;" \
-  "ratio $(ratio "${best[start32]}" "${best[nsis32]}")"
-[ -z "$win64" ] || echo "best of three, amd64: setup.exe (win64) ${best[ours64]} s from the Install" \
-  "click, NSIS amd64 zlib ${best[nsis64]} s; ratio $(ratio "${best[ours64]}" "${best[nsis64]}")"
+if [ -n "$bits32" ]; then
+  echo "best of three: setup.exe (win32) ${best[ours32]} s from the Install click, NSIS x86 zlib" \
+    "${best[nsis32]} s; ratio ours / NSIS $(ratio "${best[ours32]}" "${best[nsis32]}") (goal <= 0.5)"
+  echo "best of three, each from its start: setup.exe (win32) ${best[start32]} s to the finish" \
+    "page, driven through the pages; NSIS x86 zlib ${best[nsis32]} s to its exit;" \
+    "ratio $(ratio "${best[start32]}" "${best[nsis32]}")"
+fi
+if [ -n "$win64" ]; then
+  echo "best of three, amd64: setup.exe (win64) ${best[ours64]} s from the Install click," \
+    "NSIS amd64 zlib ${best[nsis64]} s; ratio $(ratio "${best[ours64]}" "${best[nsis64]}")" \
+    "$([ -n "$bits32" ] || echo "(goal <= 0.5)")"
+  [ -n "$bits32" ] || echo "best of three, amd64, each from its start: setup.exe (win64)" \
+    "${best[start64]} s to the finish page, driven through the pages; NSIS amd64 zlib" \
+    "${best[nsis64]} s to its exit; ratio $(ratio "${best[start64]}" "${best[nsis64]}")"
+fi
 if [ -n "$zstd" ]; then
-  z=$(disc_size disczstd)
-  echo "zstd disc (win32): ${best[zstd]} s from the Install click, ratio to NSIS x86 zlib" \
-    "$(ratio "${best[zstd]}" "${best[nsis32]}"); size $z bytes, $(ratio "$z" "$(nsis_size x86-zlib)")x" \
+  z=$(disc_size disczstd) ref=nsis32 refname="x86 zlib"
+  [ -n "$bits32" ] || ref=nsis64 refname="amd64 zlib"
+  echo "zstd disc: ${best[zstd]} s from the Install click, ratio to NSIS $refname" \
+    "$(ratio "${best[zstd]}" "${best[$ref]}"); size $z bytes, $(ratio "$z" "$(nsis_size x86-zlib)")x" \
     "NSIS zlib's, $(ratio "$z" "$(nsis_size x86-lzma)")x NSIS solid LZMA's"
 fi
-echo "setup.exe (win32) peak working set (VmHWM): $((peak / 1024)) MiB (goal < 48)"
+echo "setup.exe peak working set (VmHWM, $([ -n "$bits32" ] && echo win32 || echo win64)):" \
+  "$((peak / 1024)) MiB (goal < 48)"
