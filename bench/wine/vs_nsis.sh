@@ -143,14 +143,21 @@ if ! wine_runs_32bit; then
     "lines are left out"
   [ -n "$win64" ] || { echo "and there is no win64 build to measure instead" >&2; exit 1; }
 fi
-# Our discs, each C:\NAME in the prefix.
+# Our discs, each C:\NAME in the prefix, of the payload and the game's
+# program, which make-disc wants at the top (a stand-in of a few bytes).
+game=$WORK/game
+rm -rf "$game"
+cp -al "$payload" "$game"
+echo "stand-in" >"$game/ashgrove.exe"
 discs=()
 make_disc() { # name setup.exe [make-disc options]
   local name=$1 setup=$2
   shift 2
   echo "== make-disc $name $*"
-  "$here/scripts/make-disc" "$payload" "$WINEPREFIX/drive_c/$name" --setup "$setup" \
-    --tools "$BUILD/native" "$@" 2>/dev/null | sed -n '2,4p'
+  "$here/scripts/make-disc" "$game" "$WINEPREFIX/drive_c/$name" --setup "$setup" \
+    --tools "$BUILD/native" "$@" >"$wine/make-disc.out" 2>"$wine/make-disc.log" ||
+    { cat "$wine/make-disc.log" >&2; exit 1; }
+  sed -n '2,4p' "$wine/make-disc.out"
   cat "$WINEPREFIX/drive_c/$name"/* >/dev/null
   discs+=("$name")
 }
@@ -240,7 +247,7 @@ check_install() { # folder extra-files...
   echo "INSTALL DIFFERS in $dir: $diffs $others" | head -c 2000 >&2
   return 1
 }
-check_ours() { for_disc "$1"; check_install "$TARGET" Uninstall.exe setup.cbf gamespy.ico; }
+check_ours() { for_disc "$1"; check_install "$TARGET" Uninstall.exe setup.cbf gamespy.ico ashgrove.exe; }
 
 # Warm-up of each disc, which also records how the menu looks at first and
 # how the finish page's picture frame looks: the install is complete once
