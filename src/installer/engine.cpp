@@ -47,7 +47,6 @@ class Locked {
 
 // One piece of an item's content on its way from the reader to the writer.
 struct Piece {
-  uint32_t item;      // index into the install list
   uint8_t *data;      // a buffer of the queue, INST_COPY_BLOCK bytes
   uint32_t size;      // bytes of content in it
   bool last;          // the item's content ends with this piece
@@ -148,7 +147,7 @@ class Reader {
     const FileItem &item = *items_[i];
     ScopedStoreFile source;
     source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
-    if (!source.h) return Failed(i, "Cannot open");
+    if (!source.h) return Failed("Cannot open");
     uint64_t remaining = item.size;
     do {
       uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
@@ -156,16 +155,16 @@ class Reader {
       if (!buffer) return false;
       if (!ReadFully(source.h, buffer, n)) {
         queue_->GiveBack(buffer);
-        return Failed(i, "Cannot read");
+        return Failed("Cannot read");
       }
       remaining -= n;
-      queue_->Push({i, buffer, n, remaining == 0, nullptr});
+      queue_->Push({buffer, n, remaining == 0, nullptr});
     } while (remaining > 0 && !InstallCancel);
     return true;
   }
 
-  bool Failed(uint32_t i, const char *what) {
-    queue_->Push({i, nullptr, 0, true, what});
+  bool Failed(const char *what) {
+    queue_->Push({nullptr, 0, true, what});
     return false;
   }
 
