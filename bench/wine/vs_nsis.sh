@@ -44,7 +44,8 @@ done
 win64=$BUILD/win64/setup.exe
 [ -f "$win64" ] || { echo "no $win64: the amd64 line is left out" >&2; win64=; }
 zstd=
-grep -q -- '--method' "$here/scripts/make-disc" && zstd=1
+# ZSTD_DISC=0 leaves the zstd disc out (a setup.exe that cannot read it).
+[ "${ZSTD_DISC:-1}" = 0 ] || ! grep -q -- '--method' "$here/scripts/make-disc" || zstd=1
 if ! command -v makensis >/dev/null; then
   apt-get install -y nsis >/dev/null || { echo "cannot install nsis" >&2; exit 1; }
 fi
