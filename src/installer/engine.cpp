@@ -334,7 +334,7 @@ class Worker {
         p_.progress->total_done += piece.size;
         p_.progress->current_done = done;
       }
-      if (piece.last || InstallCancel) return true;
+      if (piece.last || InstallCancel) return true;  // the file is complete, or cancelled
       if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail("Cannot read", item.source);
       if (piece.error) return Fail(piece.error, item.source);
     }
