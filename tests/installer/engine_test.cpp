@@ -69,9 +69,12 @@ TEST_F(Engine, CopiesEveryFileWithLowerCaseNamesAndFinishesOnce) {
   const struct {
     const char *name;
     std::string bytes;
-  } files[] = {{"ashgrove.exe", "game"},         {"empty.dat", ""},
-               {"data\\maps\\block.dat", block}, {"data\\maps\\big.dat", big},
-               {"data\\text.txt", text},         {"data\\huge.dat", huge},
+  } files[] = {{"ashgrove.exe", "game"},
+               {"empty.dat", ""},
+               {"data\\maps\\block.dat", block},
+               {"data\\maps\\big.dat", big},
+               {"data\\text.txt", text},
+               {"data\\huge.dat", huge},
                {"Uninstall.exe", "the installer's own bytes"},
                {"setup.cbf", "archive copy"}};
   for (const auto &f : files) EXPECT_TRUE(Read(Installed(f.name)) == f.bytes) << f.name;
