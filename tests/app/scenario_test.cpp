@@ -14,6 +14,7 @@
 
 #include "app/script.h"
 #include "archive_builder.h"
+#include "installer/config.h"
 #include "installer/pages.h"
 #include "installer/state.h"
 #include "installer/texts.h"
@@ -313,7 +314,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   EXPECT_NE(lines.find(address), std::string::npos) << lines;
   EXPECT_EQ(lines.find(address), lines.rfind(address)) << lines;
   // The add-on started from the temporary folder, the web site, the game.
-  const std::string started[] = {"start\tC:\\WINDOWS\\TEMP\\AshgroveSetup-",
+  const std::string started[] = {"start\tC:\\WINDOWS\\TEMP\\" INSTALLER_IDENTITY "-",
                                  "open\thttp://www.ashgrove-demo.example\n",
                                  "start\t" + game + "\t" + kInstallDir};
   for (const std::string &line : started)
