@@ -78,6 +78,7 @@ int AppInit(uintptr_t instance) {
 }
 
 void AppShutdown() {
+  SYS_SetOwnerWindow(0);
   SYS_ComUninit();
   INST_FreeTexts();
   if (InstallerDesktop) InstallerDesktop->Release();
@@ -100,9 +101,14 @@ bool AppLoopPass() {
 int AppMain(uintptr_t instance, AppLoopFn loop, void *loop_data) {
   SYS_RestrictLibrarySearch();
   if (!ParseCommandLine(SYS_GetCommandLine())) return -1;
+  // The hand-over argument counts only with administrator rights: given by
+  // hand to a process without them it is ignored, and Install still asks.
+  if (!SYS_IsElevated()) AppHandOver = {};
   // One copy at a time: a second start shows the running one and ends
-  // before it touches the store or the temporary folder.
-  if (!SYS_ClaimSingleInstance(kInstanceName)) {
+  // before it touches the store or the temporary folder. The elevated copy
+  // is the exception: the menu that started it holds the claim and waits
+  // for it, and hands the pages over to it.
+  if (!SYS_ClaimSingleInstance(kInstanceName) && !AppHandOver.page) {
     SYS_ActivateOtherInstance(INST_WindowCaption());
     return 0;
   }
@@ -116,6 +122,7 @@ int AppMain(uintptr_t instance, AppLoopFn loop, void *loop_data) {
       // Between passes the loop sleeps until the next tick is due or input
       // arrives, so an idle installer costs almost nothing.
       while (AppLoopPass()) InstallerDesktop->WaitForWork();
+      result = int(INST_ExitCode());
     }
     AppRunning = 0;
   } else {
