@@ -101,14 +101,12 @@ bool AppLoopPass() {
 int AppMain(uintptr_t instance, AppLoopFn loop, void *loop_data) {
   SYS_RestrictLibrarySearch();
   if (!ParseCommandLine(SYS_GetCommandLine())) return -1;
-  // The hand-over argument counts only with administrator rights: given by
-  // hand to a process without them it is ignored, and Install still asks.
-  if (!SYS_IsElevated()) AppHandOver = {};
   // One copy at a time: a second start shows the running one and ends
   // before it touches the store or the temporary folder. The elevated copy
-  // is the exception: the menu that started it holds the claim and waits
-  // for it, and hands the pages over to it.
-  if (!SYS_ClaimSingleInstance(kInstanceName) && !AppHandOver.page) {
+  // is the exception: the menu that started it holds the claim, offers it
+  // the pages and waits for it.
+  const bool copy = INST_TakeHandOver();
+  if (!SYS_ClaimSingleInstance(kInstanceName) && !copy) {
     SYS_ActivateOtherInstance(INST_WindowCaption());
     return 0;
   }

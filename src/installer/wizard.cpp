@@ -207,6 +207,9 @@ const uint32_t kMenuCount = 5;
 // menu in place of such a copy (the emulated machine's answer).
 enum Role : uint8_t { ROLE_MENU, ROLE_COPY, ROLE_IN_PLACE };
 
+// The menu's offer to its elevated copy (per logged-in user).
+const char kHandOverName[] = "Local\\Halvorin.AshgroveDemo.Setup.HandOver";
+
 struct Wizard {
   Role role = ROLE_MENU;
   uint32_t exit_code = 0;
@@ -451,14 +454,19 @@ void iElevated(uint32_t page) {
   char argument[64];
   AppHandOverArgument(argument, sizeof argument, page, x, y);
   SYS_Handle copy = 0;
-  switch (SYS_StartElevated(AppPaths.program_path, argument, &copy)) {
+  const SYS_Handle offer = SYS_OfferHandOver(kHandOverName);
+  const uint32_t started = SYS_StartElevated(AppPaths.program_path, argument, &copy);
+  if (started == SYS_ELEVATE_STARTED && copy) {
+    SYS_ShowWindow(window, false);
+    SYS_WaitHandlingMessages(copy, SYS_INFINITE);
+  }
+  if (offer) SYS_CloseHandle(offer);
+  switch (started) {
     case SYS_ELEVATE_STARTED: {
       if (!copy) {  // started, but it cannot be waited for: it carries on alone
         AppRunning = 0;
         return;
       }
-      SYS_ShowWindow(window, false);
-      SYS_WaitHandlingMessages(copy, SYS_INFINITE);
       const uint32_t code = SYS_ProcessExitCode(copy);
       SYS_CloseHandle(copy);
       iCopyEnded(code);
@@ -582,6 +590,12 @@ void INST_StartWizard() {
   }
   INST_ShowPage(Installer.menu_mode == INST_MENU_NOT_INSTALLED ? 0 : 14);
   INST_SetMenuState(INST_SECTION_IDLE);
+}
+
+bool INST_TakeHandOver() {
+  if (AppHandOver.page && SYS_HandOverOffered(kHandOverName)) return true;
+  AppHandOver = {};
+  return false;
 }
 
 uint32_t INST_ExitCode() {

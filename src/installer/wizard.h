@@ -42,6 +42,10 @@ void INST_SetPageBackground(int32_t text_id);
 // again (the menu reads the installed state anew). Any other code counts as
 // the last.
 enum : uint32_t { INST_COPY_QUIT = 20, INST_COPY_INSTALLED = 21, INST_COPY_MENU = 22 };
+// Whether this process is the elevated copy: it was started with the
+// hand-over argument (AppHandOver) while a menu offers it its pages.
+// Otherwise the argument is dropped, as given by hand it means nothing.
+bool INST_TakeHandOver();
 // The program's exit code: 0, or in the elevated copy one of INST_COPY_*.
 uint32_t INST_ExitCode();
 

@@ -337,6 +337,13 @@ bool SYS_ClaimSingleInstance(const char *name);
 // as the other copy may still be starting. Does nothing natively.
 void SYS_ActivateOtherInstance(const char *window_caption);
 
+// The menu's offer to hand its pages over to the elevated copy it starts:
+// made under a name before the copy starts and withdrawn by closing the
+// handle (or by the end of the process, in any way). The copy takes the
+// pages only while the offer is there. 0 when it cannot be made.
+SYS_Handle SYS_OfferHandOver(const char *name);
+bool SYS_HandOverOffered(const char *name);
+
 // Hides or shows the program's window (0 is ignored), and reads its top-left
 // corner on the screen (false natively and for window 0).
 void SYS_ShowWindow(uintptr_t window, bool show);

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <map>
+#include <set>
 #include <mutex>
 #include <string>
 
@@ -154,6 +155,22 @@ std::string Mark() {
   return SYS_IsElevated() ? "\televated" : "";
 }
 
+// Hand-over offers: names, one entry per open offer.
+std::mutex g_offers_mutex;
+std::multiset<std::string> g_offers;
+
+struct OfferObject : Object {
+  explicit OfferObject(const std::string &n) : Object(Kind::Offer), name(n) {
+    std::lock_guard<std::mutex> lock(g_offers_mutex);
+    g_offers.insert(name);
+  }
+  ~OfferObject() override {
+    std::lock_guard<std::mutex> lock(g_offers_mutex);
+    g_offers.erase(g_offers.find(name));
+  }
+  std::string name;
+};
+
 // A started program as the emulation sees it: already ended.
 struct ProcessObject : Object {
   ProcessObject() : Object(Kind::Process) {}
@@ -206,6 +223,15 @@ void SYS_SetPlatformId(uint32_t id) {
   std::lock_guard<std::mutex> lock(g_platform_mutex);
   g_platform_id = id;
   g_platform_generation = Generation();
+}
+
+SYS_Handle SYS_OfferHandOver(const char *name) {
+  return name ? reinterpret_cast<SYS_Handle>(new OfferObject(name)) : 0;
+}
+
+bool SYS_HandOverOffered(const char *name) {
+  std::lock_guard<std::mutex> lock(g_offers_mutex);
+  return name && g_offers.count(name) > 0;
 }
 
 bool SYS_IsElevated() {

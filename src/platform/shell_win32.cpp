@@ -154,6 +154,17 @@ void SYS_ActivateOtherInstance(const char *window_caption) {
   }
 }
 
+// The offer is a named event: the system removes it with the last handle.
+SYS_Handle SYS_OfferHandOver(const char *name) {
+  return name ? reinterpret_cast<SYS_Handle>(CreateEventA(nullptr, TRUE, FALSE, name)) : 0;
+}
+
+bool SYS_HandOverOffered(const char *name) {
+  HANDLE offer = name ? OpenEventA(SYNCHRONIZE, FALSE, name) : nullptr;
+  if (offer) CloseHandle(offer);
+  return offer != nullptr;
+}
+
 void SYS_ShowWindow(uintptr_t window, bool show) {
   if (window) ShowWindow(W(window), show ? SW_SHOW : SW_HIDE);
 }
