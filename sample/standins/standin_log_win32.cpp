@@ -28,10 +28,11 @@ class FileHandle {
   HANDLE h_;
 };
 
-// The command line of the process that started this one ("" when it cannot
-// be read): the parent's id from a process snapshot, its command line from
-// the system's process information (ProcessCommandLineInformation).
-std::string ParentCommandLine() {
+// The id and command line of the process that started this one: the id
+// from a process snapshot, the command line from the parent's process
+// parameters, read out of its memory ("" when it cannot be read, e.g. when
+// the parent has ended already).
+std::string Parent() {
   const DWORD self = GetCurrentProcessId();
   DWORD parent = 0;
   FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -40,23 +41,27 @@ std::string ParentCommandLine() {
   for (BOOL ok = Process32First(snapshot.get(), &entry); ok;
        ok = Process32Next(snapshot.get(), &entry))
     if (entry.th32ProcessID == self) parent = entry.th32ParentProcessID;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, parent);
-  if (!process) return "";
+  const std::string id = std::to_string(parent) + " ";
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, parent);
+  if (!process) return id;
   FileHandle owner(process);
-  typedef LONG(NTAPI * QueryFn)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  typedef LONG(NTAPI * QueryFn)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
   const QueryFn query = reinterpret_cast<QueryFn>(reinterpret_cast<void (*)()>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-  const ULONG kCommandLineInformation = 60;
-  std::vector<char> buffer(1 << 16);
-  ULONG size = 0;
-  if (!query || query(process, kCommandLineInformation, buffer.data(), ULONG(buffer.size()),
-                      &size) < 0)
-    return "";
-  const UNICODE_STRING *text = reinterpret_cast<const UNICODE_STRING *>(buffer.data());
+  PROCESS_BASIC_INFORMATION basic = {};
+  PEB peb = {};
+  RTL_USER_PROCESS_PARAMETERS parameters = {};
+  if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) < 0 ||
+      !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
+      !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr))
+    return id;
+  std::vector<WCHAR> text(parameters.CommandLine.Length / 2 + 1, 0);
+  if (!ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(),
+                         parameters.CommandLine.Length, nullptr))
+    return id;
   char line[4096] = "";
-  WideCharToMultiByte(CP_ACP, 0, text->Buffer, text->Length / 2, line, sizeof line - 1, nullptr,
-                      nullptr);
-  return line;
+  WideCharToMultiByte(CP_ACP, 0, text.data(), -1, line, sizeof line - 1, nullptr, nullptr);
+  return id + line;
 }
 
 }  // namespace
@@ -74,7 +79,7 @@ bool StandinLogStart() {
   if (m == 0 || m >= MAX_PATH) return false;
 
   const std::string line = std::string(name) + " started in " + folder + "\r\n" + name +
-                           " parent " + ParentCommandLine() + "\r\n";
+                           " parent " + Parent() + "\r\n";
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end.
   FileHandle f(CreateFileA(kLogPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

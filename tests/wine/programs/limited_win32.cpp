@@ -1,9 +1,11 @@
 // limited.exe COMMAND_LINE: runs the command line with the limited token
 // linked to this process's own, as the shell starts programs for a user
 // who is an administrator on Windows (Wine starts every program with the
-// full token), waits for it and ends with its exit code; 99 when it could
-// not be started.
+// full token), prints its process id, waits for it and ends with its exit
+// code; 99 when it could not be started.
 #include <windows.h>
+
+#include <cstdio>
 
 int main() {
   // The command line after this program's own name.
@@ -30,6 +32,8 @@ int main() {
   if (!CreateProcessAsUserA(token, nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &startup, &process))
     return 99;
+  std::printf("%lu\n", process.dwProcessId);
+  std::fflush(stdout);
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 99;
   GetExitCodeProcess(process.hProcess, &code);
