@@ -57,7 +57,7 @@ to_copy() { menu_wid=$WID; for _ in $(seq 1 200); do
   WID=$(installer_window | grep -vx "$menu_wid" | head -n 1); [ -n "$WID" ] && return; sleep 0.1
 done; fail "no elevated copy took over"; }
 to_menu() { for _ in $(seq 1 200); do installer_window | grep -qx "$menu_wid" && break; sleep 0.1; done
-  WID=$menu_wid; installer_window | grep -qx "$WID" || fail "the menu did not come back"; sleep 0.3; }
+  WID=$menu_wid; installer_window | grep -qx "$WID" || fail "the menu did not come back: $(cat "$log" 2>&1)"; sleep 0.3; }
 
 # The menu's line height is the large font's (wizard.cpp lays the menu out
 # with it): items at 4h, 4h + 7(h/6)..., Quit at 284 - 2h.
