@@ -1,5 +1,6 @@
 #include "installer/files.h"
 
+#include "installer/config.h"
 #include "installer/scoped.h"
 #include "installer/uninstall.h"
 #include "store/store.h"
@@ -7,8 +8,9 @@
 namespace {
 
 const uint32_t kCopyBlock = 65536;
-// Names this program's run folders in the temporary folder.
-const char kRunPrefix[] = "AshgroveSetup-";
+// Names this program's run folders in the temporary folder: the product's
+// identity, so that the clean-up of stale folders touches no other program's.
+const char kRunPrefix[] = INSTALLER_IDENTITY "-";
 char g_run_folder[SYS_MAX_PATH];  // with a trailing backslash; "" until made
 
 struct Buffer {

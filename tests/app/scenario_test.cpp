@@ -14,6 +14,7 @@
 
 #include "app/script.h"
 #include "archive_builder.h"
+#include "installer/config.h"
 #include "installer/pages.h"
 #include "installer/state.h"
 #include "installer/texts.h"
@@ -320,7 +321,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   // started from the temporary folder by the elevated part, which then
   // ended; the web site and the game opened with the user's own rights.
   const std::string started[] = {"elevate\t" + Disc("setup.exe") + "\t/handover:1,0,0\n",
-                                 "start\tC:\\WINDOWS\\TEMP\\AshgroveSetup-",
+                                 "start\tC:\\WINDOWS\\TEMP\\" INSTALLER_IDENTITY "-",
                                  "\televated\n",
                                  "return\t21\n",
                                  "open\thttp://www.ashgrove-demo.example\n",

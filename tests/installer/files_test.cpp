@@ -1,5 +1,6 @@
 // Files the installer writes: folders made on demand, store files copied out
 // whole, and nothing half-written left behind when a copy fails.
+#include "installer/config.h"
 #include "installer/files.h"
 
 #include "installer_fixture.h"
@@ -44,7 +45,7 @@ TEST_F(InstallerTest, CopyToTempUsesAFreshRunFolderThatGoesAtTheEnd) {
   ASSERT_TRUE(machine.WriteFile(Disc("sub\\tool.exe"), "new bytes"));
   char temp[SYS_MAX_PATH];
   ASSERT_GT(SYS_GetTempDir(temp, sizeof temp), 0u);
-  const std::string stale = std::string(temp) + "AshgroveSetup-0badc0de\\old.exe";
+  const std::string stale = std::string(temp) + INSTALLER_IDENTITY "-0badc0de\\old.exe";
   const std::string other = std::string(temp) + "Other-0badc0de\\keep.exe";
   ASSERT_TRUE(machine.WriteFile(stale, "left behind"));
   ASSERT_TRUE(machine.WriteFile(other, "someone else's"));
@@ -54,7 +55,7 @@ TEST_F(InstallerTest, CopyToTempUsesAFreshRunFolderThatGoesAtTheEnd) {
     ASSERT_EQ(INST_CopyToTemp("sub\\tool.exe", out), 1);
     copy = out;
     EXPECT_EQ(Read(copy), "new bytes");
-    EXPECT_EQ(copy.rfind(std::string(temp) + "AshgroveSetup-", 0), 0u) << copy;
+    EXPECT_EQ(copy.rfind(std::string(temp) + INSTALLER_IDENTITY "-", 0), 0u) << copy;
     INST_CloseRunFolder();
     EXPECT_FALSE(Exists(copy.substr(0, copy.rfind('\\'))));
   }
