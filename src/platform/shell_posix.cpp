@@ -7,8 +7,8 @@
 
 #include <cctype>
 #include <map>
-#include <set>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/machine.h"

@@ -37,6 +37,6 @@ extern AppHandOverRecord AppHandOver;
 // Returns its length (0 when it does not fit).
 size_t AppHandOverArgument(char *out, size_t size, uint32_t page, int32_t x, int32_t y);
 
-// Fills AppPaths, and AppHandOver from a hand-over argument. Returns false, leaving AppPaths empty, when the program's
-// path or folder would not fit its 260-byte buffer.
+// Fills AppPaths, and AppHandOver from a hand-over argument. Returns false, leaving AppPaths empty,
+// when the program's path or folder would not fit its 260-byte buffer.
 bool ParseCommandLine(const char *command_line);
