@@ -81,6 +81,7 @@ int AppInit(uintptr_t instance) {
 }
 
 void AppShutdown() {
+  SYS_SetOwnerWindow(0);
   SYS_ComUninit();
   INST_FreeTexts();
   if (InstallerDesktop) InstallerDesktop->Release();
@@ -105,8 +106,11 @@ int AppMain(uintptr_t instance, AppLoopFn loop, void *loop_data) {
   SYS_RestrictLibrarySearch();
   if (!ParseCommandLine(SYS_GetCommandLine())) return -1;
   // One copy at a time: a second start shows the running one and ends
-  // before it touches the store or the temporary folder.
-  if (!SYS_ClaimSingleInstance(kInstanceName)) {
+  // before it touches the store or the temporary folder. The elevated copy
+  // is the exception: the menu that started it holds the claim, offers it
+  // the pages and waits for it.
+  const bool copy = INST_TakeHandOver();
+  if (!SYS_ClaimSingleInstance(kInstanceName) && !copy) {
     SYS_ActivateOtherInstance(INST_WindowCaption());
     return 0;
   }
@@ -120,6 +124,7 @@ int AppMain(uintptr_t instance, AppLoopFn loop, void *loop_data) {
       // Between passes the loop sleeps until the next tick is due or input
       // arrives, so an idle installer costs almost nothing.
       while (AppLoopPass()) InstallerDesktop->WaitForWork();
+      result = int(INST_ExitCode());
     }
     AppRunning = 0;
   } else {

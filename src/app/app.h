@@ -27,6 +27,7 @@ bool AppLoopPass();
 // the program with AppLoopPass and returns the program's result.
 typedef int (*AppLoopFn)(void *data);
 
-// The whole run of the program: 0 after an orderly end, -1 when start-up or
+// The whole run of the program: 0 after an orderly end (the elevated copy:
+// its INST_COPY_* code, wizard.h), -1 when start-up or
 // the installer's GUI failed; with a loop function, what it returned.
 int AppMain(uintptr_t instance, AppLoopFn loop = nullptr, void *loop_data = nullptr);

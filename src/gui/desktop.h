@@ -46,6 +46,10 @@ struct DesktopWindowParams {
   uint32_t ex_style;
   const char *title;
   uintptr_t icon;  // HICON, may be 0
+  // The window's top-left corner on the screen when placed is set and the
+  // point lies on a screen; otherwise the window is centred.
+  bool placed;
+  int32_t x, y;
 };
 
 // The update-list merge: any two rectangles whose bounding box is no larger

@@ -190,7 +190,11 @@ uint32_t c_GUIB_Desktop::iCreateWindow(const DesktopWindowParams *params) {
   }
   m_window = reinterpret_cast<uintptr_t>(window);
   m_scale = ScaleForDpi(WindowDpi(window));
-  iFitWindow(true, 0, 0);
+  const POINT corner = {params ? params->x : 0, params ? params->y : 0};
+  const bool placed =
+      params && params->placed && MonitorFromPoint(corner, MONITOR_DEFAULTTONULL) != nullptr;
+  if (placed) SetWindowPos(window, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  iFitWindow(!placed, corner.x, corner.y);
   // A pointer-sized slot: the 64-bit build keeps a 64-bit address here. The
   // window procedure reads it back as the same interface pointer.
   GUI_DesktopHost *host = this;

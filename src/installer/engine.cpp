@@ -476,7 +476,8 @@ uint32_t INST_Percent(uint64_t done, uint64_t size) {
 
 static void EndWorker() {
   if (!InstallWorkerThread) return;
-  SYS_WaitResult(InstallWorkerThread, SYS_INFINITE);
+  // The worker may be showing the "Disk error" box, owned by our window.
+  SYS_WaitHandlingMessages(InstallWorkerThread, SYS_INFINITE);
   SYS_CloseHandle(InstallWorkerThread);
   InstallWorkerThread = 0;
 }

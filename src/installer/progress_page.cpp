@@ -29,7 +29,7 @@ c_INST_ProgressPage::~c_INST_ProgressPage() {
   // window closed during the install): stop the worker first.
   if (InstallWorkerThread) {
     InstallCancel = 1;
-    SYS_WaitResult(InstallWorkerThread, SYS_INFINITE);
+    SYS_WaitHandlingMessages(InstallWorkerThread, SYS_INFINITE);
     SYS_CloseHandle(InstallWorkerThread);
     InstallWorkerThread = 0;
   }

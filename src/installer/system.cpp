@@ -118,7 +118,9 @@ int INST_RunFromStore(const char *store_name) {
   SYS_DirPart(folder, sizeof folder, copy);
   SYS_Handle process = SYS_StartProgram(copy, folder, false);
   if (!process) return 0;
-  SYS_WaitResult(process, SYS_INFINITE);
+  // Set-up programs broadcast to every window (WM_SETTINGCHANGE) and wait
+  // for the answers: ours must keep answering meanwhile.
+  SYS_WaitHandlingMessages(process, SYS_INFINITE);
   SYS_CloseHandle(process);
   SYS_FileDelete(copy);
   return 1;

@@ -204,7 +204,18 @@ const struct {
 
 const uint32_t kMenuCount = 5;
 
+// Who runs the install and uninstall pages: the menu itself (elevated
+// already, or when it could not ask), an elevated copy started by the menu
+// (the program was started with the hand-over argument), or natively the
+// menu in place of such a copy (the emulated machine's answer).
+enum Role : uint8_t { ROLE_MENU, ROLE_COPY, ROLE_IN_PLACE };
+
+// The menu's offer to its elevated copy (per logged-in user).
+const char kHandOverName[] = "Local\\Halvorin.AshgroveDemo.Setup.HandOver";
+
 struct Wizard {
+  Role role = ROLE_MENU;
+  uint32_t exit_code = 0;
   GuiContext *context = nullptr;
   uint32_t current = INST_NO_PAGE;
   c_GUIB_Widget *pages[INST_PAGE_COUNT] = {};
@@ -484,6 +495,48 @@ void iAct(Action action) {
   }
 }
 
+void iRebuildMenu() {
+  for (c_GUIB_Button *&b : g.menu) {
+    if (!b) continue;
+    b->Show(false);
+    b->RequestDestroy();
+    b = nullptr;
+  }
+  iBuildMenu();
+}
+
+// The menu again after the elevated copy ended with code.
+void iCopyEnded(uint32_t code) {
+  if (code == INST_COPY_QUIT) {
+    AppRunning = 0;
+    return;
+  }
+  INST_ReadInstalledState();
+  if (code != INST_COPY_INSTALLED || !Installer.installed) iRebuildMenu();
+  INST_SetMenuState(INST_SECTION_IDLE);
+  if (code == INST_COPY_INSTALLED && Installer.installed)
+    INST_ShowPage(13);
+  else
+    INST_ShowPage(Installer.installed ? 14 : 0);
+}
+
+// The copy's part ends where the menu would show again (pages 0, 13, 14
+// and 17): the copy ends, or the menu run in its place takes over.
+bool iEndOfCopy(uint32_t target) {
+  if (g.role == ROLE_MENU || (target != 0 && target != 13 && target != 14 && target != 17))
+    return false;
+  const uint32_t code = target == 13 ? INST_COPY_INSTALLED : INST_COPY_MENU;
+  if (g.role == ROLE_COPY) {
+    g.exit_code = code;
+    AppRunning = 0;
+    return true;
+  }
+  SYS_EndElevatedInPlace(code);
+  g.role = ROLE_MENU;
+  iCopyEnded(code);
+  return true;
+}
+
 // A page the disc leaves out: the online-play page without the add-on.
 bool iPageOff(uint32_t page) {
   return page == 6 && !INSTALLER_ONLINE_ADDON;
@@ -499,8 +552,57 @@ void iNavigate(Button button) {
       iNavigate(button);
       return;
     }
-    INST_ShowPage(t.target);
+    if (!iEndOfCopy(t.target)) INST_ShowPage(t.target);
     return;
+  }
+}
+
+// The install (page 1) or uninstall (page 15) pages, in this process.
+void iStartPages(uint32_t page) {
+  INST_SetMenuState(page == 1 ? INST_SECTION_INSTALL : INST_SECTION_UNINSTALL);
+  INST_ShowPage(page);
+}
+
+// Install and Uninstall need administrator rights. Without them the menu
+// starts an elevated copy of itself on that page, in its window's place,
+// hides its window and waits for the copy, handling its messages meanwhile.
+void iElevated(uint32_t page) {
+  if (g.role != ROLE_MENU || SYS_IsElevated()) return iStartPages(page);
+  const uintptr_t window = InstallerDesktop->GetWindowHandle();
+  int32_t x = 0, y = 0;
+  SYS_GetWindowPosition(window, &x, &y);
+  char argument[64];
+  AppHandOverArgument(argument, sizeof argument, page, x, y);
+  SYS_Handle copy = 0;
+  const SYS_Handle offer = SYS_OfferHandOver(kHandOverName);
+  const uint32_t started = SYS_StartElevated(AppPaths.program_path, argument, &copy);
+  if (started == SYS_ELEVATE_STARTED && copy) {
+    SYS_ShowWindow(window, false);
+    SYS_WaitHandlingMessages(copy, SYS_INFINITE);
+  }
+  if (offer) SYS_CloseHandle(offer);
+  switch (started) {
+    case SYS_ELEVATE_STARTED: {
+      if (!copy) {  // started, but it cannot be waited for: it carries on alone
+        AppRunning = 0;
+        return;
+      }
+      const uint32_t code = SYS_ProcessExitCode(copy);
+      SYS_CloseHandle(copy);
+      iCopyEnded(code);
+      if (AppRunning) {
+        SYS_ShowWindow(window, true);
+        SYS_RaiseWindow(window);
+      }
+      return;
+    }
+    case SYS_ELEVATE_IN_PLACE:
+      g.role = ROLE_IN_PLACE;
+      return iStartPages(page);
+    case SYS_ELEVATE_REFUSED:
+      return;  // the user said no: the menu stays as it was
+    default:
+      return iStartPages(page);  // no way to ask: try with the rights this process has
   }
 }
 
@@ -510,12 +612,8 @@ void iMenuClicked(uint32_t index) {
       INST_PlayGame();
       break;
     case 1:
-      INST_SetMenuState(INST_SECTION_INSTALL);
-      INST_ShowPage(1);
-      break;
     case 2:
-      INST_SetMenuState(INST_SECTION_UNINSTALL);
-      INST_ShowPage(15);
+      iElevated(index == 1 ? 1 : 15);
       break;
     case 3: {
       char address[SYS_MAX_PATH];
@@ -524,6 +622,7 @@ void iMenuClicked(uint32_t index) {
       break;
     }
     default:
+      if (g.role == ROLE_IN_PLACE) SYS_EndElevatedInPlace(INST_COPY_QUIT);
       AppRunning = 0;
       break;
   }
@@ -566,6 +665,7 @@ int INST_InitGUI(GuiContext *context) {
   // Without the file the GUI's own default font stays.
   if (small->GlyphCount() > 0) context->SetProperty(GP_FONT, reinterpret_cast<uintptr_t>(small));
   small->Release();
+  SYS_SetOwnerWindow(InstallerDesktop->GetWindowHandle());
   AppRunning = 1;
   return 1;
 }
@@ -604,8 +704,26 @@ void INST_StartWizard() {
 
   INST_ReadInstalledState();
   iBuildMenu();
+  g.role = ROLE_MENU;
+  g.exit_code = 0;
+  if (AppHandOver.page == (Installer.installed ? 15u : 1u)) {
+    // The elevated copy: straight to its pages; leaving ends it with Quit's code.
+    g.role = ROLE_COPY;
+    g.exit_code = INST_COPY_QUIT;
+    return iStartPages(AppHandOver.page);
+  }
   INST_ShowPage(Installer.menu_mode == INST_MENU_NOT_INSTALLED ? 0 : 14);
   INST_SetMenuState(INST_SECTION_IDLE);
+}
+
+bool INST_TakeHandOver() {
+  if (AppHandOver.page && SYS_HandOverOffered(kHandOverName)) return true;
+  AppHandOver = {};
+  return false;
+}
+
+uint32_t INST_ExitCode() {
+  return g.exit_code;
 }
 
 namespace {

@@ -36,6 +36,19 @@ uint32_t INST_WizardHandler(c_GUIB_Widget *widget, uintptr_t data, uint32_t msg,
 void INST_SetMenuState(uint32_t section);
 void INST_SetPageBackground(int32_t text_id);
 
+// The elevated copy's exit code tells the menu that started it how it ended:
+// Quit or a closed window (the menu ends too), the finish page's Next after
+// an install (the menu shows page 13), or back where the menu would show
+// again (the menu reads the installed state anew). Any other code counts as
+// the last.
+enum : uint32_t { INST_COPY_QUIT = 20, INST_COPY_INSTALLED = 21, INST_COPY_MENU = 22 };
+// Whether this process is the elevated copy: it was started with the
+// hand-over argument (AppHandOver) while a menu offers it its pages.
+// Otherwise the argument is dropped, as given by hand it means nothing.
+bool INST_TakeHandOver();
+// The program's exit code: 0, or in the elevated copy one of INST_COPY_*.
+uint32_t INST_ExitCode();
+
 uint32_t INST_CurrentPage();
 c_GUIB_Widget *INST_Page(uint32_t page);  // null when not built
 // The menu buttons by index (0 Play, 1 Install, 2 Uninstall, 3 Web, 4 Quit);

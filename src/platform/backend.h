@@ -7,4 +7,4 @@
 uint32_t Backend_SystemTicks();     // the system's millisecond clock
 const char *Backend_CommandLine();  // the process's own command line
 uint32_t Backend_MessageBox(const char *text, const char *caption, uint32_t buttons,
-                            bool owner_top_window);
+                            uintptr_t owner);

@@ -12,6 +12,11 @@
 //                               "start\t<program>\t<working folder>"
 //                               "open\t<address>"
 //                               "probe\t<library file name>\t<1 present, 0 absent>"
+//                               "elevate\t<program>\t<argument>" (a request for
+//                                 administrator rights, SYS_StartElevated)
+//                               "return\t<exit code>" (the elevated part ended)
+//                             start and open lines end in "\televated" when the
+//                             process counted as elevated then
 // Inside drive_c: WINDOWS\SYSTEM32 (system folder; a library is present
 // when a file of its name lies there), WINDOWS\TEMP (temporary
 // folder), Documents and Settings\User\Desktop and ...\Start Menu\Programs.
@@ -66,6 +71,14 @@ void SYS_SetUILanguage(uint16_t language);
 // keys deleted), as for a user without the rights; existing keys still open
 // and read. Until called with false or the root is switched.
 void SYS_SetRegistryReadOnly(bool read_only);
+
+// What the machine answers about administrator rights: the process is not
+// elevated and a request is granted (SYS_ELEVATION_ASKS, the default), or
+// refused (SYS_ELEVATION_REFUSED, as when the user says no), or the process
+// is elevated already (SYS_ELEVATION_ADMIN). Process-wide, and back to the
+// default whenever the machine root is switched.
+enum SYS_Elevation { SYS_ELEVATION_ASKS, SYS_ELEVATION_REFUSED, SYS_ELEVATION_ADMIN };
+void SYS_SetElevation(SYS_Elevation elevation);
 
 // The restart: carries out the moves and deletions recorded by SYS_MoveFile
 // with delay_until_reboot, in order, and forgets them. The record file

@@ -285,11 +285,12 @@ uint32_t SYS_RegEnumValue(SYS_RegKey key, uint32_t index, char *name, size_t siz
 // boxes and OK otherwise.
 enum : uint32_t { SYS_MB_OK = 0, SYS_MB_OKCANCEL = 1 };
 enum : uint32_t { SYS_ID_OK = 1, SYS_ID_CANCEL = 2 };
-// owner_top_window: owned by the window at the top of the desktop's order and
-// modal to the task (the "Disk error" box); otherwise no owner. The answer is
-// SYS_ID_OK or SYS_ID_CANCEL.
-uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons,
-                        bool owner_top_window);
+// owned: owned by the program's window (SYS_SetOwnerWindow) and modal to the
+// task (the "Disk error" box), never by another program's window; otherwise
+// no owner. The answer is SYS_ID_OK or SYS_ID_CANCEL.
+uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons, bool owned);
+// The window that owns the boxes shown with owned set; 0 for none.
+void SYS_SetOwnerWindow(uintptr_t window);
 typedef uint32_t (*SYS_MessageBoxAnswerer)(const char *text, const char *caption, uint32_t buttons);
 void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer);  // 0 = the system's box again
 
@@ -358,3 +359,44 @@ bool SYS_ClaimSingleInstance(const char *name);
 // front, restoring it when minimised. Waits up to a second for the window,
 // as the other copy may still be starting. Does nothing natively.
 void SYS_ActivateOtherInstance(const char *window_caption);
+
+// The menu's offer to hand its pages over to the elevated copy it starts:
+// made under a name before the copy starts and withdrawn by closing the
+// handle (or by the end of the process, in any way). The copy takes the
+// pages only while the offer is there. 0 when it cannot be made.
+SYS_Handle SYS_OfferHandOver(const char *name);
+bool SYS_HandOverOffered(const char *name);
+
+// Hides or shows the program's window (0 is ignored), and reads its top-left
+// corner on the screen (false natively and for window 0).
+void SYS_ShowWindow(uintptr_t window, bool show);
+bool SYS_GetWindowPosition(uintptr_t window, int32_t *x, int32_t *y);
+
+// Waits as SYS_WaitResult does, while the calling thread keeps handling the
+// messages sent and posted to its windows, so that a program that sends to
+// every window (a broadcast) or a box owned by the window never waits for
+// this thread. Keys and clicks that arrive meanwhile are dropped. For the
+// GUI thread; natively a plain wait.
+uint32_t SYS_WaitHandlingMessages(SYS_Handle object, uint32_t timeout_ms);
+// The exit code of an ended program started here; 0 natively.
+uint32_t SYS_ProcessExitCode(SYS_Handle process);
+
+// ---------------------------------------------------------------- administrator rights
+// Whether this process runs with administrator rights (an elevated token).
+bool SYS_IsElevated();
+enum : uint32_t {
+  SYS_ELEVATE_STARTED,   // *process is the elevated program (close it when done)
+  SYS_ELEVATE_IN_PLACE,  // natively: this process counts as elevated; run that part here
+  SYS_ELEVATE_REFUSED,   // the user refused the request
+  SYS_ELEVATE_FAILED,    // it could not be asked
+};
+// Starts program with one argument with administrator rights, asking the
+// user first (the shell's "runas"). Natively no second program runs: the
+// emulated machine logs "elevate\t<program>\t<argument>" and answers as
+// SYS_SetElevation (machine.h) says; with SYS_ELEVATE_IN_PLACE the caller
+// runs the elevated part itself and ends it with SYS_EndElevatedInPlace.
+uint32_t SYS_StartElevated(const char *program, const char *argument, SYS_Handle *process);
+// Natively: the elevated part run in place ended as an elevated program
+// ending with that exit code would ("return\t<code>" in the log); this
+// process no longer counts as elevated. A no-op on Windows.
+void SYS_EndElevatedInPlace(uint32_t exit_code);

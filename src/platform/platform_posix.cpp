@@ -111,7 +111,7 @@ const char *Backend_CommandLine() {
 }
 
 uint32_t Backend_MessageBox(const char * /*text*/, const char * /*caption*/, uint32_t buttons,
-                            bool /*owner_top_window*/) {
+                            uintptr_t /*owner*/) {
   return buttons == SYS_MB_OKCANCEL ? SYS_ID_CANCEL : SYS_ID_OK;
 }
 
@@ -214,6 +214,15 @@ uint32_t SYS_WaitResult(SYS_Handle h, uint32_t timeout_ms) {
     default:
       return SYS_ERR_FAILED;
   }
+}
+
+// No window messages to handle here.
+uint32_t SYS_WaitHandlingMessages(SYS_Handle object, uint32_t timeout_ms) {
+  return SYS_WaitResult(object, timeout_ms);
+}
+
+uint32_t SYS_ProcessExitCode(SYS_Handle /*process*/) {
+  return 0;
 }
 
 uint32_t SYS_CloseHandle(SYS_Handle h) {

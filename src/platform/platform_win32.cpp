@@ -40,14 +40,11 @@ const char *Backend_CommandLine() {
 }
 
 uint32_t Backend_MessageBox(const char *text, const char *caption, uint32_t buttons,
-                            bool owner_top_window) {
+                            uintptr_t owner) {
   UINT type = buttons == SYS_MB_OKCANCEL ? MB_OKCANCEL : MB_OK;
-  HWND owner = nullptr;
-  if (owner_top_window) {
-    owner = GetTopWindow(nullptr);
-    type |= MB_TASKMODAL;
-  }
-  return MessageBoxA(owner, text, caption, type) == IDOK ? SYS_ID_OK : SYS_ID_CANCEL;
+  if (owner) type |= MB_TASKMODAL;
+  return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, type) == IDOK ? SYS_ID_OK
+                                                                                 : SYS_ID_CANCEL;
 }
 
 bool SYS_ComInit() {
@@ -108,6 +105,57 @@ uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms) {
     default:
       return SYS_ERR_FAILED;
   }
+}
+
+uint32_t SYS_WaitHandlingMessages(SYS_Handle object, uint32_t timeout_ms) {
+  if (!object) return SYS_ERR_FAILED;
+  const DWORD start = GetTickCount();
+  bool quit = false;
+  int quit_code = 0;
+  uint32_t result = SYS_ERR_FAILED;
+  for (;;) {
+    DWORD left = INFINITE;
+    if (timeout_ms != SYS_INFINITE) {
+      const DWORD spent = GetTickCount() - start;
+      left = spent >= timeout_ms ? 0 : timeout_ms - spent;
+    }
+    HANDLE handle = H(object);
+    const DWORD r = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0) {
+      result = SYS_OK;
+      break;
+    }
+    if (r == WAIT_TIMEOUT) {
+      result = SYS_ERR_TIMEOUT;
+      break;
+    }
+    if (r != WAIT_OBJECT_0 + 1) break;
+    // Sent messages are handled inside PeekMessage; posted ones are
+    // dispatched to their windows as the main loop would.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        quit_code = int(msg.wParam);
+        continue;
+      }
+      // Keys and clicks meanwhile are dropped, as for a disabled window:
+      // the wait must not let the user act on the window it waits for.
+      if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+          (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST))
+        continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  if (quit) PostQuitMessage(quit_code);  // for the main loop, after the wait
+  return result;
+}
+
+uint32_t SYS_ProcessExitCode(SYS_Handle process) {
+  DWORD code = 0;
+  if (!process || !GetExitCodeProcess(H(process), &code)) return 0;
+  return code;
 }
 
 uint32_t SYS_CloseHandle(SYS_Handle h) {

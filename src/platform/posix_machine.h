@@ -9,7 +9,7 @@
 namespace machine {
 
 // Handles are pointers to objects of this kind. The last Unref deletes.
-enum class Kind : uint32_t { Any = 0, File, Event, Mutex, Thread, Find, RegKey, Process };
+enum class Kind : uint32_t { Any = 0, File, Event, Mutex, Thread, Find, RegKey, Process, Offer };
 struct Object {
   static const uint32_t kMagic = 0x4F534D44;  // "DMSO"
   explicit Object(Kind k) : kind(k) {}

@@ -13,6 +13,7 @@ static std::atomic<bool> g_started{false};
 static SysStartupInfo g_startup_info;
 static std::atomic<uint32_t (*)()> g_tick_source{nullptr};
 static std::atomic<SYS_MessageBoxAnswerer> g_answerer{nullptr};
+static std::atomic<uintptr_t> g_owner_window{0};
 
 static std::mutex g_command_line_mutex;
 static std::string g_command_line;
@@ -58,11 +59,15 @@ void SYS_SetCommandLine(const char *command_line) {
   g_command_line = command_line ? command_line : "";
 }
 
-uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons,
-                        bool owner_top_window) {
+uint32_t SYS_MessageBox(const char *text, const char *caption, uint32_t buttons, bool owned) {
   SYS_MessageBoxAnswerer answerer = g_answerer.load(std::memory_order_acquire);
   if (answerer) return answerer(text ? text : "", caption ? caption : "", buttons);
-  return Backend_MessageBox(text ? text : "", caption ? caption : "", buttons, owner_top_window);
+  return Backend_MessageBox(text ? text : "", caption ? caption : "", buttons,
+                            owned ? g_owner_window.load() : 0);
+}
+
+void SYS_SetOwnerWindow(uintptr_t window) {
+  g_owner_window.store(window);
 }
 
 void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer) {

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/machine.h"
@@ -140,6 +141,41 @@ uint64_t g_platform_generation = 0;
 uint16_t g_ui_language = kEnglishUs;
 uint64_t g_ui_language_generation = 0;
 
+// Administrator rights as a test set them, valid for the root they were set
+// under; in_place while an elevated part runs in this process.
+struct Rights {
+  SYS_Elevation mode = SYS_ELEVATION_ASKS;
+  bool in_place = false;
+  uint64_t generation = 0;
+};
+Rights g_rights;  // under g_platform_mutex
+
+Rights CurrentRights() {
+  std::lock_guard<std::mutex> lock(g_platform_mutex);
+  return g_rights.generation == Generation() ? g_rights : Rights();
+}
+
+// The mark of a start or open line made while the process counts as elevated.
+std::string Mark() {
+  return SYS_IsElevated() ? "\televated" : "";
+}
+
+// Hand-over offers: names, one entry per open offer.
+std::mutex g_offers_mutex;
+std::multiset<std::string> g_offers;
+
+struct OfferObject : Object {
+  explicit OfferObject(const std::string &n) : Object(Kind::Offer), name(n) {
+    std::lock_guard<std::mutex> lock(g_offers_mutex);
+    g_offers.insert(name);
+  }
+  ~OfferObject() override {
+    std::lock_guard<std::mutex> lock(g_offers_mutex);
+    g_offers.erase(g_offers.find(name));
+  }
+  std::string name;
+};
+
 // A started program as the emulation sees it: already ended.
 struct ProcessObject : Object {
   ProcessObject() : Object(Kind::Process) {}
@@ -173,13 +209,14 @@ SYS_Handle SYS_StartProgram(const char *program, const char *working_dir, bool /
     uint32_t attributes = SYS_GetFileAttributes(working_dir);
     if (attributes == SYS_ATTR_INVALID || !(attributes & SYS_ATTR_DIRECTORY)) return 0;
   }
-  if (!AppendLog(std::string("start\t") + program + "\t" + (working_dir ? working_dir : "")))
+  if (!AppendLog(std::string("start\t") + program + "\t" + (working_dir ? working_dir : "") +
+                 Mark()))
     return 0;
   return reinterpret_cast<SYS_Handle>(new ProcessObject);
 }
 
 bool SYS_ShellOpen(const char *address) {
-  return address && AppendLog(std::string("open\t") + address);
+  return address && AppendLog(std::string("open\t") + address + Mark());
 }
 
 uint32_t SYS_GetPlatformId() {
@@ -191,6 +228,49 @@ void SYS_SetPlatformId(uint32_t id) {
   std::lock_guard<std::mutex> lock(g_platform_mutex);
   g_platform_id = id;
   g_platform_generation = Generation();
+}
+
+SYS_Handle SYS_OfferHandOver(const char *name) {
+  return name ? reinterpret_cast<SYS_Handle>(new OfferObject(name)) : 0;
+}
+
+bool SYS_HandOverOffered(const char *name) {
+  std::lock_guard<std::mutex> lock(g_offers_mutex);
+  return name && g_offers.count(name) > 0;
+}
+
+bool SYS_IsElevated() {
+  const Rights rights = CurrentRights();
+  return rights.mode == SYS_ELEVATION_ADMIN || rights.in_place;
+}
+
+void SYS_SetElevation(SYS_Elevation elevation) {
+  std::lock_guard<std::mutex> lock(g_platform_mutex);
+  g_rights = Rights();
+  g_rights.mode = elevation;
+  g_rights.generation = Generation();
+}
+
+uint32_t SYS_StartElevated(const char *program, const char *argument, SYS_Handle *process) {
+  *process = 0;
+  if (!program || !IsFile(program) ||
+      !AppendLog(std::string("elevate\t") + program + "\t" + (argument ? argument : "")))
+    return SYS_ELEVATE_FAILED;
+  std::lock_guard<std::mutex> lock(g_platform_mutex);
+  if (g_rights.generation != Generation()) g_rights = Rights();
+  g_rights.generation = Generation();
+  if (g_rights.mode == SYS_ELEVATION_REFUSED) return SYS_ELEVATE_REFUSED;
+  g_rights.in_place = true;
+  return SYS_ELEVATE_IN_PLACE;
+}
+
+void SYS_EndElevatedInPlace(uint32_t exit_code) {
+  {
+    std::lock_guard<std::mutex> lock(g_platform_mutex);
+    if (g_rights.generation != Generation() || !g_rights.in_place) return;
+    g_rights.in_place = false;
+  }
+  AppendLog("return\t" + std::to_string(exit_code));
 }
 
 uint16_t SYS_GetUILanguage() {
@@ -219,6 +299,10 @@ bool SYS_SystemLibraryPresent(const char *file_name) {
 void SYS_RestrictLibrarySearch() {}
 void SYS_EnableWindow(uintptr_t /*window*/, bool /*enable*/) {}
 void SYS_RaiseWindow(uintptr_t /*window*/) {}
+void SYS_ShowWindow(uintptr_t /*window*/, bool /*show*/) {}
+bool SYS_GetWindowPosition(uintptr_t /*window*/, int32_t * /*x*/, int32_t * /*y*/) {
+  return false;
+}
 
 // ---------------------------------------------------------------- one copy at a time
 

@@ -150,7 +150,12 @@ bool SYS_ClaimSingleInstance(const char *name) {
 
 void SYS_ActivateOtherInstance(const char *window_caption) {
   for (int tries = 0; tries < 20; ++tries) {
-    if (HWND window = FindWindowA(nullptr, window_caption)) {
+    // The visible one: a menu waiting for its elevated copy hides its own.
+    HWND window = nullptr;
+    do {
+      window = FindWindowExA(nullptr, window, nullptr, window_caption);
+    } while (window && !IsWindowVisible(window));
+    if (window) {
       if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
       SetForegroundWindow(window);
       return;
@@ -158,3 +163,57 @@ void SYS_ActivateOtherInstance(const char *window_caption) {
     Sleep(50);
   }
 }
+
+// The offer is a named event: the system removes it with the last handle.
+SYS_Handle SYS_OfferHandOver(const char *name) {
+  return name ? reinterpret_cast<SYS_Handle>(CreateEventA(nullptr, TRUE, FALSE, name)) : 0;
+}
+
+bool SYS_HandOverOffered(const char *name) {
+  HANDLE offer = name ? OpenEventA(SYNCHRONIZE, FALSE, name) : nullptr;
+  if (offer) CloseHandle(offer);
+  return offer != nullptr;
+}
+
+void SYS_ShowWindow(uintptr_t window, bool show) {
+  if (window) ShowWindow(W(window), show ? SW_SHOW : SW_HIDE);
+}
+
+bool SYS_GetWindowPosition(uintptr_t window, int32_t *x, int32_t *y) {
+  RECT r;
+  if (!window || !GetWindowRect(W(window), &r)) return false;
+  *x = r.left;
+  *y = r.top;
+  return true;
+}
+
+bool SYS_IsElevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  const bool ok =
+      GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) != 0;
+  CloseHandle(token);
+  return ok && elevation.TokenIsElevated != 0;
+}
+
+uint32_t SYS_StartElevated(const char *program, const char *argument, SYS_Handle *process) {
+  *process = 0;
+  if (!program) return SYS_ELEVATE_FAILED;
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  // The process handle, and no error box of the shell's own: refusing the
+  // prompt is an answer, not an error.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  info.lpVerb = "runas";
+  info.lpFile = program;
+  info.lpParameters = argument;
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&info))
+    return GetLastError() == ERROR_CANCELLED ? SYS_ELEVATE_REFUSED : SYS_ELEVATE_FAILED;
+  *process = reinterpret_cast<SYS_Handle>(info.hProcess);
+  return SYS_ELEVATE_STARTED;
+}
+
+void SYS_EndElevatedInPlace(uint32_t /*exit_code*/) {}

@@ -53,6 +53,8 @@ class PageRenders : public ScratchTest {
         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ashgrove Multiplayer demo");
     line_ = std::string("\"") + kSetupExe + "\"";
     SYS_SetCommandLine(line_.c_str());
+    // Elevated already: the pages run in this process, page 17 included.
+    SYS_SetElevation(SYS_ELEVATION_ADMIN);
   }
   void TearDown() override { SYS_SetCommandLine(nullptr); }
 

@@ -164,8 +164,7 @@ std::map<std::string, std::string> Outside() {
   seen["registry"] = HostFile(root + "/registry");
   for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
     const std::string path = e.path().string();
-    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install))
-      continue;
+    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install)) continue;
     seen[path.substr(root.size())] = e.is_regular_file() ? HostFile(path) : "(folder)";
   }
   return seen;
@@ -210,7 +209,8 @@ void InstallWithoutTheAddOn() {
 }
 
 // From the installed menu: Uninstall asks first (unticked, Next removes
-// nothing), then with the box ticked removes the demo and ends on its page.
+// nothing), then with the box ticked removes the demo; the menu comes back
+// as it is for a demo not installed.
 void UninstallWithItsFiles() {
   ASSERT_EQ(INST_CurrentPage(), 14u);
   EXPECT_EQ(INST_MenuButton(1), nullptr);  // Uninstall in place of Install
@@ -223,10 +223,11 @@ void UninstallWithItsFiles() {
   c_GUIB_Widget *box = static_cast<c_INST_ItemPage *>(INST_Page(15))->ItemWidget(1);
   EXPECT_EQ(static_cast<c_GUIB_CheckBox *>(box)->GetCheck(), 0u);
   Click(box);
-  Next(17);
+  Next(0);
   EXPECT_FALSE(ReadShortcut(kDesktopLink, &link));
   EXPECT_TRUE(Disabled(INST_MenuButton(0)));
-  EXPECT_TRUE(Disabled(INST_MenuButton(2)));
+  EXPECT_EQ(INST_MenuButton(2), nullptr);
+  EXPECT_FALSE(Disabled(INST_MenuButton(1)));
   EXPECT_FALSE(Disabled(INST_MenuButton(3)));
 }
 
@@ -263,7 +264,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   WriteSetupArchive(true);
   std::string address, online;
   EXPECT_EQ(RunAppWith([&] {
-              address = std::string("open\t") + INST_GetText(304) + "\n";
+              address = std::string("open\t") + INST_GetText(304) + "\t";
               online = INST_GetText(409);
               ToReadyPage();
               EXPECT_TRUE(Disabled(INST_MenuButton(3)));
@@ -272,9 +273,11 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
               Click(static_cast<c_INST_ItemPage *>(INST_Page(7))->ItemWidget(2));
               Next(8);
               Next(10);
+              EXPECT_TRUE(SYS_IsElevated());  // the install ran in the elevated part
               // The online add-on was ticked: its list and "Next".
               EXPECT_EQ(LabelText(INST_NextButton()), "Next");
               Next(13);
+              EXPECT_FALSE(SYS_IsElevated());
               // Installed now: Play enabled, Install disabled.
               EXPECT_FALSE(Disabled(INST_MenuButton(0)));
               EXPECT_TRUE(Disabled(INST_MenuButton(1)));
@@ -313,12 +316,70 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   const std::string lines = NewLogLines();
   EXPECT_NE(lines.find(address), std::string::npos) << lines;
   EXPECT_EQ(lines.find(address), lines.rfind(address)) << lines;
-  // The add-on started from the temporary folder, the web site, the game.
-  const std::string started[] = {"start\tC:\\WINDOWS\\TEMP\\" INSTALLER_IDENTITY "-",
+  // In this order: Install asked for administrator rights; the add-on
+  // started from the temporary folder by the elevated part, which then
+  // ended; the web site and the game opened with the user's own rights.
+  const std::string started[] = {"elevate\t" + Disc("setup.exe") + "\t/handover:1,0,0\n",
+                                 "start\tC:\\WINDOWS\\TEMP\\" INSTALLER_IDENTITY "-",
+                                 "\televated\n",
+                                 "return\t21\n",
                                  "open\thttp://www.ashgrove-demo.example\n",
                                  "start\t" + game + "\t" + kInstallDir};
-  for (const std::string &line : started)
-    EXPECT_NE(lines.find(line), std::string::npos) << line << " in\n" << lines;
+  size_t at = 0;
+  for (const std::string &line : started) {
+    at = lines.find(line, at);
+    ASSERT_NE(at, std::string::npos) << line << "\nnot in order in\n" << lines;
+  }
+  EXPECT_EQ(lines.find("elevated", lines.find("return\t")), std::string::npos) << lines;
+}
+
+// Install and Uninstall without administrator rights ask for them; a refusal
+// leaves the menu as it was, without a box, and a process that has them
+// runs the pages itself. The hand-over argument counts only while a menu
+// offers its pages (given by hand it is ignored, and Install still asks).
+TEST_F(ScenarioTest, InstallAsksForAdministratorRightsOnlyWhenItLacksThem) {
+  const struct {
+    SYS_Elevation elevation;
+    const char *argument;
+    bool offered;
+    uint32_t first, after_install;
+    bool asked;
+  } cases[] = {
+      {SYS_ELEVATION_REFUSED, "", false, 0, 0, true},
+      {SYS_ELEVATION_ADMIN, "", false, 0, 1, false},
+      {SYS_ELEVATION_ADMIN, " /handover:1,5,5", false, 0, 1, false},
+      {SYS_ELEVATION_ASKS, " /handover:1,5,5", false, 0, 1, true},
+      {SYS_ELEVATION_ASKS, " /handover:1,5,5", true, 1, 1, false},
+      {SYS_ELEVATION_ASKS, " /handover:15,5,5", true, 0, 1, true},  // nothing to uninstall
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::to_string(c.elevation) + c.argument + (c.offered ? " offered" : ""));
+    SYS_SetElevation(c.elevation);
+    const SYS_Handle offer =
+        c.offered ? SYS_OfferHandOver("Local\\Halvorin.AshgroveDemo.Setup.HandOver") : 0;
+    const std::string line = line_ + c.argument;
+    SYS_SetCommandLine(line.c_str());
+    const size_t log_start = MachineLog().size();
+    static int boxes;
+    boxes = 0;
+    SYS_SetMessageBoxAnswerer([](const char *, const char *, uint32_t) {
+      ++boxes;
+      return uint32_t(SYS_ID_CANCEL);
+    });
+    EXPECT_EQ(RunAppWith([&] {
+                EXPECT_EQ(INST_CurrentPage(), c.first);
+                boxes = 0;
+                if (c.first == 0) Click(INST_MenuButton(1));
+                EXPECT_EQ(INST_CurrentPage(), c.after_install);
+                if (c.after_install == 0) {
+                  EXPECT_EQ(boxes, 0);  // refused: no box
+                }
+              }),
+              0);
+    SYS_SetMessageBoxAnswerer(nullptr);
+    if (offer) SYS_CloseHandle(offer);
+    EXPECT_EQ(MachineLog().find("elevate\t", log_start) != std::string::npos, c.asked);
+  }
 }
 
 // A folder picked in the tree that leaves no room for the product's folder

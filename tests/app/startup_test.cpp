@@ -16,12 +16,14 @@
 namespace {
 
 // The program's path and folder as ParseCommandLine takes them from a line,
-// relative tokens against the current directory ("" = left as it was).
+// relative tokens against the current directory ("" = left as it was), and
+// the hand-over argument when it is all that follows.
 TEST_F(ScratchTest, ParseCommandLineTakesOnlyTheFirstToken) {
   ASSERT_TRUE(machine.MakeDirs(machine.Path("disc\\sub")));
   const std::string here = machine.Path("disc") + "\\", root = machine.Work().substr(0, 3);
   const struct {
     std::string cwd, line, path, folder;
+    AppHandOverRecord hand_over = {0, 0, 0};
   } cases[] = {
       {"", "\"C:\\Program Files\\Demo Disc\\setup.exe\" /s extra \"words\"",
        "C:\\Program Files\\Demo Disc\\setup.exe", "C:\\Program Files\\Demo Disc\\"},
@@ -31,6 +33,10 @@ TEST_F(ScratchTest, ParseCommandLineTakesOnlyTheFirstToken) {
       {here, "setup", here + "setup", here},                    // bare name, no extension added
       {here, "sub\\setup.exe", here + "sub\\setup.exe", here},  // the folder stays
       {root, "setup.exe", root + "setup.exe", root},            // at a root, no second backslash
+      {"", "\"D:\\SETUP.EXE\" /handover:15,-3,40 ", "D:\\SETUP.EXE", "D:\\", {15, -3, 40}},
+      {"", "D:\\SETUP.EXE /handover:2,0,0", "D:\\SETUP.EXE", "D:\\"},  // only pages 1 and 15
+      {"", "D:\\SETUP.EXE /handover:1,0,0 x", "D:\\SETUP.EXE", "D:\\"},
+      {"", "D:\\SETUP.EXE /handover:1,1234567,0", "D:\\SETUP.EXE", "D:\\"},
   };
   for (const auto &c : cases) {
     if (!c.cwd.empty()) {
@@ -40,6 +46,9 @@ TEST_F(ScratchTest, ParseCommandLineTakesOnlyTheFirstToken) {
     EXPECT_EQ(AppPaths.program_path, c.path) << c.line;
     EXPECT_EQ(AppPaths.program_folder, c.folder) << c.line;
     EXPECT_EQ(AppPaths.folder_length, c.folder.size()) << c.line;
+    EXPECT_EQ(AppHandOver.page, c.hand_over.page) << c.line;
+    EXPECT_EQ(AppHandOver.x, c.hand_over.x) << c.line;
+    EXPECT_EQ(AppHandOver.y, c.hand_over.y) << c.line;
   }
 }
 
