@@ -520,10 +520,12 @@ void iCopyEnded(uint32_t code) {
     INST_ShowPage(Installer.installed ? 14 : 0);
 }
 
-// The copy's part ends where the menu would show again (pages 0, 13, 14
-// and 17): the copy ends, or the menu run in its place takes over.
+// The copy's part ends where the menu would show again (pages 0, 13 and
+// 14): the copy ends, or the menu run in its place takes over. Page 17
+// stays in the copy, so that its word on the restart is seen; Quit there
+// ends both.
 bool iEndOfCopy(uint32_t target) {
-  if (g.role == ROLE_MENU || (target != 0 && target != 13 && target != 14 && target != 17))
+  if (g.role == ROLE_MENU || (target != 0 && target != 13 && target != 14))
     return false;
   const uint32_t code = target == 13 ? INST_COPY_INSTALLED : INST_COPY_MENU;
   if (g.role == ROLE_COPY) {
