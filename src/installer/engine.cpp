@@ -329,7 +329,7 @@ bool INST_FreeSpace(const char *path, uint64_t *free_bytes) {
 void INST_FormatRoom(char *out, size_t size, const char *path, uint64_t need,
                      const uint64_t *free_bytes) {
   const std::string mb = std::to_string(need / INST_MB);
-  const char drive[3] = {path[0], ':', 0};
+  const char drive[2] = {path[0], 0};
   if (!free_bytes) {
     SYS_Format(out, size, INST_GetText(58), mb.c_str());
     return;
