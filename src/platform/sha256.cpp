@@ -2,6 +2,12 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#include <immintrin.h>
+#define SHA_WITH_CPU 1
+#endif
+
 namespace {
 
 const uint32_t K[64] = {
@@ -58,7 +64,104 @@ void Block(uint32_t h[8], const uint8_t *p) {
 
 #undef SHA_ROUND
 
+void PortableBlocks(uint32_t h[8], const uint8_t *p, size_t blocks) {
+  for (; blocks; --blocks, p += 64) Block(h, p);
+}
+
+#if SHA_WITH_CPU
+// The x86 SHA instructions. The state is held as two vectors, ABEF and CDGH
+// (A in the top lane), as SHA256RNDS2 takes it; each of its calls does two
+// rounds with W+K from the low two lanes of its third operand. The message
+// words go four to a vector, the first in the low lane; SHA256MSG1 and
+// SHA256MSG2 make the next four. The realigned stack is for 32-bit Windows,
+// whose threads may start with a stack aligned to 4 bytes only.
+#define SHA_CPU __attribute__((target("sha,sse4.1")))
+#define SHA_CPU_INLINE __attribute__((target("sha,sse4.1"), always_inline)) inline
+
+// Four rounds from words w[i..i+3]; the state moves on in *abef, *cdgh.
+SHA_CPU_INLINE void FourRounds(__m128i *abef, __m128i *cdgh, __m128i w, int i) {
+  const __m128i wk = _mm_add_epi32(w, _mm_loadu_si128(reinterpret_cast<const __m128i *>(K + i)));
+  // After two rounds the old A, B, E, F are the new C, D, G, H.
+  const __m128i two = _mm_sha256rnds2_epu32(*cdgh, *abef, wk);
+  const __m128i four = _mm_sha256rnds2_epu32(*abef, two, _mm_shuffle_epi32(wk, 0x0e));
+  *cdgh = two;
+  *abef = four;
+}
+
+// w[i..i+3] from the sixteen words before them, held in w0 (oldest) to w3:
+// w[i] = w[i-16] + s0(w[i-15]) + w[i-7] + s1(w[i-2]).
+SHA_CPU_INLINE __m128i NextWords(__m128i w0, __m128i w1, __m128i w2, __m128i w3) {
+  const __m128i partial = _mm_add_epi32(_mm_sha256msg1_epu32(w0, w1), _mm_alignr_epi8(w3, w2, 4));
+  return _mm_sha256msg2_epu32(partial, w3);
+}
+
+#if defined(__i386__)
+__attribute__((force_align_arg_pointer))
+#endif
+SHA_CPU void
+CpuBlocks(uint32_t h[8], const uint8_t *p, size_t blocks) {
+  // Big-endian words to lanes.
+  const __m128i swap = _mm_set_epi8(12, 13, 14, 15, 8, 9, 10, 11, 4, 5, 6, 7, 0, 1, 2, 3);
+  __m128i abef = _mm_set_epi32(int(h[0]), int(h[1]), int(h[4]), int(h[5]));
+  __m128i cdgh = _mm_set_epi32(int(h[2]), int(h[3]), int(h[6]), int(h[7]));
+  for (; blocks; --blocks, p += 64) {
+    const __m128i abef_in = abef, cdgh_in = cdgh;
+    const __m128i *in = reinterpret_cast<const __m128i *>(p);
+    __m128i w0 = _mm_shuffle_epi8(_mm_loadu_si128(in), swap);
+    __m128i w1 = _mm_shuffle_epi8(_mm_loadu_si128(in + 1), swap);
+    __m128i w2 = _mm_shuffle_epi8(_mm_loadu_si128(in + 2), swap);
+    __m128i w3 = _mm_shuffle_epi8(_mm_loadu_si128(in + 3), swap);
+    for (int i = 0; i < 64; i += 16) {
+      if (i) w0 = NextWords(w0, w1, w2, w3);
+      FourRounds(&abef, &cdgh, w0, i);
+      if (i) w1 = NextWords(w1, w2, w3, w0);
+      FourRounds(&abef, &cdgh, w1, i + 4);
+      if (i) w2 = NextWords(w2, w3, w0, w1);
+      FourRounds(&abef, &cdgh, w2, i + 8);
+      if (i) w3 = NextWords(w3, w0, w1, w2);
+      FourRounds(&abef, &cdgh, w3, i + 12);
+    }
+    abef = _mm_add_epi32(abef, abef_in);
+    cdgh = _mm_add_epi32(cdgh, cdgh_in);
+  }
+  h[0] = uint32_t(_mm_extract_epi32(abef, 3)), h[1] = uint32_t(_mm_extract_epi32(abef, 2));
+  h[4] = uint32_t(_mm_extract_epi32(abef, 1)), h[5] = uint32_t(_mm_extract_epi32(abef, 0));
+  h[2] = uint32_t(_mm_extract_epi32(cdgh, 3)), h[3] = uint32_t(_mm_extract_epi32(cdgh, 2));
+  h[6] = uint32_t(_mm_extract_epi32(cdgh, 1)), h[7] = uint32_t(_mm_extract_epi32(cdgh, 0));
+}
+
+#undef SHA_CPU_INLINE
+#undef SHA_CPU
+
+// CPUID: leaf 7 EBX bit 29 is SHA; leaf 1 ECX bits 9 and 19 are SSSE3 and
+// SSE4.1, which the path uses beside it.
+bool CpuHasSha() {
+  unsigned a, b, c, d;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || !(c >> 9 & 1) || !(c >> 19 & 1)) return false;
+  return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b >> 29 & 1);
+}
+#else
+bool CpuHasSha() {
+  return false;
+}
+#endif
+
+// The blocks' code, chosen once by what the CPU has.
+bool use_cpu = CpuHasSha();
+
+void Blocks(uint32_t h[8], const uint8_t *p, size_t blocks) {
+#if SHA_WITH_CPU
+  if (use_cpu) return CpuBlocks(h, p, blocks);
+#endif
+  PortableBlocks(h, p, blocks);
+}
+
 }  // namespace
+
+bool SYS_Sha256UseCpu(bool allow) {
+  use_cpu = allow && CpuHasSha();
+  return use_cpu;
+}
 
 void SYS_Sha256Init(SYS_Sha256 *s) {
   static const uint32_t kStart[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
@@ -77,10 +180,11 @@ void SYS_Sha256Update(SYS_Sha256 *s, const void *data, size_t size) {
     std::memcpy(s->block + used, p, n);
     p += n, size -= n, used += n;
     if (used < 64) return;
-    Block(s->state, s->block);
+    Blocks(s->state, s->block, 1);
   }
-  for (; size >= 64; p += 64, size -= 64) Block(s->state, p);
-  if (size) std::memcpy(s->block, p, size);
+  Blocks(s->state, p, size / 64);
+  p += size / 64 * 64;
+  if (size % 64) std::memcpy(s->block, p, size % 64);
 }
 
 void SYS_Sha256Final(SYS_Sha256 *s, uint8_t digest[SYS_SHA256_SIZE]) {

@@ -18,5 +18,9 @@ void SYS_Sha256Init(SYS_Sha256 *s);
 void SYS_Sha256Update(SYS_Sha256 *s, const void *data, size_t size);
 // Pads, writes the digest; s must be initialised again before reuse.
 void SYS_Sha256Final(SYS_Sha256 *s, uint8_t digest[SYS_SHA256_SIZE]);
+// Whether the CPU's SHA instructions are used, where it has them (chosen at
+// start); tests turn them off to check the portable code. Returns whether
+// they are in use now.
+bool SYS_Sha256UseCpu(bool allow);
 // The digest as 64 lower-case hex digits and a terminating zero.
 void SYS_Sha256Hex(const uint8_t digest[SYS_SHA256_SIZE], char out[2 * SYS_SHA256_SIZE + 1]);
