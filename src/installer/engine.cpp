@@ -334,9 +334,12 @@ void INST_FormatRoom(char *out, size_t size, const char *path, uint64_t need,
     SYS_Format(out, size, INST_GetText(58), mb.c_str());
     return;
   }
+  // Short enough for the folder page's one line with a drive of terabytes.
   const std::string free_mb = std::to_string(*free_bytes / INST_MB);
-  SYS_Format(out, size, INST_GetText(*free_bytes >= need ? 56 : 57), mb.c_str(), drive,
-             free_mb.c_str());
+  if (*free_bytes >= need)
+    SYS_Format(out, size, INST_GetText(56), mb.c_str(), drive, free_mb.c_str());
+  else
+    SYS_Format(out, size, INST_GetText(57), mb.c_str(), free_mb.c_str());
 }
 
 int INST_StartVolume(InstallEngine *engine, const char *archive, const char *store_folder) {

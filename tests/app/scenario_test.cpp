@@ -481,14 +481,14 @@ TEST_F(ScenarioTest, RoomIsCheckedOnTheFolderPageAndBeforeTheCopy) {
   const uint64_t mb = 1 << 20;
   std::string setup_cbf;
   ASSERT_TRUE(machine.ReadFile(Disc("setup.cbf"), &setup_cbf));
-  const std::string short_of_room = "Not enough space: 1 MB needed, drive C has only 0 MB free.";
+  const std::string short_of_room = "Not enough space: 1 MB needed, 0 MB free.";
   const struct {
     uint64_t at_page, at_copy;
     std::string line, error;  // error: "" installs
   } cases[] = {
       {mb - 1, mb - 1, short_of_room, ""},
-      {5 * mb, mb - 1, "Space needed: 1 MB. Free on drive C: 5 MB.", short_of_room},
-      {mb, mb, "Space needed: 1 MB. Free on drive C: 1 MB.", ""},  // last: it installs
+      {5 * mb, mb - 1, "Space needed: 1 MB. Free on C: 5 MB.", short_of_room},
+      {mb, mb, "Space needed: 1 MB. Free on C: 1 MB.", ""},  // last: it installs
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.line);
