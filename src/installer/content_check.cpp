@@ -1,11 +1,12 @@
 #include "installer/content_check.h"
 
+#include "platform/platform.h"
+
 namespace {
 
 std::string Upper(const char *text) {
   std::string s = text;
-  for (char &c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  SYS_StrUpper(&s[0]);
   return s;
 }
 

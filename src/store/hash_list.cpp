@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/platform.h"
 #include "store/store.h"
 
 namespace {
@@ -37,8 +38,7 @@ bool BF_ParseHashList(const char *text, size_t size, BF_HashList *out) {
     }
     std::string name(text + at + kHex + 2, end - at - kHex - 2);
     if (name.find('\0') != std::string::npos) return false;
-    for (char &c : name)
-      if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    SYS_StrUpper(&name[0]);
     (*out)[name] = digest;
     at = end + 1;
   }
