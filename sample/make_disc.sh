@@ -12,7 +12,7 @@
 # in OUTDIR stays, or a placeholder file takes its name.
 # NATIVE_BUILD_DIR is a native build with the tools cbf and fntmake built
 # (build/native). WIN_PROGRAMS_DIR holds the Windows stand-in programs
-# ashgrove.exe, GameSpy.exe and DXSetup.exe (build/win64/sample/programs);
+# ashgrove.exe, GameSpy.exe and DXSetup.exe (build/win32/sample/programs);
 # without it small placeholder files take their names, so the disc is
 # complete for the native tests, which never run them.
 #

@@ -3,13 +3,23 @@
 #
 # wine_setup DIR   makes a throw-away prefix and HOME under DIR, starts a
 #                  virtual X display and a persistent wineserver.
-# wine_run ARGS    runs /usr/lib/wine/wine64 with that environment.
+# wine_run PROGRAM ARGS  runs a Windows program with that environment, with
+#                  the loader that fits it (wine_loader); wine_exec replaces
+#                  the shell with it, for programs started in the background.
 # wine_teardown    stops the wineserver and the X display.
+# Wine's own tools (reg, wineboot, uninstaller) run as "$WINE64" TOOL.
 
+WINE32=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 
 wine_setup() {
   local dir=$1
+  # A prefix made before wine32 was installed has no 32-bit system files
+  # and runs no 32-bit program: make it anew.
+  if [ -d "$dir/prefix/drive_c/windows" ] && wine_runs_32bit &&
+    [ ! -e "$dir/prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
+    rm -rf "$dir/prefix"
+  fi
   mkdir -p "$dir/home" "$dir/prefix"
   export WINEPREFIX="$dir/prefix" HOME="$dir/home" WINEDEBUG=-all
   export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
@@ -32,8 +42,36 @@ wine_setup() {
   wineserver -p >/dev/null 2>&1 || true
 }
 
-wine_run() {
-  "$WINE64" "$@"
+# The loader for PROGRAM (a Linux path, or a Windows path inside the prefix):
+# the 32-bit loader for a PE32 program, wine64 for PE32+ and for Wine's own
+# tools. The 32-bit loader needs wine32 and a prefix made after it was
+# installed (its syswow64 is empty otherwise).
+wine_loader() { # program
+  local f=$1
+  case $f in
+    [A-Za-z]:\\*)
+      local d
+      d=$(printf '%s' "${f%%:*}" | tr 'A-Z' 'a-z')
+      f="$WINEPREFIX/dosdevices/$d:$(printf '%s' "${f#?:}" | tr '\\' /)" ;;
+  esac
+  case $(file -b "$f" 2>/dev/null) in
+    'PE32 '*) echo "$WINE32" ;;
+    *) echo "$WINE64" ;;
+  esac
+}
+
+# True when this machine runs Wine's 32-bit loader (a kernel may have its
+# 32-bit emulation switched off).
+wine_runs_32bit() {
+  "$WINE32" --version >/dev/null 2>&1
+}
+
+wine_run() { # program args...
+  "$(wine_loader "$1")" "$@"
+}
+
+wine_exec() { # program args...
+  exec "$(wine_loader "$1")" "$@"
 }
 
 wine_teardown() {
@@ -213,7 +251,7 @@ wine_uninstall_check() { # h dir target shortcut...
   local session='HKLM\System\CurrentControlSet\Control\Session Manager'
   "$WINE64" reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
   WINE_BOXES=0
-  (cd "$target" && exec "$WINE64" "$dir\\Uninstall.exe") &
+  (cd "$target" && wine_exec "$dir\\Uninstall.exe") &
   pid=$!
   wine_pid=$pid
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no uninstaller window"

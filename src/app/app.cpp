@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "gui/context.h"
+#include "installer/config.h"
 #include "installer/files.h"
 #include "installer/pages.h"
 #include "installer/texts.h"
@@ -15,7 +16,7 @@ namespace {
 const char kLogName[] = "inst.log";
 const char kArchiveName[] = "setup.cbf";
 // Shared by setup.exe and Uninstall.exe, per logged-in user.
-const char kInstanceName[] = "Local\\Halvorin.AshgroveDemo.Setup";
+const char kInstanceName[] = "Local\\" INSTALLER_IDENTITY;
 
 // Mounts the store over the program's folder: loose files allowed, archives
 // searched first, repeated names removed from enumerations.
@@ -28,7 +29,7 @@ bool MountStore() {
   return BF_Mount(&params) == BF_MOUNTED;
 }
 
-// Copies setup.cbf from beside the program into the temporary folder and
+// Copies setup.cbf from beside the program into this run's folder and
 // mounts the copy, so the disc may be changed while the installer runs.
 bool MountInstallerArchive() {
   char *name = AppPaths.program_folder + AppPaths.folder_length;
@@ -58,6 +59,7 @@ int AppInit(uintptr_t instance) {
   }
   if (!MountInstallerArchive()) {
     BF_Unmount();
+    INST_CloseRunFolder();
     SYS_Shutdown();
     return 0;
   }
@@ -65,6 +67,7 @@ int AppInit(uintptr_t instance) {
   if (GuiStartup(gui_options, &AppGui) != GUI_OK) {
     AppGui = nullptr;
     BF_Unmount();
+    INST_CloseRunFolder();
     SYS_Shutdown();
     return 0;
   }
@@ -88,6 +91,7 @@ void AppShutdown() {
   AppGui = nullptr;
   SYS_LogClose(SYS_LOG_MAIN);
   BF_Unmount();
+  INST_CloseRunFolder();  // after the unmount, which closes the archive copy in it
   SYS_Shutdown();
 }
 

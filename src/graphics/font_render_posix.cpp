@@ -1,18 +1,20 @@
-// Renders a system font natively: fontconfig finds the installed face that
-// best matches the description, FreeType draws each character into a
-// 100 x 100 grey area the way the system draws it into its memory bitmap
-// (pen at the left edge, baseline at the ascent, black on white).
+// Renders a system font natively: fontconfig finds the face that best
+// matches the description among a fixed set of files (see FontConfigLife), FreeType draws each
+// character into a 100 x 100 grey area the way the system draws it into its memory bitmap (pen at
+// the left edge, baseline at the ascent, black on white).
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "graphics/font.h"
 #include "graphics/font_render.h"
+#include "platform/cp1252.h"
 #include "platform/platform.h"
 
 namespace {
@@ -27,33 +29,46 @@ struct FtFont {
   char description[256];
 };
 
-// Character codes are Windows-1252; 0x80-0x9F differ from Unicode.
-const uint16_t CP1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                             0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                             0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                             0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // fontconfig is set up once and torn down when the process ends, so that
-// its configuration is not left allocated.
+// its configuration is not left allocated. Renders must not depend on what
+// else is installed (a metric-compatible stand-in for a Windows face would
+// change them), so faces come from the files of fonts-dejavu-core alone,
+// and a face that is not among them falls back to DejaVu Sans. A caller
+// that names its own configuration in FONTCONFIG_FILE (make-disc, to render
+// a skin's own face) gets fontconfig as that file sets it up.
+const char kPinnedDir[] = "/usr/share/fonts/truetype/dejavu/";
+const char *const kPinnedFiles[] = {"DejaVuSans.ttf",     "DejaVuSans-Bold.ttf",
+                                    "DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf",
+                                    "DejaVuSerif.ttf",    "DejaVuSerif-Bold.ttf"};
+const char kFallbackFamily[] = "DejaVu Sans";
+
 struct FontConfigLife {
   bool ok = FcInit() != 0;
+  FcConfig *pinned = nullptr;  // null: the configuration FONTCONFIG_FILE names
+  FontConfigLife() {
+    if (!ok || std::getenv("FONTCONFIG_FILE")) return;
+    pinned = FcConfigCreate();
+    for (const char *name : kPinnedFiles) {
+      char file[260];
+      SYS_Format(file, sizeof file, "%s%s", kPinnedDir, name);
+      if (pinned) FcConfigAppFontAddFile(pinned, reinterpret_cast<const FcChar8 *>(file));
+    }
+    ok = pinned != nullptr;
+  }
   ~FontConfigLife() {
+    if (pinned) FcConfigDestroy(pinned);
     if (ok) FcFini();
   }
 };
 
-bool FontConfigReady() {
+FontConfigLife *FontConfig() {
   static FontConfigLife life;
-  return life.ok;
-}
-
-uint32_t ToUnicode(uint32_t c) {
-  return c >= 0x80 && c < 0xA0 ? CP1252[c - 0x80] : c;
+  return life.ok ? &life : nullptr;
 }
 
 // Loads and renders the glyph of c; false when the face has no outline for it.
 bool Render(FtFont *f, uint32_t c) {
-  const uint32_t u = ToUnicode(c);
+  const uint32_t u = Cp1252ToUnicode(c);  // character codes are Windows-1252
   const FT_UInt index = u ? FT_Get_Char_Index(f->face, u) : 0;
   const FT_Int32 flags =
       FT_LOAD_RENDER | (f->antialias ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
@@ -74,18 +89,21 @@ uint32_t Coverage(const FT_Bitmap &b, int32_t x, int32_t y) {
 }  // namespace
 
 void *iFontOpen(const GUIB_FontDesc *desc, iFontMetrics *metrics) {
-  if (!FontConfigReady()) return nullptr;
+  FontConfigLife *fc = FontConfig();
+  if (!fc) return nullptr;
   char face_name[33];
   std::memcpy(face_name, desc->face_name, 32);
   face_name[32] = 0;
   FcPattern *pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(face_name));
+  if (fc->pinned)
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(kFallbackFamily));
   if (desc->weight > 0) FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(desc->weight));
   if (desc->italic) FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ITALIC);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(fc->pinned, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result;
-  FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern *match = FcFontMatch(fc->pinned, pattern, &result);
   FcPatternDestroy(pattern);
   if (!match) return nullptr;
   FcChar8 *file = nullptr, *family = nullptr, *style = nullptr;

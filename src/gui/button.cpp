@@ -1,4 +1,5 @@
 // c_GUIB_Button: press, drag, release, auto-repeat; text with an icon.
+#include "gui/desktop.h"  // KW_CHAR
 #include "gui/widgets.h"
 #include "platform/platform.h"
 
@@ -65,8 +66,7 @@ void c_GUIB_Button::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, co
       ReleaseCapture();
       if (m_state & STATE_ARMED) {
         SetFocus();
-        PublishInfo(m_info[INFO_CLICK]);
-        CallHandlers(GN_CLICKED, 0, 0);
+        Press();
       }
       m_state &= ~(STATE_HELD | STATE_ARMED);
       MarkDirty();
@@ -85,7 +85,21 @@ void c_GUIB_Button::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, co
   }
 }
 
+void c_GUIB_Button::Press() {
+  PublishInfo(m_info[INFO_CLICK]);
+  CallHandlers(GN_CLICKED, 0, 0);
+}
+
+uint32_t c_GUIB_Button::Describe(GUI_Description *d) {
+  d->name = GUI_TextOf(this);
+  return d->role = ACC_BUTTON;
+}
+
 uintptr_t c_GUIB_Button::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
+  if (msg == GM_KEY_DOWN && (a & 0xFFFF) == ' ' && (a & KW_CHAR)) {
+    Press();
+    return 1;
+  }
   if (msg != GM_TICK) return c_GUIB_Widget::HandleMessage(msg, a, b);
   const uint32_t tick = uint32_t(a);
   // Signed difference: "due" survives the wrap of the tick count.

@@ -1,4 +1,5 @@
 // c_GUIB_CheckBox: box with an X mark beside a text.
+#include "gui/desktop.h"  // KW_CHAR
 #include "gui/widgets.h"
 
 c_GUIB_CheckBox::c_GUIB_CheckBox(const WidgetCreateParams &p) : c_GUIB_Widget(p) {
@@ -41,7 +42,8 @@ void c_GUIB_CheckBox::iLayout() {
     m_font->CalcTextRect(m_text, &r, GUIB_ALIGN_LEFT | GUIB_ALIGN_TOP);
     tw = r.right;
   }
-  if (tw > w - gap) tw = w - gap;
+  m_wrap = tw > w - gap;
+  if (m_wrap) tw = w - gap;
   int32_t box_left, text_left;
   if (m_style & STYLE_BOX_RIGHT) {
     box_left = w - m;
@@ -75,11 +77,15 @@ void c_GUIB_CheckBox::Paint() {
     m_bitmap->Line(b.left + 2, b.top + 2, b.right - 3, b.bottom - 3);
   }
   if (m_textRect.right - m_textRect.left > 1 && m_font && m_text) {
-    // The text is cut at its rectangle: draw through a bitmap of that width.
+    // The text stays within its rectangle: draw through a bitmap of that
+    // width, in lines wrapped to it when one line is too wide.
     const int32_t tw = m_textRect.right - m_textRect.left, th = m_rect.bottom;
     c_GUIB_Bitmap *clip = new c_GUIB_Bitmap(tw, th);
     m_bitmap->CopyTo(clip, 0, 0, m_textRect.left, m_textRect.top, tw, th);
-    m_font->DrawString(clip, text, 0, 0, m_text);
+    if (m_wrap)
+      m_font->iOutTextRect(clip, text, m_text, GUIB_Rect{0, 0, tw, th});
+    else
+      m_font->DrawString(clip, text, 0, 0, m_text);
     clip->CopyTo(m_bitmap, m_textRect.left, m_textRect.top, 0, 0, tw, th);
     clip->Release();
   }
@@ -102,12 +108,7 @@ void c_GUIB_CheckBox::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const
       break;
     case GM_LBUTTON_UP:
       ReleaseCapture();
-      if (m_held) {
-        m_state = m_state == 0 ? 1 : 0;
-        PublishInfo(m_info[INFO_CLICK]);
-        CallHandlers(GN_CHECK_CHANGED, m_state, 0);
-        MarkDirty();
-      }
+      if (m_held) iToggle();
       m_held = 0;
       break;
     case GM_MOUSE_ENTER:
@@ -120,4 +121,24 @@ void c_GUIB_CheckBox::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const
     default:
       break;
   }
+}
+
+void c_GUIB_CheckBox::iToggle() {
+  m_state = m_state == 0 ? 1 : 0;
+  PublishInfo(m_info[INFO_CLICK]);
+  CallHandlers(GN_CHECK_CHANGED, m_state, 0);
+  MarkDirty();
+}
+
+uintptr_t c_GUIB_CheckBox::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
+  if (msg != GM_KEY_DOWN || (a & 0xFFFF) != ' ' || !(a & KW_CHAR))
+    return c_GUIB_Widget::HandleMessage(msg, a, b);
+  iToggle();
+  return 1;
+}
+
+uint32_t c_GUIB_CheckBox::Describe(GUI_Description *d) {
+  d->name = GUI_TextOf(this);
+  if (m_state == 1) d->state |= ACCS_CHECKED;
+  return d->role = ACC_CHECKBOX;
 }

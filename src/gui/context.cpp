@@ -196,7 +196,9 @@ uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
   if (!options || options[0] != 0) {
     const GUIB_FontDesc desc = GUI_InterfaceFontDesc("Verdana");
     c_GUIB_Font *font = new c_GUIB_Font();
-    if (font->CreateFromWindowsFont(&desc, 32, 96) == GUIB_OK)
+    // Every character of Windows-1252 from the space on: the texts'
+    // accented letters too.
+    if (font->CreateFromWindowsFont(&desc, 32, 224) == GUIB_OK)
       g_context->SetProperty(GP_FONT, reinterpret_cast<uintptr_t>(font));
     font->Release();
   }

@@ -82,6 +82,7 @@ uint32_t c_GUIB_Desktop::PumpOnce() {
     m_lastTick = now;
   }
   Broadcast(GM_PAINT, now, 0, BC_ALL);
+  iTrackFocusRing();
   iDrawUpdateList();
   if (m_mode == 1) iPumpWindowMessages();
   return 1;
@@ -153,6 +154,7 @@ void c_GUIB_Desktop::iDrawUpdateList() {
     BroadcastToChildren(GM_COMPOSE, reinterpret_cast<uintptr_t>(&t),
                         reinterpret_cast<uintptr_t>(&m_rect),
                         BC_SKIP_INVISIBLE | BC_BACK_TO_FRONT | BC_ALL);
+    iDrawFocusRing(r);
     ++m_composed;
     iPresent(r);
     ++m_presented;
@@ -166,6 +168,64 @@ void c_GUIB_Desktop::iDrawUpdateList() {
                  int(m_updates.size()));
   }
   m_updates.clear();
+}
+
+// ----------------------------------------------------------- focus mark
+
+// Three pixels around the focused widget: a dark outer line and two light
+// ones, so that the mark stands out on dark and light skins alike.
+const int32_t kRingWidth = 3;
+
+void c_GUIB_Desktop::iTrackFocusRing() {
+  GUIB_Rect ring = {0, 0, 0, 0};
+  bool shown = m_focus != nullptr;
+  for (c_GUIB_Widget *w = m_focus; w && w != this && shown; w = w->ParentPtr())
+    shown = (w->GetFlags() & WF_VISIBLE) != 0;
+  if (shown) {
+    GUI_Point o = {0, 0};
+    m_focus->GetOrigin(&o);
+    ring = GUIB_Rect{o.x - kRingWidth, o.y - kRingWidth, o.x + m_focus->Width() + kRingWidth,
+                     o.y + m_focus->Height() + kRingWidth};
+  }
+  const GUIB_Rect &old = m_ring;
+  if (ring.left == old.left && ring.top == old.top && ring.right == old.right &&
+      ring.bottom == old.bottom)
+    return;
+  GUIB_Rect r;
+  if (GUI_Intersect(old, m_rect, &r)) iAddDirty(r);
+  if (GUI_Intersect(ring, m_rect, &r)) iAddDirty(r);
+  m_ring = ring;
+}
+
+void c_GUIB_Desktop::iDrawFocusRing(const GUIB_Rect &clip) {
+  if (GUI_IsEmpty(m_ring) || !m_bitmap) return;
+  for (int32_t i = 0; i < kRingWidth; ++i) {
+    const GUIB_Rect o = {m_ring.left + i, m_ring.top + i, m_ring.right - i, m_ring.bottom - i};
+    const GUIB_Rect sides[4] = {{o.left, o.top, o.right, o.top + 1},
+                                {o.left, o.bottom - 1, o.right, o.bottom},
+                                {o.left, o.top, o.left + 1, o.bottom},
+                                {o.right - 1, o.top, o.right, o.bottom}};
+    m_bitmap->SetColor(i == 0 ? 0xFF000000u : 0xFFFFF080u);
+    GUIB_Rect r;
+    for (const GUIB_Rect &side : sides)
+      if (GUI_Intersect(side, clip, &r)) m_bitmap->Fill(r);
+  }
+}
+
+// --------------------------------------------------- assistive technology
+
+void c_GUIB_Desktop::AccessibleEvent(uint32_t event, c_GUIB_Widget *w) {
+  int32_t child = 0;
+  if (w && w != this) {
+    const std::vector<GUI_Description> all = GUI_DescribeTree(this);
+    child = -1;
+    for (size_t i = 0; i < all.size(); ++i)
+      if (all[i].widget == w) child = int32_t(i + 1);
+    if (child < 0) return;  // hidden, or not described
+  }
+  if (m_accEvents.size() >= 64) m_accEvents.erase(m_accEvents.begin());
+  m_accEvents.push_back({event, child});
+  iRaiseAccessibleEvent(event, child);
 }
 
 // ------------------------------------------------------------ messages
@@ -246,6 +306,9 @@ uintptr_t c_GUIB_Desktop::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) 
     case GM_GET_DESKTOP:
       if (a) *reinterpret_cast<c_GUIB_Widget **>(a) = this;
       return 1;
+    case GM_ACC_EVENT:
+      AccessibleEvent(uint32_t(a), reinterpret_cast<c_GUIB_Widget *>(b));
+      return 0;
     default:
       return 0;
   }
@@ -372,7 +435,9 @@ void c_GUIB_Desktop::iKeyDown(uint32_t vk) {
     BroadcastToChildren(GM_TOOLTIP_HIDE, 0, 0, BC_SKIP_INVISIBLE);
     m_tooltipShown = 0;
   }
-  if (m_focus) m_focus->Broadcast(GM_KEY_DOWN, kw, 0, BC_SKIP_DISABLED | BC_SKIP_INVISIBLE);
+  const uintptr_t taken =
+      m_focus ? m_focus->Broadcast(GM_KEY_DOWN, kw, 0, BC_SKIP_DISABLED | BC_SKIP_INVISIBLE) : 0;
+  if (!taken) CallHandlers(GM_KEY_DOWN, kw, 0);
 }
 
 void c_GUIB_Desktop::iKeyUp(uint32_t vk) {

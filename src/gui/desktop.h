@@ -86,6 +86,8 @@ class c_GUIB_Desktop : public c_GUIB_Widget, public GUI_DesktopHost {
   // Milliseconds until the next GM_TICK pass is due (0 when it is due).
   uint32_t TimeToNextTick() const;
 
+  // Keys go to the focused widget's subtree first; a key none of them takes
+  // reaches the desktop's handlers as GM_KEY_DOWN (a: the key word).
   uint32_t TranslateVirtualKey(uint32_t vk);
   static uint32_t KeyWordToChar(uint32_t key_word);
 
@@ -98,6 +100,19 @@ class c_GUIB_Desktop : public c_GUIB_Widget, public GUI_DesktopHost {
   // What reached the screen natively (null until the first present).
   c_GUIB_Bitmap *Screen() const { return m_screen; }
   bool SaveScreenPng(const char *path) const;  // false on Windows
+
+  // Tells assistive technology about a change of w (null or the desktop:
+  // the window's client area itself), with w's place among the described
+  // widgets (GUI_DescribeTree) as the child number, 1 for the first.
+  void AccessibleEvent(uint32_t event, c_GUIB_Widget *w);
+  struct AccEvent {
+    uint32_t event;
+    int32_t child;  // 0: the client area
+  };
+  const std::vector<AccEvent> &AccessibleEvents() const { return m_accEvents; }  // the last 64
+  // The focus mark around the focused widget, in desktop pixels (empty when
+  // none is drawn).
+  GUIB_Rect FocusRing() const { return m_ring; }
 
   bool IsClosed() const { return m_closed != 0; }
   uint32_t MouseButtons() const { return m_buttons; }
@@ -115,6 +130,8 @@ class c_GUIB_Desktop : public c_GUIB_Widget, public GUI_DesktopHost {
   void iKeyUp(uint32_t vk);
   void iClose();  // the window received WM_CLOSE
   void iDrawUpdateList();
+  void iTrackFocusRing();
+  void iDrawFocusRing(const GUIB_Rect &clip);
 
   // Backend (desktop_window_*.cpp).
   intptr_t WindowMessage(uint32_t msg, uintptr_t wparam, intptr_t lparam) override;
@@ -127,6 +144,7 @@ class c_GUIB_Desktop : public c_GUIB_Widget, public GUI_DesktopHost {
   void iFitWindow(bool center, int32_t left, int32_t top);
   void iPumpWindowMessages();
   void iWaitForInput(uint32_t ms);
+  void iRaiseAccessibleEvent(uint32_t event, int32_t child);
 
   uintptr_t m_window = 0;
   uint32_t m_mode = 0;
@@ -148,4 +166,6 @@ class c_GUIB_Desktop : public c_GUIB_Widget, public GUI_DesktopHost {
   uint32_t m_presented = 0;
   uint32_t m_composed = 0;
   bool m_inputSeen = false;  // input arrived since the last wait
+  GUIB_Rect m_ring = {0, 0, 0, 0};
+  std::vector<AccEvent> m_accEvents;
 };

@@ -47,3 +47,5 @@ void c_GUIB_Desktop::iPresent(const GUIB_Rect &r) {
 bool c_GUIB_Desktop::SaveScreenPng(const char *path) const {
   return path && m_screen && PNG_WriteBitmap(path, m_screen);
 }
+
+void c_GUIB_Desktop::iRaiseAccessibleEvent(uint32_t, int32_t) {}

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "gui/accessible.h"
 #include "gui/desktop.h"
 #include "platform/platform.h"
 
@@ -112,6 +113,12 @@ intptr_t c_GUIB_Desktop::WindowMessage(uint32_t msg, uintptr_t wparam, intptr_t 
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETOBJECT:
+      // Only the client area is ours; the system answers for the frame and
+      // the other objects (0 sends the message on to DefWindowProc).
+      if (DWORD(lparam) == DWORD(OBJID_CLIENT))
+        return GUI_AccessibleAnswer(this, m_window, uintptr_t(wparam));
+      return 0;
     case WM_CLOSE:
       SetWindowLongPtrA(window, GWLP_USERDATA, 0);
       iClose();
@@ -218,6 +225,7 @@ void c_GUIB_Desktop::iFitWindow(bool center, int32_t left, int32_t top) {
 }
 
 void c_GUIB_Desktop::iDestroyWindow() {
+  GUI_AccessibleDetach(this);
   if (m_mode == 1) {
     HWND window = reinterpret_cast<HWND>(m_window);
     if (IsWindow(window)) {
@@ -266,6 +274,14 @@ void c_GUIB_Desktop::iWindowCapture(bool on) {
 
 uint32_t c_GUIB_Desktop::iKeyState(uint32_t vk) const {
   return uint32_t(uint16_t(GetKeyState(int(vk))));
+}
+
+void c_GUIB_Desktop::iRaiseAccessibleEvent(uint32_t event, int32_t child) {
+  if (m_mode != 1) return;
+  const DWORD kind = event == ACC_EVENT_FOCUS  ? EVENT_OBJECT_FOCUS
+                     : event == ACC_EVENT_NAME ? EVENT_OBJECT_NAMECHANGE
+                                               : EVENT_OBJECT_VALUECHANGE;
+  NotifyWinEvent(kind, reinterpret_cast<HWND>(m_window), OBJID_CLIENT, LONG(child));
 }
 
 void c_GUIB_Desktop::iPresent(const GUIB_Rect &r) {

@@ -236,3 +236,12 @@ uint32_t c_GUIB_DirBrowser::iTreeHandler(c_GUIB_Widget *, uintptr_t data, uint32
       return uint32_t(self->CallHandlers(GN_DIR_DESELECTED, a, b));
   }
 }
+
+uint32_t c_GUIB_DirBrowser::Describe(GUI_Description *d) {
+  const TreeNotice n = {m_tree ? m_tree->SelectedList() : nullptr,
+                        m_tree ? m_tree->SelectedIndex() : 0, -1};
+  char path[SYS_MAX_PATH];
+  if (GetItemPath(&n, path, sizeof path))
+    for (const char *c = path; *c; ++c) d->value += char16_t(uint8_t(*c));
+  return d->role = ACC_TREE;
+}

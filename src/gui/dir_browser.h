@@ -45,6 +45,9 @@ enum : uint32_t {
 class c_GUIB_DirBrowser : public c_GUIB_Widget {
  public:
   explicit c_GUIB_DirBrowser(const WidgetCreateParams &p);
+  // A tree whose value is the selected item's path. Keys given to the
+  // browser reach its tree.
+  uint32_t Describe(GUI_Description *d) override;
 
   // Replaces all items by the drives whose kind is not excluded by mask and
   // keeps filter for the folder listings.

@@ -32,3 +32,8 @@ void c_GUIB_Label::Paint() {
   }
   iInvalidateAll();
 }
+
+uint32_t c_GUIB_Label::Describe(GUI_Description *d) {
+  d->name = GUI_TextOf(this);
+  return d->role = d->name.empty() ? ACC_NONE : ACC_TEXT;
+}

@@ -80,3 +80,8 @@ void c_GUIB_Panel::Paint() {
   if (m_flags & WF_ACTIVE) m_bitmap->Line(0, 0, w - 1, h - 1);
   iInvalidateAll();
 }
+
+uint32_t c_GUIB_Panel::Describe(GUI_Description *d) {
+  d->name = GUI_TextOf(this);
+  return d->role = d->name.empty() ? ACC_NONE : ACC_TEXT;
+}

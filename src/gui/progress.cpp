@@ -1,4 +1,6 @@
 // c_GUIB_ProgressBar: a filled part and a percentage text.
+#include <string>
+
 #include "gui/widgets.h"
 #include "platform/platform.h"
 
@@ -10,7 +12,9 @@ void c_GUIB_ProgressBar::SetValue(int32_t value, uint32_t flags) {
   if (value > m_maximum) value = m_maximum;
   m_value = value;
   const int64_t done = int64_t(value) - m_minimum;
+  const int32_t before = m_percent;
   m_percent = m_range ? int32_t(done * 100 / m_range) : 0;
+  if (m_percent != before) SendUp(GM_ACC_EVENT, ACC_EVENT_VALUE, reinterpret_cast<uintptr_t>(this));
   const bool text_only = (m_style & STYLE_TEXT_ONLY) && !(m_style & STYLE_VERTICAL);
   if (!text_only) {
     int32_t length = (m_style & STYLE_VERTICAL) ? m_rect.bottom : m_rect.right;
@@ -19,6 +23,12 @@ void c_GUIB_ProgressBar::SetValue(int32_t value, uint32_t flags) {
   }
   SYS_Format(m_percentText, sizeof m_percentText, "%3d %%", m_percent > 100 ? 100 : m_percent);
   if (!(flags & NO_REDRAW)) MarkDirty();
+}
+
+uint32_t c_GUIB_ProgressBar::Describe(GUI_Description *d) {
+  const int32_t p = m_percent < 0 ? 0 : m_percent > 100 ? 100 : m_percent;
+  for (char c : std::to_string(p) + "%") d->value += char16_t(c);
+  return d->role = ACC_PROGRESS;
 }
 
 void c_GUIB_ProgressBar::Paint() {

@@ -1,6 +1,7 @@
 // c_GUIB_TreeView: the row walk, expand and collapse, selection, scroll bars.
 #include "gui/tree_view.h"
 
+#include "gui/desktop.h"  // key word bits
 #include "platform/platform.h"
 
 namespace {
@@ -291,13 +292,102 @@ void c_GUIB_TreeView::OnEvent(uint32_t event, const GUI_Point *point, uint32_t, 
   // Only a press on an item's text changes the selection here; a press on
   // an icon may have moved it already (collapse), with its own notices.
   if (m_pressFound) {
-    if (old_list && (old_list != m_selList || old_index != m_selIndex)) {
-      if (ItemRecord *old = ListItem(old_list, old_index)) old->flags &= ~IF_SELECTED;
-      iNotify(GN_TREE_DESELECTED, old_list, old_index);
-    }
-    if (ItemRecord *r = ListItem(m_selList, m_selIndex)) r->flags |= IF_SELECTED;
-    iNotify(GN_TREE_SELECTED, m_selList, m_selIndex);
+    ItemList *const list = m_selList;
+    const uint32_t index = m_selIndex;
+    m_selList = old_list;
+    m_selIndex = old_index;
+    iSelect(list, index);
   }
+  MarkDirty();
+}
+
+void c_GUIB_TreeView::iSelect(ItemList *list, uint32_t index) {
+  if (m_selList && (m_selList != list || m_selIndex != index)) {
+    if (ItemRecord *old = ListItem(m_selList, m_selIndex)) old->flags &= ~IF_SELECTED;
+    iNotify(GN_TREE_DESELECTED, m_selList, m_selIndex);
+  }
+  m_selList = list;
+  m_selIndex = index;
+  if (ItemRecord *r = ListItem(list, index)) r->flags |= IF_SELECTED;
+  iNotify(GN_TREE_SELECTED, list, index);
+  MarkDirty();
+}
+
+namespace {
+
+struct Row {
+  ItemList *list;
+  uint32_t index;
+};
+
+// The rows on show, top to bottom.
+void iRows(ItemList *list, std::vector<Row> *rows) {
+  for (uint32_t i = 0; list && i < list->count; ++i) {
+    rows->push_back({list, i});
+    const ItemRecord *r = list->index[i];
+    if ((r->flags & IF_EXPANDED) && r->child) iRows(r->child, rows);
+  }
+}
+
+}  // namespace
+
+uintptr_t c_GUIB_TreeView::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
+  if (msg == GM_KEY_DOWN && !(a & (KW_CHAR | KW_ALT | KW_CTRL)) && iKey(uint32_t(a) & 0xFFFF))
+    return 1;
+  return c_GUIB_Widget::HandleMessage(msg, a, b);
+}
+
+bool c_GUIB_TreeView::iKey(uint32_t key) {
+  enum : uint32_t { kLeft = 37, kUp = 38, kRight = 39, kDown = 40 };
+  if (key < kLeft || key > kDown || !m_root) return false;
+  std::vector<Row> rows;
+  iRows(m_root, &rows);
+  if (rows.empty()) return true;
+  int32_t at = -1;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].list == m_selList && rows[i].index == m_selIndex) at = int32_t(i);
+  ItemRecord *r = at >= 0 ? ListItem(m_selList, m_selIndex) : nullptr;
+  int32_t to = at;
+  if (at < 0) {
+    to = 0;  // any arrow first selects the top row
+  } else if (key == kUp) {
+    to = at > 0 ? at - 1 : 0;
+  } else if (key == kDown) {
+    to = at + 1 < int32_t(rows.size()) ? at + 1 : at;
+  } else if (key == kRight) {
+    if ((r->flags & IF_EXPANDABLE) && !(r->flags & (IF_EXPANDED | IF_LEAF)))
+      ToggleItem(m_selList, m_selIndex);
+    return true;
+  } else if (r->flags & IF_EXPANDED) {  // Left
+    ToggleItem(m_selList, m_selIndex);
+    return true;
+  } else if (ItemRecord *parent = m_selList->parent_item) {
+    iSelect(parent->owner, parent->position);
+    to = -1;
+  }
+  if (to >= 0 && to != at) iSelect(rows[size_t(to)].list, rows[size_t(to)].index);
+  rows.clear();
+  iRows(m_root, &rows);
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].list == m_selList && rows[i].index == m_selIndex) iScrollToRow(int32_t(i));
+  return true;
+}
+
+// Scrolls the least that shows the whole row.
+void c_GUIB_TreeView::iScrollToRow(int32_t row) {
+  if (!m_vbar) return;
+  ScrollInfo si;
+  m_vbar->GetScrollInfo(&si);
+  const int32_t top = m_topMargin + row * RowHeight(), bottom = top + RowHeight();
+  const int32_t view = InnerRect().bottom - InnerRect().top;
+  float pos = si.position;
+  if (top < pos) pos = float(top);
+  if (bottom > pos + view) pos = float(bottom - view);
+  if (pos == si.position) return;
+  si.position = pos;
+  m_vbar->SetScrollInfo(&si);
+  m_vbar->GetScrollInfo(&si);
+  m_vOffset = -int32_t(si.position);
   MarkDirty();
 }
 

@@ -2,7 +2,9 @@
 // tree lines.
 //
 // The user selects an item by pressing its text and expands or collapses a
-// folder by pressing its icon or double-clicking the selected item; each of
+// folder by pressing its icon or double-clicking the selected item; by
+// keyboard, Up and Down move the selection and Right and Left open and
+// close the selected folder (Left on a closed one goes to its parent). Each of
 // these reaches the handlers as a GN_TREE_* notification whose argument a
 // points to a TreeNotice (list, index, answer). A handler answering 1 to
 // GN_TREE_EXPANDING says that the item has no children after all: the item
@@ -40,6 +42,7 @@ class c_GUIB_TreeView : public c_GUIB_Widget {
   void OnEvent(uint32_t event, const GUI_Point *point, uint32_t buttons,
                const GUIB_Rect *clip) override;
   void Paint() override;
+  uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
 
   // Replaces the root list (destroying the old one and its items); null when
   // out of memory.
@@ -80,6 +83,10 @@ class c_GUIB_TreeView : public c_GUIB_Widget {
   void iWalkItem(Walk &w, ItemList *list, uint32_t i, int32_t x, int32_t depth, bool *stop);
   void iPaintLines(Walk &w, ItemList *list, uint32_t i, int32_t x, int32_t cy);
   void iCollapse(ItemList *list, uint32_t index);
+  // Moves the selection to the item, with the notices a press sends.
+  void iSelect(ItemList *list, uint32_t index);
+  bool iKey(uint32_t key);
+  void iScrollToRow(int32_t row);
   uintptr_t iNotify(uint32_t code, ItemList *list, uint32_t index, int32_t *answer = nullptr);
   void iLayoutBars(bool *bar_added);
   static uint32_t iScrollHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a,

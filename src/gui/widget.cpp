@@ -445,6 +445,7 @@ void c_GUIB_Widget::SetFocus() {
   m_flags |= WF_FOCUSED;
   HandleMessage(GM_FOCUS_CHANGED, 1, 0);
   MarkDirty();
+  SendUp(GM_ACC_EVENT, ACC_EVENT_FOCUS, reinterpret_cast<uintptr_t>(this));
 }
 
 void c_GUIB_Widget::KillFocus() {
@@ -560,6 +561,7 @@ uintptr_t c_GUIB_Widget::SendUp(uint32_t msg, uintptr_t a, uintptr_t b) {
     case GM_TOOLTIP_HIDE:
     case GM_INFO:
     case GM_GET_DESKTOP:
+    case GM_ACC_EVENT:
       while (w->m_parent) w = w->m_parent;
       break;
     case GM_ACTIVATE:

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "graphics/graphics.h"
@@ -136,6 +137,7 @@ enum : uint32_t {
   GM_TOOLTIP_HIDE = 43,
   GM_INFO = 44,
   GM_GET_DESKTOP = 45,
+  GM_ACC_EVENT = 46,  // a: ACC_EVENT_*, b: the widget it concerns (0: the desktop)
   GM_FOCUS_CHANGED = 192,
 };
 
@@ -150,13 +152,29 @@ enum : uint32_t {
   BC_ALL = 8,
 };
 
+// What a widget tells assistive technology about itself (Describe): its
+// role, name, value and state; GUI_DescribeTree adds the state the toolkit
+// keeps (focused, disabled) and the rectangle in desktop pixels.
+enum : uint32_t { ACC_NONE, ACC_BUTTON, ACC_CHECKBOX, ACC_TEXT, ACC_PROGRESS, ACC_TREE };
+enum : uint32_t { ACCS_FOCUSED = 1, ACCS_DISABLED = 2, ACCS_CHECKED = 4 };
+// Events for assistive technology, raised with GM_ACC_EVENT.
+enum : uint32_t { ACC_EVENT_FOCUS = 1, ACC_EVENT_NAME = 2, ACC_EVENT_VALUE = 3 };
+struct GUI_Description {
+  uint32_t role = ACC_NONE;
+  std::u16string name;   // caption, label or text
+  std::u16string value;  // progress in per cent, the tree's selected path
+  uint32_t state = 0;    // ACCS_*
+  GUIB_Rect rect = {0, 0, 0, 0};
+  c_GUIB_Widget *widget = nullptr;  // no reference
+};
+
 class c_GUIB_Widget {
  public:
   explicit c_GUIB_Widget(const WidgetCreateParams &p);
   c_GUIB_Widget(const c_GUIB_Widget &) = delete;
   c_GUIB_Widget &operator=(const c_GUIB_Widget &) = delete;
 
-  // The seven virtual operations.
+  // The virtual operations.
   virtual ~c_GUIB_Widget();
   virtual void Move(int32_t x, int32_t y);
   virtual void Resize(int32_t width, int32_t height);
@@ -165,6 +183,9 @@ class c_GUIB_Widget {
   virtual void Paint() {}
   virtual uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b);
   virtual bool HitTest(int32_t x, int32_t y);
+  // Sets role, name, value and ACCS_CHECKED and returns the role; ACC_NONE
+  // (the default) for a container: its children describe themselves.
+  virtual uint32_t Describe(GUI_Description *) { return ACC_NONE; }
 
   void AddRef() { ++m_refCount; }
   void Release();  // the last release destroys the widget
@@ -285,6 +306,12 @@ class c_GUIB_Widget {
   void iDetachSubtree();
   void iGiveBackStates();
 };
+
+// The visible widgets below root that describe themselves, back to front
+// (reading order), each with its state and rectangle filled in.
+std::vector<GUI_Description> GUI_DescribeTree(c_GUIB_Widget *root);
+// The widget's text as a 16-bit string ("" for none).
+std::u16string GUI_TextOf(const c_GUIB_Widget *w);
 
 // Rectangle helpers shared by the widgets.
 bool GUI_Intersect(const GUIB_Rect &a, const GUIB_Rect &b, GUIB_Rect *out);  // false when empty

@@ -29,6 +29,9 @@ class c_GUIB_Panel : public c_GUIB_Widget {
   explicit c_GUIB_Panel(const WidgetCreateParams &p);
   ~c_GUIB_Panel() override;
   void Paint() override;
+  // A panel given a text (which it does not draw: its image shows it)
+  // describes itself as that static text; else it is a plain container.
+  uint32_t Describe(GUI_Description *d) override;
 
   // GUI_OK, or GUI_ERR_BAD_ARG for an unknown placement in style.
   uint32_t SetBackground(uint32_t argb, c_GUIB_Bitmap *image, uint32_t style);
@@ -49,7 +52,11 @@ class c_GUIB_Button : public c_GUIB_Widget {
   void Paint() override;
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
   bool HitTest(int32_t x, int32_t y) override;
+  uint32_t Describe(GUI_Description *d) override;
 
+  // A click without the mouse (keyboard): publishes the click info word and
+  // tells the handlers GN_CLICKED.
+  void Press();
   // GUI_OK, or GUI_ERR_BAD_ID for a slot of SLOT_COUNT or more.
   uint32_t SetIcon(c_GUIB_Bitmap *image, uint32_t slot);
   uint32_t SetBackgroundImage(c_GUIB_Bitmap *image, uint32_t slot);
@@ -82,6 +89,9 @@ class c_GUIB_CheckBox : public c_GUIB_Widget {
   void Paint() override;
   bool HitTest(int32_t x, int32_t y) override;
   void SetText(const char *text) override;
+  // Space toggles the box as a click does.
+  uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
+  uint32_t Describe(GUI_Description *d) override;
 
   void SetCheck(uint32_t state);
   uint32_t GetCheck() const { return m_state; }
@@ -91,10 +101,12 @@ class c_GUIB_CheckBox : public c_GUIB_Widget {
 
  private:
   void iLayout();
+  void iToggle();
 
   uint32_t m_held = 0;
   uint32_t m_style = 0x11;
   uint32_t m_state = 0;
+  bool m_wrap = false;  // the text is wider than its room: drawn in wrapped lines
   GUIB_Rect m_textRect = {0, 0, 0, 0};
   GUIB_Rect m_boxRect = {0, 0, 0, 0};
   c_GUIB_Font *m_font = nullptr;
@@ -106,6 +118,7 @@ class c_GUIB_Label : public c_GUIB_Widget {
   static const uint32_t ALIGN_WRAP = 0x80000000u;
   explicit c_GUIB_Label(const WidgetCreateParams &p);
   void Paint() override;
+  uint32_t Describe(GUI_Description *d) override;  // none while empty
 };
 
 // A bar with a percentage text.
@@ -121,6 +134,7 @@ class c_GUIB_ProgressBar : public c_GUIB_Widget {
 
   explicit c_GUIB_ProgressBar(const WidgetCreateParams &p, uint32_t style = 0);
   void Paint() override;
+  uint32_t Describe(GUI_Description *d) override;
 
   void SetValue(int32_t value, uint32_t flags);
   int32_t GetValue() const { return m_value; }

@@ -109,12 +109,16 @@ class Worker {
     return nullptr;
   }
 
-  // The same for the length: a full path that does not fit is refused
-  // before the first file, never cut.
+  // The same for the length: a file whose path, or whose folder's path,
+  // is longer than the system makes is refused before the first file,
+  // never cut.
   const FileItem *FirstTooLongItem() const {
-    char path[SYS_MAX_PATH];
-    for (uint32_t i = 0; i < count_; i++)
+    char path[SYS_MAX_PATH], folder[SYS_MAX_PATH];
+    for (uint32_t i = 0; i < count_; i++) {
       if (!INST_JoinPath(path, sizeof path, prefix_, items_[i]->destination)) return items_[i];
+      // The folder part ends in its backslash.
+      if (SYS_DirPart(folder, sizeof folder, path) > SYS_MAX_FOLDER) return items_[i];
+    }
     return nullptr;
   }
 
@@ -401,7 +405,12 @@ uint32_t INST_EngineStep(InstallEngine *engine) {
   EndWorker();
   if (status == INSTALL_FAILED) return INST_NOTIFY_FAILED;
   Installer.installed_bytes = total;
-  return INST_FinishInstall() ? INST_NOTIFY_DONE : INST_NOTIFY_FAILED;
+  char key[SYS_MAX_PATH];
+  if (INST_FinishInstall(key)) return INST_NOTIFY_DONE;
+  Locked lock(engine->mutex);
+  SYS_Format(engine->progress.error, sizeof engine->progress.error,
+             "Cannot write the registry key: HKEY_LOCAL_MACHINE\\%s", key);
+  return INST_NOTIFY_FAILED;
 }
 
 void INST_CancelInstall() {

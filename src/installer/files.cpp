@@ -1,11 +1,17 @@
 #include "installer/files.h"
 
+#include "installer/config.h"
 #include "installer/scoped.h"
+#include "installer/uninstall.h"
 #include "store/store.h"
 
 namespace {
 
 const uint32_t kCopyBlock = 65536;
+// Names this program's run folders in the temporary folder: the product's
+// identity, so that the clean-up of stale folders touches no other program's.
+const char kRunPrefix[] = INSTALLER_IDENTITY "-";
+char g_run_folder[SYS_MAX_PATH];  // with a trailing backslash; "" until made
 
 struct Buffer {
   void *p;
@@ -67,14 +73,44 @@ int INST_CopyStoreFile(const char *destination, const char *store_name) {
   return ok ? 1 : 0;
 }
 
+int INST_OpenRunFolder() {
+  char temp[SYS_MAX_PATH], pattern[SYS_MAX_PATH], path[SYS_MAX_PATH];
+  if (SYS_GetTempDir(temp, sizeof temp) == 0) return 0;
+  SYS_Format(pattern, sizeof pattern, "%s%s*", temp, kRunPrefix);
+  {
+    ScopedFind find;
+    SYS_FindData entry;
+    find.h = SYS_FindFirst(pattern, &entry);
+    for (bool more = find.h != 0; more; more = SYS_FindNext(find.h, &entry)) {
+      if (!(entry.attributes & SYS_ATTR_DIRECTORY) ||
+          !INST_JoinPath(path, sizeof path, temp, entry.name))
+        continue;
+      // A link planted under the name goes, never what it points to. A
+      // running copy's folder stays: its files are open and cannot go.
+      if (entry.attributes & SYS_ATTR_REPARSE_POINT)
+        SYS_RemoveDirectory(path);
+      else
+        INST_DeleteTree(path, SYS_StrLen(path), true);
+    }
+  }
+  return SYS_CreateRunFolder(kRunPrefix, g_run_folder, sizeof g_run_folder) ? 1 : 0;
+}
+
+void INST_CloseRunFolder() {
+  size_t n = SYS_StrLen(g_run_folder);
+  if (n < 2) return;
+  g_run_folder[n - 1] = 0;  // without its trailing backslash
+  INST_DeleteTree(g_run_folder, n - 1, true);
+  g_run_folder[0] = 0;
+}
+
 int INST_CopyToTemp(const char *store_name, char *out) {
   char name[SYS_MAX_PATH];
-  char temp[SYS_MAX_PATH];
   char path[SYS_MAX_PATH];
   if (SYS_StrLen(store_name) >= SYS_MAX_PATH) return 0;
   SYS_FilePart(name, sizeof name, store_name);
-  if (SYS_GetTempDir(temp, sizeof(temp)) == 0) return 0;
-  if (!INST_JoinPath(path, sizeof(path), temp, name)) return 0;
+  if (!g_run_folder[0] && !INST_OpenRunFolder()) return 0;
+  if (!INST_JoinPath(path, sizeof(path), g_run_folder, name)) return 0;
   if (!INST_CopyStoreFile(path, store_name)) return 0;
   SYS_StrCopy(out, SYS_MAX_PATH, path);
   return 1;

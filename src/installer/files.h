@@ -20,6 +20,14 @@ SYS_Handle INST_CreateFileWithFolders(const char *path);
 // destination file is left behind.
 int INST_CopyStoreFile(const char *destination, const char *store_name);
 
-// Copies a store file into the temporary folder under its own file name and
-// puts the copy's path into `out` (SYS_MAX_PATH bytes). 1 or 0.
+// Copies a store file into this run's folder (INST_OpenRunFolder) under its
+// own file name and puts the copy's path into `out` (SYS_MAX_PATH bytes).
+// 1 or 0.
 int INST_CopyToTemp(const char *store_name, char *out);
+
+// This run's private folder in the temporary folder, which holds the copy
+// of setup.cbf and the add-ons. Opening removes the folders earlier runs
+// left behind (found by the same name prefix) and makes a fresh one; 1 or
+// 0. Closing removes the folder and what it holds. GUI thread only.
+int INST_OpenRunFolder();
+void INST_CloseRunFolder();

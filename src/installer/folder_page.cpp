@@ -62,7 +62,9 @@ uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint
   char folder[SYS_MAX_PATH];
   char path[SYS_MAX_PATH];
   if (!self->m_tree->GetItemPath(reinterpret_cast<const TreeNotice *>(a), folder)) return 1;
-  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(405))) {
+  // Taken only when the system can make the folder.
+  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(405)) &&
+      SYS_StrLen(path) < SYS_MAX_FOLDER) {
     SYS_StrCopy(self->m_chosen, sizeof self->m_chosen, path);
     self->m_path->SetText(self->m_chosen);
     self->CheckRoom();

@@ -111,6 +111,7 @@ c_INST_ItemPage::c_INST_ItemPage(const WidgetCreateParams &p, const PageItem *it
     } else if (item.type == ITEM_LINK) {
       c_GUIB_Button *link = new c_GUIB_Button(cp);
       link->SetFrameStyle(0);
+      link->SetFlags(WF_FOCUSABLE);
       for (uint32_t slot : {SLOT_NORMAL, SLOT_HOVER, SLOT_PRESSED}) link->SetFillColor(slot, 0);
       link->SetTextColor(SLOT_NORMAL, m_textColor[SLOT_ACCENT]);
       link->SetTextColor(SLOT_PRESSED, m_textColor[SLOT_ACCENT]);

@@ -57,6 +57,7 @@ c_INST_LicensePage::c_INST_LicensePage(const WidgetCreateParams &p) : c_GUIB_Wid
     m_scroll->SetScrollInfo(&si);
   }
   m_view = new c_GUIB_Panel(GUI_ChildParams(this, 0, line, view_w, view_h));
+  m_view->SetText(text.data());  // not drawn: what assistive technology reads
 
   m_text = new c_GUIB_Bitmap(view_w, text_h > view_h ? text_h : view_h);
   m_text->SetColor(m_fill[SLOT_FIELD]);
@@ -80,6 +81,16 @@ void c_INST_LicensePage::iShowFrom(int32_t position) {
   m_text->CopyTo(window, 0, 0, 0, position, vw, vh);
   m_view->SetBackground(m_fill[SLOT_FIELD], window, PANEL_KEEP_IMAGE | PANEL_TOP_LEFT);
   window->Release();
+}
+
+void c_INST_LicensePage::ScrollPages(int32_t pages) {
+  if (!m_scroll) return;
+  ScrollInfo si;
+  m_scroll->GetScrollInfo(&si);
+  si.position += float(pages) * si.page;
+  m_scroll->SetScrollInfo(&si);  // keeps the position in range
+  m_scroll->GetScrollInfo(&si);
+  iShowFrom(int32_t(si.position));
 }
 
 uint32_t c_INST_LicensePage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg,

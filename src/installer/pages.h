@@ -73,6 +73,8 @@ class c_INST_LicensePage : public c_GUIB_Widget {
   c_GUIB_Panel *View() const { return m_view; }
   c_GUIB_ScrollBar *ScrollBar() const { return m_scroll; }  // null when the text fits
   c_GUIB_Bitmap *TextBitmap() const { return m_text; }
+  // Page Up and Page Down: moves the view by pages (negative: up).
+  void ScrollPages(int32_t pages);
 
  private:
   static uint32_t iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a,

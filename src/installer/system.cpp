@@ -9,9 +9,6 @@
 
 namespace {
 
-// The key of the product this demo replaces; the finishing step removes it.
-const char kOldProductKey[] = "SOFTWARE\\Halvorin\\Ashgrove";
-
 int SpecialPath(SYS_SpecialFolder which, const char *name, char *out) {
   char folder[SYS_MAX_PATH];
   if (SYS_GetSpecialFolder(which, folder, sizeof folder) == 0) return 0;
@@ -31,25 +28,35 @@ bool LinkName(int32_t id, char *out) {
   return true;
 }
 
-void WriteUninstallEntry(const char *uninstaller) {
-  char key_path[SYS_MAX_PATH];
-  if (!INST_GetUninstallKey(key_path)) return;
+// The entry the system's program list shows, and runs to uninstall. false
+// when the key or one of its values could not be written.
+bool WriteUninstallEntry(const char *key_path, const char *uninstaller) {
   ScopedRegKey key(SYS_RegCreateKey(key_path));
-  if (!key.k) return;
-  SYS_RegSetText(key.k, "DisplayName", INST_GetText(402));
-  SYS_RegSetText(key.k, "UninstallString", uninstaller);
-  // What the system's program list shows beside the name: an icon, the
-  // version, the maker, the folder and the size, and one Uninstall button.
-  char icon[SYS_MAX_PATH + 2];
-  SYS_Format(icon, sizeof icon, "%s,0", uninstaller);
-  SYS_RegSetText(key.k, "DisplayIcon", icon);
-  SYS_RegSetText(key.k, "DisplayVersion", INSTALLER_VERSION);
-  SYS_RegSetText(key.k, "Publisher", INSTALLER_PUBLISHER);
-  SYS_RegSetText(key.k, "InstallLocation", InstallDir);
+  if (!key.k) return false;
+  // The list runs this value as a command line: quoted, so that a folder
+  // with spaces is not cut at its first space.
+  char command[SYS_MAX_PATH + 4];
+  SYS_Format(command, sizeof command, "\"%s\"", uninstaller);
+  uint32_t failed = SYS_RegSetText(key.k, "DisplayName", INST_GetText(402));
+  failed |= SYS_RegSetText(key.k, "UninstallString", command);
+  // What the list shows beside the name: an icon, the version, the maker,
+  // the folder and the size, and one Uninstall button.
+  SYS_Format(command, sizeof command, "\"%s\",0", uninstaller);
+  failed |= SYS_RegSetText(key.k, "DisplayIcon", command);
+  failed |= SYS_RegSetText(key.k, "DisplayVersion", INSTALLER_VERSION);
+  failed |= SYS_RegSetText(key.k, "Publisher", INSTALLER_PUBLISHER);
+  failed |= SYS_RegSetText(key.k, "InstallLocation", InstallDir);
   uint64_t kib = (Installer.installed_bytes + 1023) / 1024;
-  SYS_RegSetDword(key.k, "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(kib));
-  SYS_RegSetDword(key.k, "NoModify", 1);
-  SYS_RegSetDword(key.k, "NoRepair", 1);
+  failed |=
+      SYS_RegSetDword(key.k, "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(kib));
+  failed |= SYS_RegSetDword(key.k, "NoModify", 1);
+  failed |= SYS_RegSetDword(key.k, "NoRepair", 1);
+  return failed == SYS_OK;
+}
+
+int Failed(const char *key_path, char *failed_key) {
+  if (failed_key) SYS_StrCopy(failed_key, SYS_MAX_PATH, key_path);
+  return 0;
 }
 
 }  // namespace
@@ -117,13 +124,17 @@ int INST_RunFromStore(const char *store_name) {
   return 1;
 }
 
-int INST_FinishInstall() {
+int INST_FinishInstall(char *failed_key) {
   char game_link[SYS_MAX_PATH], uninstall_link[SYS_MAX_PATH], online_link[SYS_MAX_PATH];
   char uninstaller[SYS_MAX_PATH];
   bool names =
       LinkName(401, game_link) && LinkName(408, uninstall_link) && LinkName(410, online_link);
   bool have_uninstaller =
       INST_JoinPath(uninstaller, sizeof uninstaller, InstallDir, INST_GetText(407));
+
+  // An uninstall of this folder before the last restart left its files
+  // for deletion at the next one; the new install's must stay.
+  SYS_CancelPendingDeletes(InstallDir);
 
   if (names && Installer.desktop_shortcut == 1)
     INST_CreateDesktopShortcut(game_link, GamePath, INST_GetText(402), InstallDir, GamePath, 0,
@@ -133,21 +144,26 @@ int INST_FinishInstall() {
     INST_CreateProgramsShortcut(game_link, group, GamePath, INST_GetText(402), InstallDir, GamePath,
                                 0, nullptr);
     INST_CreateProgramsShortcut(uninstall_link, group, uninstaller, nullptr, InstallDir,
-                                AppPaths.program_path, 0, nullptr);
+                                uninstaller, 0, nullptr);
     char icon_name[SYS_MAX_PATH], icon[SYS_MAX_PATH];
     SYS_FilePart(icon_name, sizeof icon_name, INST_GetText(411));
-    if (INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
+    if (INSTALLER_ONLINE_ADDON && INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
       INST_CopyStoreFile(icon, INST_GetText(411));
       INST_CreateProgramsShortcut(online_link, group, INST_GetText(409), nullptr, InstallDir, icon,
                                   0, nullptr);
     }
   }
 
+  // Without its keys the install could not be found or uninstalled: that
+  // is a failed install, and the key is named.
   {
     ScopedRegKey key(SYS_RegCreateKey(INST_GetText(412)));
-    if (key.k) SYS_RegSetText(key.k, INST_GetText(413), InstallDir);
+    if (!key.k || SYS_RegSetText(key.k, INST_GetText(413), InstallDir) != SYS_OK)
+      return Failed(INST_GetText(412), failed_key);
   }
-  if (have_uninstaller) WriteUninstallEntry(uninstaller);
-  SYS_RegDeleteKeyTree(kOldProductKey);
+  char key_path[SYS_MAX_PATH];
+  if (!have_uninstaller || !INST_GetUninstallKey(key_path))
+    return Failed(INST_UNINSTALL_KEY_BASE, failed_key);
+  if (!WriteUninstallEntry(key_path, uninstaller)) return Failed(key_path, failed_key);
   return 1;
 }

@@ -38,7 +38,8 @@ int INST_CreateProgramsShortcut(const char *link_name, const char *group, const 
 // it ends and deletes the copy. 0 when it could not be copied or started.
 int INST_RunFromStore(const char *store_name);
 
-// Shortcuts (as the two shortcut flags say), the online-play icon, the
-// application key, the uninstall entry, and the older product's key tree
-// removed. Each step that fails is skipped. Returns 1.
-int INST_FinishInstall();
+// Shortcuts (as the two shortcut flags say; one that cannot be made is
+// skipped), the online-play icon, the application key and the uninstall
+// entry. 0 when a key could not be written; failed_key (SYS_MAX_PATH bytes,
+// may be null) then names it, below HKEY_LOCAL_MACHINE.
+int INST_FinishInstall(char *failed_key = nullptr);

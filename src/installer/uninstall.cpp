@@ -11,19 +11,6 @@ namespace {
 
 enum class Removal { Refused, Failed, Removed };
 
-char Upper(char c) {
-  return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
-// a == b, or a lies above b (b starts with a and a backslash), without
-// regard to ASCII case. Neither ends in a backslash.
-bool IsSameOrAbove(const char *a, const char *b) {
-  size_t i = 0;
-  for (; a[i]; i++)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return b[i] == 0 || b[i] == '\\';
-}
-
 // A "." or ".." component or a forward slash could make a harmless-looking
 // path name a folder the comparisons below would not recognise.
 bool HasAmbiguousParts(const char *path) {
@@ -45,7 +32,7 @@ bool IsProtectedFolder(const char *path) {
     size_t n = SYS_GetSpecialFolder(SYS_SpecialFolder(which), folder, sizeof folder);
     if (n == 0) continue;
     if (folder[n - 1] == '\\') folder[--n] = 0;
-    if (IsSameOrAbove(path, folder)) return true;
+    if (SYS_PathIsInside(folder, path)) return true;
   }
   return false;
 }
@@ -118,8 +105,16 @@ void INST_ReadInstalledState() {
   uint32_t size = sizeof value - 1;
   if (SYS_RegQueryValue(key.k, "UninstallString", value, &size) != SYS_OK) return;
   value[size] = 0;
+  // Written as a quoted command line; earlier installs wrote the bare path.
+  char *program = value;
+  if (value[0] == '"') {
+    program = value + 1;
+    char *end = program;
+    while (*end && *end != '"') end++;
+    *end = 0;
+  }
   char folder[SYS_MAX_PATH];
-  SYS_DirPart(folder, sizeof folder, value);
+  SYS_DirPart(folder, sizeof folder, program);
   char path[SYS_MAX_PATH];
   if (folder[0] == 0) {
     if (SYS_StrLen(INST_GetText(400)) >= sizeof path) return;

@@ -3,6 +3,9 @@
 // below only reads them.
 #include "installer/wizard.h"
 
+#include <algorithm>
+
+#include "installer/config.h"
 #include "installer/engine.h"
 #include "installer/files.h"
 #include "installer/launcher.h"
@@ -213,6 +216,7 @@ struct Wizard {
   c_GUIB_Button *next = nullptr;
   c_GUIB_Button *previous = nullptr;
   c_GUIB_Button *menu[kMenuCount] = {};
+  int16_t next_caption = 0;           // text id of Next's caption on this page
   char error[2 * SYS_MAX_PATH] = {};  // the error page's detail line
 };
 Wizard g;
@@ -236,6 +240,110 @@ WidgetCreateParams iChild(c_GUIB_Widget *parent, const Box &r) {
 void iSetButton(c_GUIB_Button *button, int16_t caption) {
   button->Show(caption != 0);
   if (caption) button->SetText(INST_GetText(caption));
+}
+
+// ------------------------------------------------------------- keyboard
+
+bool iUsable(const c_GUIB_Widget *w) {
+  return w && (w->GetFlags() & (WF_VISIBLE | WF_DISABLED)) == WF_VISIBLE;
+}
+
+// A wizard page shows Next or Previous; the menu pages show neither.
+bool iWizardPage() {
+  return iUsable(g.next) || iUsable(g.previous);
+}
+
+// What the keyboard reaches, in Tab order: on a wizard page the page's
+// buttons, check boxes and folder tree, then Previous and Next; elsewhere
+// the enabled menu items.
+std::vector<c_GUIB_Widget *> iFocusChain() {
+  std::vector<c_GUIB_Widget *> chain;
+  if (!iWizardPage()) {
+    for (c_GUIB_Button *b : g.menu)
+      if (iUsable(b)) chain.push_back(b);
+    return chain;
+  }
+  c_GUIB_Widget *page = g.current < INST_PAGE_COUNT ? g.pages[g.current] : nullptr;
+  if (page)
+    for (const GUI_Description &d : GUI_DescribeTree(page))
+      if ((d.role == ACC_BUTTON || d.role == ACC_CHECKBOX || d.role == ACC_TREE) &&
+          !(d.state & ACCS_DISABLED))
+        chain.push_back(d.widget);
+  for (c_GUIB_Widget *b : {g.previous, g.next})
+    if (iUsable(b)) chain.push_back(b);
+  return chain;
+}
+
+// Puts the focus where a page starts (reset) or where it can still be: the
+// default button of a wizard page, else the first enabled menu item.
+void iSettleFocus(bool reset) {
+  if (!InstallerDesktop) return;
+  const std::vector<c_GUIB_Widget *> chain = iFocusChain();
+  c_GUIB_Widget *focus = InstallerDesktop->FocusWidget();
+  if (!reset && std::find(chain.begin(), chain.end(), focus) != chain.end()) return;
+  c_GUIB_Widget *to = chain.empty() ? nullptr : chain.front();
+  if (iWizardPage()) to = iUsable(g.next) ? g.next : g.previous;
+  if (to)
+    to->SetFocus();
+  else if (focus)
+    focus->KillFocus();
+}
+
+bool iOwnWidget(c_GUIB_Widget *w) {
+  for (; w; w = w->ParentPtr())
+    if (w == g.background || w == g.column) return true;
+  return false;
+}
+
+// Keys no focused widget took: moving the focus, Enter, Esc, the licence's
+// Page Up and Page Down.
+uint32_t iKeyHandler(c_GUIB_Widget *, uintptr_t, uint32_t msg, uintptr_t a, uintptr_t) {
+  enum : uint32_t { kTab = 9, kEnter = 13, kEsc = 27, kPageUp = 33, kPageDown = 34 };
+  enum : uint32_t { kUp = 38, kDown = 40 };
+  const uint32_t kw = uint32_t(a), key = kw & 0xFFFF;
+  if (msg != GM_KEY_DOWN || (kw & (KW_CHAR | KW_ALT | KW_CTRL))) return 0;
+  c_GUIB_Widget *focus = InstallerDesktop->FocusWidget();
+  if (focus && !iOwnWidget(focus)) return 0;  // a message box's
+  const std::vector<c_GUIB_Widget *> chain = iFocusChain();
+  const int32_t n = int32_t(chain.size());
+  const int32_t at = int32_t(std::find(chain.begin(), chain.end(), focus) - chain.begin());
+  auto move = [&](int32_t step) {
+    if (n) chain[size_t(at < n ? (at + step + n) % n : step > 0 ? 0 : n - 1)]->SetFocus();
+  };
+  GUI_Description d;
+  c_GUIB_Button *press = nullptr;
+  switch (key) {
+    case kTab:
+      move((kw & KW_SHIFT) ? -1 : 1);
+      return 1;
+    case kUp:
+    case kDown:
+      move(key == kUp ? -1 : 1);
+      return 1;
+    case kEnter:
+      if (at < n && chain[size_t(at)]->Describe(&d) == ACC_BUTTON)
+        press = static_cast<c_GUIB_Button *>(chain[size_t(at)]);
+      else if (iUsable(g.next))
+        press = g.next;
+      break;
+    case kEsc:
+      if (iUsable(g.next) && g.next_caption == 15)  // Cancel
+        press = g.next;
+      else if (iUsable(g.previous))
+        press = g.previous;
+      else if (!iWizardPage())
+        press = g.menu[kMenuCount - 1];  // Quit
+      break;
+    case kPageUp:
+    case kPageDown:
+      if (g.current == 2 && g.pages[2])
+        static_cast<c_INST_LicensePage *>(g.pages[2])->ScrollPages(key == kPageUp ? -1 : 1);
+      return 1;
+    default:
+      return 0;
+  }
+  if (press) press->Press();
+  return 1;
 }
 
 // Gives up a page object; the desktop destroys it on its next pass (the
@@ -265,6 +373,7 @@ void iBuildMenu() {
       b->SetFillColor(c[0], 0);
     }
     b->SetFrameStyle(0);
+    b->SetFlags(WF_FOCUSABLE);
     if (InstallerLargeFont)
       for (uint32_t slot : {SLOT_NORMAL, SLOT_HOVER, SLOT_DISABLED})
         b->SetFont(InstallerLargeFont, slot);
@@ -378,10 +487,21 @@ void iAct(Action action) {
   }
 }
 
+// A page the disc leaves out: the online-play page without the add-on.
+bool iPageOff(uint32_t page) {
+  return page == 6 && !INSTALLER_ONLINE_ADDON;
+}
+
 void iNavigate(Button button) {
   for (const Transition &t : kTransitions) {
     if (t.page != g.current || t.button != button || !iCondition(t.condition)) continue;
     iAct(t.action);
+    if (iPageOff(t.target)) {  // on from there as if the same button were pressed
+      if (g.pages[g.current]) g.pages[g.current]->Show(false);
+      g.current = t.target;
+      iNavigate(button);
+      return;
+    }
     INST_ShowPage(t.target);
     return;
   }
@@ -455,7 +575,7 @@ int INST_InitGUI(GuiContext *context) {
 
 void INST_StartWizard() {
   INST_ResetState();
-  Installer.directx_missing = INST_IsDirectXPresent() ? 0 : 1;
+  Installer.directx_missing = INSTALLER_DIRECTX_CHECK && !INST_IsDirectXPresent() ? 1 : 0;
   g.current = INST_NO_PAGE;
   for (c_GUIB_Widget *&page : g.pages) page = nullptr;
   g.error[0] = 0;
@@ -480,6 +600,10 @@ void INST_StartWizard() {
   g.next->SetText("Next");
   g.previous = new c_GUIB_Button(iChild(g.column, {7, next_y - 21, kButtonW, kButtonH}));
   g.previous->SetText("Previous");
+  g.next->SetFlags(WF_FOCUSABLE);
+  g.previous->SetFlags(WF_FOCUSABLE);
+  desk->RemoveHandler(iKeyHandler);
+  desk->AddHandler(iKeyHandler, 0);
 
   INST_ReadInstalledState();
   iBuildMenu();
@@ -487,8 +611,9 @@ void INST_StartWizard() {
   INST_SetMenuState(INST_SECTION_IDLE);
 }
 
-void INST_ShowPage(uint32_t n) {
-  if (n >= INST_PAGE_COUNT) return;
+namespace {
+
+void iShowPage(uint32_t n) {
   if (g.current < INST_PAGE_COUNT && g.pages[g.current]) g.pages[g.current]->Show(false);
   g.current = n;
   g.frame->Show(n != 6);
@@ -504,6 +629,7 @@ void INST_ShowPage(uint32_t n) {
   }
   if (background) INST_SetPageBackground(background);
   iSetButton(g.next, next);
+  g.next_caption = next;
   iSetButton(g.previous, row.previous);
   g.footer->SetText(footer ? INST_GetText(footer) : "");
 
@@ -516,6 +642,15 @@ void INST_ShowPage(uint32_t n) {
   iPrepare(row.prepare);
   const Box &area = (row.flags & ROW_WIDE) ? kWideArea : kArea;
   g.pages[n] = iBuildPage(n, iChild(g.background, area));
+}
+
+}  // namespace
+
+void INST_ShowPage(uint32_t n) {
+  if (n >= INST_PAGE_COUNT) return;
+  iShowPage(n);
+  if (InstallerDesktop) InstallerDesktop->AccessibleEvent(ACC_EVENT_NAME, nullptr);
+  iSettleFocus(true);
 }
 
 uint32_t INST_WizardHandler(c_GUIB_Widget *widget, uintptr_t, uint32_t msg, uintptr_t, uintptr_t) {
@@ -564,6 +699,7 @@ void INST_SetMenuState(uint32_t section) {
     b->Enable(on);
     b->SetTextColor(SLOT_DISABLED, i == section ? kMenuBusy : 0xFF5A554A);
   }
+  iSettleFocus(false);
 }
 
 void INST_SetPageBackground(int32_t text_id) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -225,7 +226,7 @@ bool SYS_SetFileAttributes(const char *path, uint32_t attributes) {
 
 bool SYS_CreateDirectory(const char *path) {
   Mapped m;
-  if (!MapPath(path, &m) || !Writable(m)) return false;
+  if (!MapPath(path, &m) || m.windows.size() >= SYS_MAX_FOLDER || !Writable(m)) return false;
   FolderChange change(m.host);
   if (mkdir(m.host.c_str(), 0755) != 0) return false;
   change.Created();
@@ -375,6 +376,19 @@ bool SYS_SetCurrentDir(const char *path) {
 
 size_t SYS_GetTempDir(char *buffer, size_t size) {
   return Root().empty() ? 0 : CopyOut(buffer, size, "C:\\WINDOWS\\TEMP\\");
+}
+
+size_t SYS_CreateRunFolder(const char *prefix, char *buffer, size_t size) {
+  char temp[SYS_MAX_PATH];
+  if (!prefix || !SYS_GetTempDir(temp, sizeof temp)) return 0;
+  std::random_device random;
+  for (int tries = 0; tries < 16; tries++) {
+    char path[SYS_MAX_PATH];
+    SYS_Format(path, sizeof path, "%s%s%08x", temp, prefix, unsigned(random()));
+    // An existing folder is never taken over: creating it must succeed.
+    if (SYS_CreateDirectory(path)) return CopyOut(buffer, size, std::string(path) + "\\");
+  }
+  return 0;
 }
 
 size_t SYS_GetSystemDir(char *buffer, size_t size) {

@@ -3,8 +3,13 @@
 // accept them as long paths.
 #include <shlobj.h>
 #include <windows.h>
+// After windows.h:
+#include <ntsecapi.h>
+#include <sddl.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -117,6 +122,120 @@ bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot) {
     return MoveFileExA(from, to,
                        MOVEFILE_DELAY_UNTIL_REBOOT | (to ? MOVEFILE_REPLACE_EXISTING : 0));
   return to && MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+}
+
+namespace {
+
+// The path of a PendingFileRenameOperations entry without its "\\??\\"
+// prefix, in capitals for comparing.
+std::wstring UpperPendingPath(const WCHAR *entry) {
+  std::wstring path(entry);
+  if (path.compare(0, 4, L"\\??\\") == 0) path.erase(0, 4);
+  if (!path.empty()) CharUpperBuffW(&path[0], DWORD(path.size()));
+  return path;
+}
+
+}  // namespace
+
+bool SYS_CancelPendingDeletes(const char *folder) {
+  if (!Fits(folder)) return false;
+  WCHAR wide[MAX_PATH];
+  int n = MultiByteToWideChar(CP_ACP, 0, folder, -1, wide, MAX_PATH) - 1;
+  while (n > 0 && wide[n - 1] == L'\\') wide[--n] = 0;
+  if (n <= 0) return false;
+  std::wstring inside(wide, size_t(n));
+  CharUpperBuffW(&inside[0], DWORD(inside.size()));
+
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                    KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    return false;
+  const WCHAR kValue[] = L"PendingFileRenameOperations";
+  DWORD type = 0, bytes = 0;
+  LONG status = RegQueryValueExW(key, kValue, nullptr, &type, nullptr, &bytes);
+  std::vector<WCHAR> data(bytes / sizeof(WCHAR) + 2, 0);  // ended by two zeros whatever it holds
+  if (status == ERROR_SUCCESS && type == REG_MULTI_SZ)
+    status = RegQueryValueExW(key, kValue, nullptr, &type, reinterpret_cast<BYTE *>(data.data()),
+                              &bytes);
+  if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) {
+    RegCloseKey(key);
+    return status == ERROR_FILE_NOT_FOUND;
+  }
+  // Pairs of source and target; an empty target deletes the source.
+  std::vector<WCHAR> kept;
+  bool changed = false;
+  for (size_t at = 0; at < data.size() && data[at];) {
+    const WCHAR *source = &data[at];
+    size_t source_end = at + wcslen(source) + 1;
+    if (source_end >= data.size()) break;
+    const WCHAR *target = &data[source_end];
+    size_t next = source_end + wcslen(target) + 1;
+    std::wstring path = UpperPendingPath(source);
+    bool drop = !*target && path.compare(0, inside.size(), inside) == 0 &&
+                (path.size() == inside.size() || path[inside.size()] == L'\\');
+    if (drop)
+      changed = true;
+    else
+      kept.insert(kept.end(), data.begin() + long(at), data.begin() + long(next));
+    at = next;
+  }
+  bool ok = true;
+  if (changed && kept.empty()) {
+    ok = RegDeleteValueW(key, kValue) == ERROR_SUCCESS;
+  } else if (changed) {
+    kept.push_back(0);
+    ok = RegSetValueExW(key, kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE *>(kept.data()),
+                        DWORD(kept.size() * sizeof(WCHAR))) == ERROR_SUCCESS;
+  }
+  RegCloseKey(key);
+  return ok;
+}
+
+namespace {
+
+bool IsElevated() {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  bool elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+                  elevation.TokenIsElevated;
+  CloseHandle(token);
+  return elevated;
+}
+
+bool RandomBits(uint32_t *out) {
+  return RtlGenRandom(out, sizeof *out) != FALSE;
+}
+
+}  // namespace
+
+size_t SYS_CreateRunFolder(const char *prefix, char *buffer, size_t size) {
+  char temp[SYS_MAX_PATH];
+  if (!prefix || !SYS_GetTempDir(temp, sizeof temp)) return 0;
+  // Elevated: full control for SYSTEM and the administrators only, nothing
+  // inherited from the user's temporary folder.
+  SECURITY_ATTRIBUTES security = {sizeof security, nullptr, FALSE};
+  if (IsElevated() && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                          "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
+                          &security.lpSecurityDescriptor, nullptr))
+    return 0;
+  size_t length = 0;
+  for (int tries = 0; tries < 16 && length == 0; tries++) {
+    uint32_t bits;
+    char path[SYS_MAX_PATH];
+    if (!RandomBits(&bits)) break;
+    if (SYS_Format(path, sizeof path, "%s%s%08x", temp, prefix, unsigned(bits)) + 2 >=
+        int(SYS_MAX_PATH))
+      break;
+    // An existing folder is never taken over: creating it must succeed.
+    if (CreateDirectoryA(path, &security)) {
+      length = SYS_StrLen(path) + 1 < size ? SYS_Format(buffer, size, "%s\\", path) : 0;
+      if (length == 0) RemoveDirectoryA(path);
+    }
+  }
+  if (security.lpSecurityDescriptor) LocalFree(security.lpSecurityDescriptor);
+  return length;
 }
 
 // ---------------------------------------------------------------- search

@@ -57,6 +57,15 @@ bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes);
 // unless a test sets another, e.g. 1 to cover the older family. Process-wide,
 // and back to 2 whenever the machine root is switched.
 void SYS_SetPlatformId(uint32_t id);
+// The user's interface language SYS_GetUILanguage reports (a Windows
+// language id): 0x0409, English (United States), unless a test sets
+// another. Process-wide, and back to 0x0409 whenever the root is switched.
+void SYS_SetUILanguage(uint16_t language);
+
+// A registry that refuses every change (new keys, values set or deleted,
+// keys deleted), as for a user without the rights; existing keys still open
+// and read. Until called with false or the root is switched.
+void SYS_SetRegistryReadOnly(bool read_only);
 
 // The restart: carries out the moves and deletions recorded by SYS_MoveFile
 // with delay_until_reboot, in order, and forgets them. The record file

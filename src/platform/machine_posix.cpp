@@ -471,6 +471,21 @@ bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes) {
   return WriteAtomically(root + "/drives", content);
 }
 
+bool SYS_CancelPendingDeletes(const char *folder) {
+  Mapped m;
+  if (!MapPath(folder, &m)) return false;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  const std::string &root = RootLocked();
+  std::string content, kept;
+  if (root.empty() || !ReadHostFile(root + "/pending_moves", &content)) return !root.empty();
+  std::istringstream lines(content);
+  std::string line;
+  while (std::getline(lines, line))
+    if (line.compare(0, 2, "D\t") != 0 || !SYS_PathIsInside(line.c_str() + 2, m.windows.c_str()))
+      kept += line + "\n";
+  return kept == content || WriteAtomically(root + "/pending_moves", kept);
+}
+
 bool SYS_RunPendingMoves() {
   std::string file = Root() + "/pending_moves";
   std::string content;

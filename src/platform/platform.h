@@ -38,6 +38,9 @@ typedef uintptr_t SYS_Handle;  // files, events, mutexes, threads; 0 = invalid
 typedef uintptr_t SYS_RegKey;  // open registry key; 0 = invalid
 
 static const size_t SYS_MAX_PATH = 260;  // every path buffer holds this many bytes
+// A folder's path holds fewer characters than this (MAX_PATH less room for
+// an 8.3 name): the system makes no folder with a longer one.
+static const size_t SYS_MAX_FOLDER = 248;
 static const uint32_t SYS_INFINITE = 0xFFFFFFFFu;
 static const uint64_t SYS_BAD_POS = ~uint64_t(0);  // failed seek or size
 
@@ -118,6 +121,9 @@ size_t SYS_FilePart(char *dst, size_t size, const char *path);
 // is any one character. Other characters match themselves.
 enum SYS_WildRules { SYS_WILD_SYSTEM, SYS_WILD_STORE };
 bool SYS_WildMatch(const char *name, const char *pattern, SYS_WildRules rules);
+// Whether path is folder itself or lies inside it, ignoring ASCII case. A
+// trailing backslash of either is ignored; the root "C:\" holds all of C:.
+bool SYS_PathIsInside(const char *path, const char *folder);
 // printf-style into a buffer of size bytes; always terminated, never overflows.
 // Returns the characters written.
 int SYS_Format(char *dst, size_t size, const char *format, ...)
@@ -167,11 +173,17 @@ enum : uint32_t {
 };
 uint32_t SYS_GetFileAttributes(const char *path);  // SYS_ATTR_INVALID when missing
 bool SYS_SetFileAttributes(const char *path, uint32_t attributes);
-bool SYS_CreateDirectory(const char *path);  // one level
+bool SYS_CreateDirectory(const char *path);  // one level; fewer than SYS_MAX_FOLDER characters
 bool SYS_RemoveDirectory(const char *path);  // must be empty
 // Replaces to, if present. With to == 0 the file is scheduled for deletion at
 // the next restart (MoveFileEx's delay-until-reboot); natively this is recorded.
 bool SYS_MoveFile(const char *from, const char *to, bool delay_until_reboot);
+// Drops the deletions scheduled for the next restart (SYS_MoveFile with
+// to == 0) of the folder and of everything inside it; every other entry
+// stays. On Windows these are the PendingFileRenameOperations of the session
+// manager, which only administrators may change. false when the record
+// could not be read or rewritten.
+bool SYS_CancelPendingDeletes(const char *folder);
 
 // File search with the system's own wildcard rules ("*.*" matches every name).
 struct SYS_FindData {
@@ -189,6 +201,12 @@ size_t SYS_GetCurrentDir(char *buffer, size_t size);  // no trailing backslash e
 bool SYS_SetCurrentDir(const char *path);
 size_t SYS_GetTempDir(char *buffer, size_t size);    // ends with a backslash
 size_t SYS_GetSystemDir(char *buffer, size_t size);  // no trailing backslash
+// Makes a new folder in the temporary folder for this run's own files: the
+// prefix, then a fresh random part. When the process runs elevated, only
+// administrators and SYSTEM may use it, so that no program of the user can
+// replace what an elevated run starts from it. Its path, with a trailing
+// backslash, like the Get...Dir calls; 0 when no folder could be made.
+size_t SYS_CreateRunFolder(const char *prefix, char *buffer, size_t size);
 // The current user's desktop and Start-menu programs folders are where the
 // installer puts its shortcuts; the others are folders it must never remove.
 enum SYS_SpecialFolder {
@@ -298,7 +316,8 @@ struct SYS_Shortcut {
 // the file was written.
 bool SYS_CreateShortcut(const char *link_path, const SYS_Shortcut *link);
 
-// Starts a program with no command line, no inherited handles, the system's
+// Starts a program with its quoted path as the whole command line, no
+// inherited handles, the system's
 // default error mode, this process's environment and the given working
 // folder. show_window: the window is shown normally (SW_SHOW); otherwise the
 // default start-up information is used. The process handle (signalled when
@@ -310,6 +329,10 @@ bool SYS_ShellOpen(const char *address);
 // The system's platform identifier: 2 (or more) for the NT family, where
 // files in use can be deleted at the next restart.
 uint32_t SYS_GetPlatformId();
+// The user's interface language as a Windows language id (LANGID: the
+// primary language in the low 10 bits, e.g. 0x07 German; 0x0407 German
+// of Germany).
+uint16_t SYS_GetUILanguage();
 // true when the library of that file name lies in the system folder and
 // loads from there. Never searches the program's or the current folder.
 bool SYS_SystemLibraryPresent(const char *file_name);

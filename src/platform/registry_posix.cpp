@@ -59,6 +59,7 @@ std::mutex g_mutex;  // guards the tree and its bookkeeping
 Key g_tree;
 uint64_t g_generation = 0;
 Stamp g_stamp;
+uint64_t g_read_only_generation = 0;  // the root generation SYS_SetRegistryReadOnly applies to
 
 bool Less(const std::string &a, const std::string &b) {
   return strcasecmp(a.c_str(), b.c_str()) < 0;
@@ -278,6 +279,10 @@ void Sync() {
 
 // Writes the tree out. Called with g_mutex held.
 bool Save() {
+  if (g_read_only_generation == Generation()) {
+    g_generation = 0;  // forget the change: read the file again next time
+    return false;
+  }
   std::string content = "; demodisc machine registry: HKEY_LOCAL_MACHINE\n";
   Serialize(g_tree, "", &content);
   content += "; end\n";
@@ -314,6 +319,11 @@ SYS_RegKey NewHandle(const std::vector<std::string> &path) {
 }
 
 }  // namespace
+
+void SYS_SetRegistryReadOnly(bool read_only) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_read_only_generation = read_only ? Generation() : 0;
+}
 
 SYS_RegKey SYS_RegCreateKey(const char *path) {
   std::vector<std::string> parts;

@@ -130,10 +130,15 @@ bool Fits(const char *text, size_t limit) {
   return !text || SYS_StrLen(text) < limit;
 }
 
+const uint16_t kEnglishUs = 0x0409;
+
 // The platform identifier a test set, valid for the root it was set under.
 std::mutex g_platform_mutex;
 uint32_t g_platform_id = 2;
 uint64_t g_platform_generation = 0;
+// The same for the user's interface language.
+uint16_t g_ui_language = kEnglishUs;
+uint64_t g_ui_language_generation = 0;
 
 // A started program as the emulation sees it: already ended.
 struct ProcessObject : Object {
@@ -186,6 +191,17 @@ void SYS_SetPlatformId(uint32_t id) {
   std::lock_guard<std::mutex> lock(g_platform_mutex);
   g_platform_id = id;
   g_platform_generation = Generation();
+}
+
+uint16_t SYS_GetUILanguage() {
+  std::lock_guard<std::mutex> lock(g_platform_mutex);
+  return g_ui_language_generation == Generation() ? g_ui_language : kEnglishUs;
+}
+
+void SYS_SetUILanguage(uint16_t language) {
+  std::lock_guard<std::mutex> lock(g_platform_mutex);
+  g_ui_language = language;
+  g_ui_language_generation = Generation();
 }
 
 bool SYS_SystemLibraryPresent(const char *file_name) {

@@ -61,9 +61,15 @@ SYS_Handle SYS_StartProgram(const char *program, const char *working_dir, bool s
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
   }
+  // The program reads its own path from the first token of its command
+  // line: quoted, or a folder with spaces would end that token early. The
+  // system may write into this buffer.
+  char command_line[SYS_MAX_PATH + 3];
+  if (SYS_StrLen(program) >= SYS_MAX_PATH) return 0;
+  SYS_Format(command_line, sizeof command_line, "\"%s\"", program);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(program, nullptr, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr,
-                      working_dir, &startup, &process))
+  if (!CreateProcessA(program, command_line, nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+                      nullptr, working_dir, &startup, &process))
     return 0;
   CloseHandle(process.hThread);
   return reinterpret_cast<SYS_Handle>(process.hProcess);
@@ -83,6 +89,10 @@ uint32_t SYS_GetPlatformId() {
   // failed query answers that.
   if (!GetVersionExA(&version)) return VER_PLATFORM_WIN32_NT;
   return version.dwPlatformId;
+}
+
+uint16_t SYS_GetUILanguage() {
+  return GetUserDefaultUILanguage();
 }
 
 bool SYS_SystemLibraryPresent(const char *file_name) {

@@ -195,3 +195,17 @@ int32_t SYS_Round(double v) {
   if (f > 2147483647.0) return INT32_MIN;
   return static_cast<int32_t>(f);
 }
+
+bool SYS_PathIsInside(const char *path, const char *folder) {
+  if (!path || !folder) return false;
+  size_t n = SYS_StrLen(folder);
+  while (n > 0 && folder[n - 1] == '\\') n--;
+  if (n == 0) return false;
+  for (size_t i = 0; i < n; i++) {
+    char a = path[i], b = folder[i];
+    if (a >= 'a' && a <= 'z') a = char(a - 'a' + 'A');
+    if (b >= 'a' && b <= 'z') b = char(b - 'a' + 'A');
+    if (a != b || a == 0) return false;
+  }
+  return path[n] == 0 || path[n] == '\\';
+}

@@ -3,19 +3,24 @@
 // failure, cancel and uninstall paths. The frames of a run go to the build
 // folder; each is compared pixel for pixel with its reference in docs/pages
 // (the copying page with its progress fields held at a fixed state).
-// UPDATE_REFERENCES=1 writes the references instead.
+// UPDATE_REFERENCES=1 writes the references instead. PAGES_LANGUAGE=de (fr,
+// es, it) renders every page in that language into the build folder's
+// subfolder of that name, for review, without comparing them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
+#include "app/script.h"
 #include "frame_check.h"
 #include "installer/pages.h"
 #include "installer/state.h"
+#include "installer/texts.h"
 #include "installer/wizard.h"
 #include "platform/machine.h"
 #include "run_app.h"
@@ -51,14 +56,28 @@ class PageRenders : public ScratchTest {
   }
   void TearDown() override { SYS_SetCommandLine(nullptr); }
 
+  // The user's interface language (a Windows language id) and where its
+  // frames go; references are compared only when there is a folder of them.
+  void UseLanguage(uint16_t language, const std::string &code, const std::string &references) {
+    SYS_SetUILanguage(language);
+    out_ += "/" + code;
+    references_ = references;
+    ASSERT_EQ(std::system(("mkdir -p '" + out_ + "'").c_str()), 0);
+  }
+
   // Writes the current frame as NAME.png and compares it with (or, when
   // updating, stores it as) the reference of that name.
   void Shot(const std::string &name) {
     AppLoopPass();
-    CheckFrame(InstallerDesktop, out_, SOURCE_DIR "/docs/pages", name);
+    if (!references_.empty()) {
+      CheckFrame(InstallerDesktop, out_, references_, name);
+    } else {
+      ASSERT_TRUE(InstallerDesktop->SaveScreenPng((out_ + "/" + name + ".png").c_str()));
+    }
   }
 
   std::string out_;
+  std::string references_ = SOURCE_DIR "/docs/pages";
   std::string line_;
 };
 
@@ -90,6 +109,13 @@ TEST_F(PageRenders, EveryPage) {
     ASSERT_TRUE(ReachPage(page)) << "on " << INST_CurrentPage() << ", not " << page;
   };
   auto shot = [&](uint32_t page) { Shot(Name(page, kNames[page])); };
+  const char *review = std::getenv("PAGES_LANGUAGE");
+  const struct {
+    const char *code;
+    uint16_t id;
+  } kReview[] = {{"de", 0x0407}, {"fr", 0x040C}, {"es", 0x0C0A}, {"it", 0x0410}};
+  for (const auto &l : kReview)
+    if (review && !std::strcmp(review, l.code)) UseLanguage(l.id, l.code, "");
 
   // Not installed: the menu, the install pages, the copy and the finish.
   EXPECT_EQ(RunAppWith([&] {
@@ -165,6 +191,75 @@ TEST_F(PageRenders, EveryPage) {
               shot(12);
             }),
             0);
+}
+
+// The menu, licence and folder pages in German, from the emulated
+// machine's interface language; their references are docs/pages/de.
+TEST_F(PageRenders, GermanPages) {
+  UseLanguage(0x0407, "de", SOURCE_DIR "/docs/pages/de");
+  EXPECT_EQ(RunAppWith([&] {
+              Shot("page00-menu");
+              ClickAway(INST_MenuButton(1));
+              ClickAway(INST_NextButton());
+              Shot("page02-licence");
+              ClickAway(INST_NextButton());
+              ASSERT_EQ(INST_CurrentPage(), 3u);
+              Shot("page03-folder");
+            }),
+            0);
+}
+
+// Every character of every language's texts has a glyph in the sample
+// disc's two fonts and in the GUI's own default font.
+TEST_F(PageRenders, FontsHoldEveryLetterOfEveryLanguage) {
+  std::vector<bool> used(256);
+  for (uint32_t l = 0; l < INST_LANG_COUNT; ++l) {
+    INST_InitTextsIn(INST_Language(l));
+    for (int32_t id = 0; id <= 500; ++id)
+      for (const char *t = INST_GetText(id); *t; ++t) used[uint8_t(*t)] = true;
+    INST_FreeTexts();
+  }
+  auto expect_all = [&](const c_GUIB_Font *font, const char *name) {
+    ASSERT_NE(font, nullptr) << name;
+    for (uint32_t c = ' '; c < 256; ++c)
+      if (used[c]) {
+        EXPECT_NE(font->FindGlyph(c), nullptr) << name << ": character " << c;
+      }
+  };
+  GuiContext *context = nullptr;
+  const uint32_t options[] = {1};
+  ASSERT_EQ(GuiStartup(options, &context), 0u);
+  expect_all(context->Font(GP_FONT), "default font");
+  GuiShutdown();
+  EXPECT_EQ(RunAppWith([&] {
+              expect_all(InstallerLargeFont, "tahoma15.fnt");
+              expect_all(AppGui->Font(GP_FONT), "tahoma08.fnt");
+            }),
+            0);
+}
+
+// The sample disc installed and uninstalled with keys alone, as the driver
+// plays them: Enter takes each page's default button, Esc quits from the
+// menu, and the uninstall ticks its check box with Tab and Space.
+TEST_F(PageRenders, KeysAloneInstallAndUninstall) {
+  AppScript install;
+  install.text =
+      "key 13\npage 1 3000\n"  // Install has the focus: Play is off before an install
+      "key 13\npage 2 3000\nkey 13\npage 3 3000\nkey 13\npage 4 3000\n"
+      "key 13\npage 6 3000\nkey 13\npage 7 3000\nkey 13\npage 8 3000\n"
+      "key 13\npage 10 20000\nkey 13\npage 13 3000\n"
+      "key 27\npage 99 3000\n";  // Esc on the menu quits: no page comes after
+  EXPECT_EQ(AppMain(0, AppRunScript, &install), 0) << install.error;
+  const std::string game = std::string(kInstallDir) + "\\ashgrove.exe";
+  EXPECT_NE(SYS_GetFileAttributes(game.c_str()), SYS_ATTR_INVALID);
+
+  AppScript uninstall;
+  uninstall.text =
+      "key 40\nkey 13\npage 15 3000\n"  // Down from Play to Uninstall
+      "key 9\nkey 32\nkey 13\npage 17 10000\nkey 27\npage 99 3000\n";
+  EXPECT_EQ(AppMain(0, AppRunScript, &uninstall), 0) << uninstall.error;
+  EXPECT_TRUE(SYS_RunPendingMoves());
+  EXPECT_EQ(SYS_GetFileAttributes(kInstallDir), SYS_ATTR_INVALID);
 }
 
 }  // namespace

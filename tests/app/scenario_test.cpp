@@ -14,6 +14,7 @@
 
 #include "app/script.h"
 #include "archive_builder.h"
+#include "installer/config.h"
 #include "installer/pages.h"
 #include "installer/state.h"
 #include "installer/texts.h"
@@ -112,9 +113,10 @@ class ScenarioTest : public ScratchTest {
     line_ = "\"" + Disc("setup.exe") + "\"";
     SYS_SetCommandLine(line_.c_str());
   }
-  void WriteSetupArchive(bool gamespy) {
+  void WriteSetupArchive(bool gamespy, const char *language = nullptr) {
     std::vector<TestEntry> entries = {{"la.txt", "Licence of the test disc.\nUse it kindly.\n"}};
     if (gamespy) entries.push_back({"Programs\\GameSpy.exe", "online-play set-up"});
+    if (language) entries.push_back({INST_LANGUAGE_ENTRY, language});
     ASSERT_TRUE(machine.WriteFile(Disc("setup.cbf"), BuildArchive(entries)));
   }
   void WriteVolume() {
@@ -150,13 +152,12 @@ std::string ErrorDetail() {
 }
 
 // Every file and folder of the machine's drives and its registry, with
-// their contents, except what lies below the install folder or the
-// temporary folder: what an install may not touch.
+// their contents, except what lies below the install folder: what an
+// install may not touch. A run leaves nothing in the temporary folder.
 std::map<std::string, std::string> Outside() {
   const std::string root = SYS_GetMachineRoot();
-  char install[SYS_MAX_PATH], temp[SYS_MAX_PATH];
+  char install[SYS_MAX_PATH];
   EXPECT_NE(SYS_MapPath(kInstallDir.c_str(), install, sizeof install), 0u);
-  EXPECT_NE(SYS_MapPath("C:\\WINDOWS\\TEMP", temp, sizeof temp), 0u);
   auto below = [](const std::string &path, const std::string &folder) {
     return path.compare(0, folder.size(), folder) == 0 &&
            (path.size() == folder.size() || path[folder.size()] == '/');
@@ -165,7 +166,7 @@ std::map<std::string, std::string> Outside() {
   seen["registry"] = HostFile(root + "/registry");
   for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
     const std::string path = e.path().string();
-    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install) || below(path, temp))
+    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install))
       continue;
     seen[path.substr(root.size())] = e.is_regular_file() ? HostFile(path) : "(folder)";
   }
@@ -231,6 +232,35 @@ void UninstallWithItsFiles() {
   EXPECT_FALSE(Disabled(INST_MenuButton(3)));
 }
 
+// The pages speak the user's interface language, or the one the disc fixes.
+TEST_F(ScenarioTest, PagesSpeakTheUsersLanguageUnlessTheDiscFixesOne) {
+  const struct {
+    uint16_t user;
+    const char *disc;
+    const char *quit, *next;
+  } cases[] = {
+      {0x0407, nullptr, "Beenden", "Weiter"},   // German (Germany)
+      {0x0807, nullptr, "Beenden", "Weiter"},   // German (Switzerland)
+      {0x040C, nullptr, "Quitter", "Suivant"},  // French
+      {0x0C0A, nullptr, "Salir", "Siguiente"},  // Spanish
+      {0x0410, nullptr, "Esci", "Avanti"},      // Italian
+      {0x0419, nullptr, "Quit", "Next"},        // Russian: English
+      {0x0407, "fr\r\n", "Quitter", "Suivant"}, {0x0407, "en", "Quit", "Next"},
+      {0x040C, "xx", "Quitter", "Suivant"},  // a code it does not know
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::to_string(c.user) + " " + (c.disc ? c.disc : "-"));
+    SYS_SetUILanguage(c.user);
+    WriteSetupArchive(false, c.disc);
+    EXPECT_EQ(RunAppWith([&] {
+                EXPECT_EQ(LabelText(INST_MenuButton(4)), c.quit);
+                Click(INST_MenuButton(1));
+                EXPECT_EQ(LabelText(INST_NextButton()), c.next);
+              }),
+              0);
+  }
+}
+
 TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   WriteSetupArchive(true);
   std::string address, online;
@@ -258,7 +288,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   for (const VolumeFile &f : volume_) EXPECT_TRUE(Installed(f.installed) == f.content);
   const std::string uninstaller = kInstallDir + "\\Uninstall.exe";
   EXPECT_EQ(Installed("Uninstall.exe"), "the installer's own bytes");
-  EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), uninstaller);
+  EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), "\"" + uninstaller + "\"");
   EXPECT_EQ(RegText("SOFTWARE\\Halvorin\\Ashgrove Demo", "InstallDir"), kInstallDir);
 
   // The four shortcuts: the game on the desktop and in the group, the
@@ -271,7 +301,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   } links[] = {
       {kDesktopLink, game, game},
       {group + "Ashgrove Multiplayer demo.lnk", game, game},
-      {group + "Uninstall Ashgrove Multiplayer demo.lnk", uninstaller, Disc("setup.exe")},
+      {group + "Uninstall Ashgrove Multiplayer demo.lnk", uninstaller, uninstaller},
       {group + "Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk", online,
        kInstallDir + "\\gamespy.ico"},
   };
@@ -286,7 +316,7 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
   EXPECT_NE(lines.find(address), std::string::npos) << lines;
   EXPECT_EQ(lines.find(address), lines.rfind(address)) << lines;
   // The add-on started from the temporary folder, the web site, the game.
-  const std::string started[] = {"start\tC:\\WINDOWS\\TEMP\\GameSpy.exe",
+  const std::string started[] = {"start\tC:\\WINDOWS\\TEMP\\" INSTALLER_IDENTITY "-",
                                  "open\thttp://www.ashgrove-demo.example\n",
                                  "start\t" + game + "\t" + kInstallDir};
   for (const std::string &line : started)
@@ -296,7 +326,8 @@ TEST_F(ScenarioTest, FullInstallCopiesTheVolumeAndRegistersTheDemo) {
 // A folder picked in the tree that leaves no room for the product's folder
 // name: the page says so and keeps the path it had, never a cut one.
 TEST_F(ScenarioTest, FolderTooDeepForTheProductNameIsRefusedWithAMessage) {
-  const std::string deep = "C:\\0" + std::string(240, 'x');  // + "\\Ashgrove MP demo" > 259
+  // With "\\Ashgrove MP demo" 248 characters: a folder the system cannot make.
+  const std::string deep = "C:\\0" + std::string(227, 'x');
   ASSERT_TRUE(machine.MakeDirs(deep));
   EXPECT_EQ(RunAppWith([&] {
               Click(INST_MenuButton(1));
@@ -439,6 +470,9 @@ TEST_F(ScenarioTest, FailedInstallsShowWhyAndTouchNothingOutside) {
       {"DISK01\\DATA\\..\\..\\EVIL.TXT", refused + "data\\..\\..\\evil.txt", nullptr},
       {"DISK01\\DATA\\" + long_name + ".DAT",
        "Path too long: data\\" + std::string(220, 'l') + ".dat", nullptr},
+      // The file fits 259 characters, its folder not 247.
+      {"DISK01\\DATA\\" + std::string(209, 'F') + "\\A.DAT",
+       "Path too long: data\\" + std::string(209, 'f') + "\\a.dat", nullptr},
       {"", "Cannot create: " + kInstallDir + "\\data\\maps\\map1.dat",
        [this] { ASSERT_TRUE(machine.WriteFile(kInstallDir + "\\data", "in the way")); }},
   };
@@ -637,6 +671,7 @@ TEST_F(ScenarioTest, InstallThenUninstallLeavesTheMachineAsItWas) {
       EXPECT_EQ(SYS_FileCreate("D:\\beside.txt"), 0u);  // the drive takes no writes
     }
     const auto before = Outside();
+    EXPECT_EQ(RunAppWith([] { Click(INST_MenuButton(4)); }), 0);  // Quit
     if (killed) {
       ASSERT_TRUE(machine.WriteFile(kInstallDir + "\\ashgrove.exe", "stand-in game"));
       ASSERT_TRUE(machine.WriteFile(kInstallDir + "\\data\\maps\\map1.dat",
@@ -646,7 +681,7 @@ TEST_F(ScenarioTest, InstallThenUninstallLeavesTheMachineAsItWas) {
     EXPECT_EQ(NewLogLines().find("start\t"), std::string::npos) << NewLogLines();  // no add-on
     for (const VolumeFile &f : volume_) EXPECT_TRUE(Installed(f.installed) == f.content);
     EXPECT_EQ(Installed("Uninstall.exe"), "the installer's own bytes");
-    EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), kInstallDir + "\\Uninstall.exe");
+    EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), "\"" + kInstallDir + "\\Uninstall.exe\"");
     EXPECT_EQ(RunAppWith(UninstallWithItsFiles), 0);
     EXPECT_TRUE(SYS_RunPendingMoves());
     EXPECT_FALSE(Exists(kInstallDir));

@@ -18,6 +18,15 @@ result() { # NAME STATUS
   if [ "$2" = 0 ]; then echo "ok $1"; else echo "not ok $1"; fi
 }
 fail() { echo "  $*"; return 1; }
+# DISC_DIR ROOT: the disc as drive D: of an emulated machine at ROOT; sets H,
+# the large font's line height, by which the menu is laid out.
+as_drive_d() {
+  mkdir -p "$2"
+  ln -s "$1" "$2/drive_d"
+  echo "D 5 0" >"$2/drives"
+  H=$("$BUILD_NATIVE/tools/cbf/cbf" extract "$1/setup.cbf" "$2.fonts" tahoma15.fnt >/dev/null &&
+    "$BUILD_NATIVE/tools/fntmake/fntmake" --info "$2.fonts/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+}
 
 # A small game: nested folders, mixed case, an empty file, a file of exactly
 # one packing block (1 MiB), text that packs and random bytes that do not.
@@ -31,7 +40,7 @@ head -c 70000 /dev/urandom >"$game/Data/Maps/Deep/Map01.Dat"
 
 install_case() {
   local out=$T/disc iso=$T/demo.iso log=$T/install.log
-  make_disc "$game" "$out" --iso "$iso" --label TEST_DISC >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
+  make_disc "$game" "$out" --iso "$iso" --label TEST_DISC --language de >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
   grep -q 'packed to' "$log" || fail "no summary" || return 1
   local listed
   listed=$(xorriso -indev "$iso" -find / -type f 2>/dev/null | tr -d "'" | sort | tr '\n' ' ')
@@ -42,12 +51,10 @@ install_case() {
   # The disc folder as drive D: of an emulated machine; the program clicks
   # through the wizard with its defaults and installs.
   local root=$T/root
-  mkdir -p "$root"
-  ln -s "$out" "$root/drive_d"
-  echo "D 5 0" >"$root/drives"
-  local h
-  h=$("$BUILD_NATIVE/tools/cbf/cbf" extract "$out/setup.cbf" "$T/fonts" tahoma15.fnt >/dev/null &&
-    "$BUILD_NATIVE/tools/fntmake/fntmake" --info "$T/fonts/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+  as_drive_d "$out" "$root"
+  local h=$H
+  "$BUILD_NATIVE/tools/cbf/cbf" extract "$out/setup.cbf" "$T/fonts" setup.lng >/dev/null &&
+    [ "$(cat "$T/fonts/setup.lng")" = de ] || fail "setup.cbf does not fix the language" || return 1
   {
     echo "click 45 $((4 * h + 7 * (h / 6) + h / 2))"
     echo "page 1 5000"
@@ -113,6 +120,7 @@ bad_inputs_case() {
   echo c >"$T/bad/name/what?.txt"
   echo e >"$T/bad/nodot/README"
   echo f >"$T/bad/dots/libgame.so.1"
+  mkdir -p "$T/bad/noexe/Data" && echo g >"$T/bad/noexe/Data/ashgrove.exe"
   dir=$T/bad/long
   for _ in 1 2 3; do dir=$dir/$(printf 'f%.0s' $(seq 1 90)); done
   mkdir -p "$dir"
@@ -127,6 +135,7 @@ bad_inputs_case() {
     "$T/bad/big|$T/bad/out|over the largest file a disc can hold"
     "$T/bad/nodot|$T/bad/out|exactly one dot"
     "$T/bad/dots|$T/bad/out|exactly one dot"
+    "$T/bad/noexe|$T/bad/out|no ashgrove.exe at its top"
     "$game|$T/bad/used|the output folder is not empty"
   )
   for c in "${cases[@]}"; do
@@ -144,7 +153,72 @@ bad_inputs_case() {
     fi
   done
   [ "$(ls -A "$T/bad/used")" = mine.txt ] || { echo "  the non-empty output folder was changed"; ok=1; }
+  local log
+  if log=$(make_disc "$game" "$T/bad/out" --language xx 2>&1) || ! grep -q 'use en, de' <<<"$log" ||
+    [ -e "$T/bad/out" ]; then
+    echo "  --language xx: $log"
+    ok=1
+  fi
   return $ok
 }
 bad_inputs_case
 result bad_inputs_leave_no_output $?
+
+# Another game's disc, its settings from a file and an option: the native
+# program built with them (--preset native) installs it headless, with no
+# online-play page and no DirectX check; the folder, the key, the program
+# list, the shortcuts and Play are the game's. The menu and finish pages are
+# compared with their renders in docs/pages (UPDATE_REFERENCES=1 writes them).
+frostfall_case() {
+  local g=$T/frostfall out=$T/frostfall-disc root=$T/frostfall-root log=$T/frostfall.log
+  mkdir -p "$g/Maps" "$T/frames"
+  printf 'stand-in game\r\n' >"$g/Frostfall.exe"
+  head -c 3000 /dev/urandom >"$g/Maps/glacier.map"
+  printf '%s\n' '# the studio keeps this with its game' 'product = Frostfall Tactics' \
+    'short = Frostfall Tactics' 'exe = frostfall.exe' 'publisher = Northwind Interactive' \
+    'no-online-addon = yes' 'web-host = www.frostfall.example' >"$T/frostfall.conf"
+  BUILD_ROOT=${BUILD_NATIVE%/*} "$HERE/scripts/make-disc" "$g" "$out" --config "$T/frostfall.conf" \
+    --no-directx-check --preset native --tools "$BUILD_NATIVE" >"$log" 2>&1 ||
+    { cat "$log"; fail "make-disc failed"; return 1; }
+  grep -q '^label=FROSTFALL_TACTICS' "$out/AUTORUN.INF" || fail "AUTORUN.INF label" || return 1
+  as_drive_d "$out" "$root"
+  local h=$H
+  {
+    printf 'page 0 5000\nwait 300\nshot frostfall-page00-menu\n'
+    echo "click 45 $((4 * h + 7 * (h / 6) + h / 2))"
+    echo "page 1 5000"
+    for page in 2 3 4 8 9; do printf 'click 585 258\npage %s 5000\n' "$page"; done
+    printf 'page 10 30000\nwait 300\nshot frostfall-page10-finished\nclick 585 258\npage 13 5000\n'
+    echo "click 45 $((4 * h + h / 2))" # Play
+  } >"$T/fscript.txt"
+  SETUP_MACHINE_ROOT=$root "$out/setup.exe" '"D:\setup.exe"' --script "$T/fscript.txt" \
+    --frames "$T/frames" 2>"$T/fdriver.log" || { cat "$T/fdriver.log"; fail "the install did not run through"; return 1; }
+  local dir='C:\Program Files\Frostfall Tactics' c=$root/drive_c
+  local target="$c/Program Files/Frostfall Tactics"
+  cmp -s "$g/Maps/glacier.map" "$target/maps/glacier.map" && [ -f "$target/frostfall.exe" ] &&
+    [ ! -e "$target/gamespy.ico" ] || fail "installed: $(ls -R "$target")" || return 1
+  grep -qxF "start	$dir\\frostfall.exe	$dir\\" "$root/log" || fail "Play: $(cat "$root/log")" || return 1
+  grep -q 'probe' "$root/log" && { fail "DirectX probed"; return 1; }
+  local reg
+  reg=$(tr -d '\r' <"$root/registry")
+  grep -A3 -F '[SOFTWARE\Northwind Interactive\Frostfall Tactics]' <<<"$reg" |
+    grep -qF '"InstallDir"=sz:"C:\\Program Files\\Frostfall Tactics"' || fail "InstallDir: $reg" || return 1
+  grep -A3 -F 'Uninstall\Frostfall Tactics]' <<<"$reg" | grep -qF '"DisplayName"=sz:"Frostfall Tactics"' ||
+    fail "DisplayName: $reg" || return 1
+  local docs="$c/Documents and Settings/User" group links
+  group="$docs/Start Menu/Programs/Frostfall Tactics"
+  links=$(cd "$docs" && find . -name '*.lnk' | sort | tr '\n' '|')
+  [ "$links" = "./Desktop/Frostfall Tactics.lnk|./Start Menu/Programs/Frostfall Tactics/Frostfall Tactics.lnk|./Start Menu/Programs/Frostfall Tactics/Uninstall Frostfall Tactics.lnk|" ] ||
+    fail "shortcuts: $links" || return 1
+  grep -aqF "$dir\\frostfall.exe" "$docs/Desktop/Frostfall Tactics.lnk" &&
+    grep -aqF "$dir\\frostfall.exe" "$group/Frostfall Tactics.lnk" &&
+    grep -aqF "$dir\\Uninstall.exe" "$group/Uninstall Frostfall Tactics.lnk" || fail "shortcut targets" || return 1
+  for page in page00-menu page10-finished; do
+    local ref=$HERE/docs/pages/frostfall-$page.png
+    [ -z "${UPDATE_REFERENCES:-}" ] || cp "$T/frames/frostfall-$page.png" "$ref"
+    [ "$(compare -metric AE "$T/frames/frostfall-$page.png" "$ref" null: 2>&1)" = 0 ] ||
+      fail "frostfall-$page differs from $ref" || return 1
+  done
+}
+frostfall_case
+result another_game_installs_as_itself $?

@@ -263,3 +263,61 @@ TEST_F(PanelTest, ColourOnlyAndActiveMark) {
   EXPECT_EQ(p->Bitmap()->GetPixel(20, 10), 0xFF123456u);
   EXPECT_EQ(p->Bitmap()->GetPixel(20, 20), kBlack);  // the diagonal of the active mark
 }
+
+// What assistive technology reads: the visible widgets that describe
+// themselves, with role, name or value, state and place; the focus, a
+// toggle by Space and a progress step raise events naming the child; the
+// focus mark is drawn around the focused widget.
+TEST_F(GuiTest, WidgetsDescribeThemselvesAndTheFocusIsMarked) {
+  c_GUIB_Panel *panel = new c_GUIB_Panel(Params(10, 10, 150, 80));
+  c_GUIB_Button *button = new c_GUIB_Button(Params(5, 5, 40, 14, panel));
+  button->SetText("Go");
+  button->Enable(false);
+  c_GUIB_CheckBox *box = new c_GUIB_CheckBox(Params(5, 25, 80, 14, panel));
+  box->SetText("Tick");
+  (new c_GUIB_Label(Params(5, 45, 80, 12, panel)))->SetText("Hello");
+  new c_GUIB_Label(Params(90, 45, 20, 12, panel));  // empty: nothing to read
+  c_GUIB_ProgressBar *bar = new c_GUIB_ProgressBar(Params(5, 60, 80, 10, panel));
+  bar->SetValue(42, 0);
+  c_GUIB_Panel *hidden = new c_GUIB_Panel(Params(0, 0, 20, 20));
+  (new c_GUIB_Button(Params(0, 0, 10, 10, hidden)))->SetText("Hidden");
+  hidden->Show(false);
+
+  box->SetFocus();
+  desk->InputKey(' ', true);
+  bar->SetValue(50, 0);
+  const std::vector<GUI_Description> all = GUI_DescribeTree(desk);
+  ASSERT_EQ(all.size(), 4u);
+  const struct {
+    uint32_t role;
+    std::u16string name, value;
+    uint32_t state;
+    GUIB_Rect rect;
+  } want[] = {{ACC_BUTTON, u"Go", u"", ACCS_DISABLED, {15, 15, 55, 29}},
+              {ACC_CHECKBOX, u"Tick", u"", ACCS_FOCUSED | ACCS_CHECKED, {15, 35, 95, 49}},
+              {ACC_TEXT, u"Hello", u"", 0, {15, 55, 95, 67}},
+              {ACC_PROGRESS, u"", u"50%", 0, {15, 70, 95, 80}}};
+  for (size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all[i].role, want[i].role) << i;
+    EXPECT_TRUE(all[i].name == want[i].name && all[i].value == want[i].value) << i;
+    EXPECT_EQ(all[i].state, want[i].state) << i;
+    const GUIB_Rect &r = all[i].rect;
+    EXPECT_TRUE(r.left == want[i].rect.left && r.top == want[i].rect.top &&
+                r.right == want[i].rect.right && r.bottom == want[i].rect.bottom)
+        << i;
+  }
+  const auto &events = desk->AccessibleEvents();
+  ASSERT_EQ(events.size(), 3u);  // 42 %, the focus, 50 %
+  EXPECT_TRUE(events[0].event == ACC_EVENT_VALUE && events[0].child == 4);
+  EXPECT_TRUE(events[1].event == ACC_EVENT_FOCUS && events[1].child == 2);
+  EXPECT_TRUE(events[2].event == ACC_EVENT_VALUE && events[2].child == 4);
+
+  PumpAt(2000);
+  const GUIB_Rect ring = desk->FocusRing();
+  EXPECT_TRUE(ring.left == 12 && ring.top == 32 && ring.right == 98 && ring.bottom == 52);
+  EXPECT_EQ(desk->Screen()->GetPixel(12, 40), kBlack);
+  EXPECT_EQ(desk->Screen()->GetPixel(13, 40), 0xFFFFF080u);
+  box->KillFocus();
+  PumpAt(3000);
+  EXPECT_NE(desk->Screen()->GetPixel(13, 40), 0xFFFFF080u);  // gone with the focus
+}

@@ -1,5 +1,6 @@
 // Files the installer writes: folders made on demand, store files copied out
 // whole, and nothing half-written left behind when a copy fails.
+#include "installer/config.h"
 #include "installer/files.h"
 
 #include "installer_fixture.h"
@@ -38,17 +39,29 @@ TEST_F(InstallerTest, CopyStoreFileCopiesEveryByteOrNothing) {
   EXPECT_EQ(INST_CopyStoreFile(machine.Path("nope\\big.bin").c_str(), "big.bin"), 0);
 }
 
-TEST_F(InstallerTest, CopyToTempUsesTheFileNameAndReplacesAnOlderCopy) {
+// Each run copies into a folder of its own with a fresh name, removes what
+// earlier runs left (their prefix only) and its own folder at the end.
+TEST_F(InstallerTest, CopyToTempUsesAFreshRunFolderThatGoesAtTheEnd) {
   ASSERT_TRUE(machine.WriteFile(Disc("sub\\tool.exe"), "new bytes"));
   char temp[SYS_MAX_PATH];
   ASSERT_GT(SYS_GetTempDir(temp, sizeof temp), 0u);
-  std::string expected = std::string(temp) + "tool.exe";
-  ASSERT_TRUE(machine.WriteFile(expected, "an older and longer copy"));
-  char out[SYS_MAX_PATH] = "";
-  ASSERT_EQ(INST_CopyToTemp("sub\\tool.exe", out), 1);
-  EXPECT_EQ(std::string(out), expected);
-  EXPECT_EQ(Read(expected), "new bytes");
-  SYS_FileDelete(expected.c_str());
+  const std::string stale = std::string(temp) + INSTALLER_IDENTITY "-0badc0de\\old.exe";
+  const std::string other = std::string(temp) + "Other-0badc0de\\keep.exe";
+  ASSERT_TRUE(machine.WriteFile(stale, "left behind"));
+  ASSERT_TRUE(machine.WriteFile(other, "someone else's"));
+  std::string copies[2];
+  for (std::string &copy : copies) {
+    char out[SYS_MAX_PATH] = "";
+    ASSERT_EQ(INST_CopyToTemp("sub\\tool.exe", out), 1);
+    copy = out;
+    EXPECT_EQ(Read(copy), "new bytes");
+    EXPECT_EQ(copy.rfind(std::string(temp) + INSTALLER_IDENTITY "-", 0), 0u) << copy;
+    INST_CloseRunFolder();
+    EXPECT_FALSE(Exists(copy.substr(0, copy.rfind('\\'))));
+  }
+  EXPECT_NE(copies[0], copies[1]);
+  EXPECT_FALSE(Exists(stale.substr(0, stale.rfind('\\'))));
+  EXPECT_TRUE(Exists(other));
 }
 
 }  // namespace

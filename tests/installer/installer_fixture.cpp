@@ -1,5 +1,6 @@
 #include "installer_fixture.h"
 
+#include "installer/files.h"
 #include "installer/system.h"
 
 void InstallerTest::SetUp() {
@@ -25,6 +26,7 @@ void InstallerTest::SetUp() {
 
 void InstallerTest::TearDown() {
   BF_Unmount();
+  INST_CloseRunFolder();
   INST_FreeTexts();
   SYS_SetMessageBoxAnswerer(nullptr);
   if (com_) SYS_ComUninit();

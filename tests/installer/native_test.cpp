@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "installer/files.h"
 #include "installer/launcher.h"
 #include "installer/system.h"
 #include "installer/uninstall.h"
@@ -92,11 +93,44 @@ TEST_F(InstallerTest, LauncherStartsOnlyWhatIsThereAndCleansUp) {
   ASSERT_TRUE(machine.WriteFile(Disc("Programs\\GameSpy.exe"), "add-on"));
   Installer.online_addon = 1;
   INST_RunAddOns(0);
-  char temp[SYS_MAX_PATH];
-  ASSERT_GT(SYS_GetTempDir(temp, sizeof temp), 0u);
-  expected += "start\t" + std::string(temp) + "GameSpy.exe\t" + temp + "\n";
+  char copy[SYS_MAX_PATH];
+  ASSERT_EQ(INST_CopyToTemp("Programs\\GameSpy.exe", copy), 1);  // the run folder's name
+  SYS_FileDelete(copy);
+  const std::string folder = std::string(copy, SYS_StrLen(copy) - SYS_StrLen("GameSpy.exe"));
+  expected += "start\t" + std::string(copy) + "\t" + folder + "\n";
   EXPECT_EQ(HostFile("log"), expected);
-  EXPECT_FALSE(Exists(std::string(temp) + "GameSpy.exe"));
+  EXPECT_FALSE(Exists(copy));
+}
+
+// An install whose keys cannot be written cannot be found or uninstalled:
+// it fails, naming the key.
+TEST_F(InstallerTest, FinishInstallFailsWhenTheRegistryRefusesWrites) {
+  SYS_SetRegistryReadOnly(true);
+  char failed[SYS_MAX_PATH] = "";
+  EXPECT_EQ(INST_FinishInstall(failed), 0);
+  SYS_SetRegistryReadOnly(false);
+  EXPECT_STREQ(failed, "SOFTWARE\\Halvorin\\Ashgrove Demo");
+}
+
+// An install into a folder whose uninstall left files for the restart: the
+// restart must not take the new install's; other folders' entries stay,
+// also those of a folder whose name merely begins the same.
+TEST_F(InstallerTest, ReinstallBeforeTheRestartKeepsTheNewInstall) {
+  const std::string other = install_dir_ + " old\\left.tmp";
+  ASSERT_TRUE(machine.WriteFile(other, "someone else's"));
+  ASSERT_TRUE(SYS_MoveFile(other.c_str(), nullptr, true));
+  for (const char *name : {"setup.cbf", "Uninstall.exe"})
+    ASSERT_TRUE(machine.WriteFile(Installed(name), name));
+  SYS_Handle held = SYS_FileOpenRead(Installed("setup.cbf").c_str(), SYS_ACCESS_READ);
+  INST_Uninstall();
+  SYS_FileClose(held);
+  for (const char *name : {"setup.cbf", "Uninstall.exe"})
+    ASSERT_TRUE(machine.WriteFile(Installed(name), name));
+  ASSERT_EQ(INST_FinishInstall(), 1);
+  SYS_RunPendingMoves();
+  EXPECT_TRUE(Exists(Installed("Uninstall.exe")));
+  EXPECT_TRUE(Exists(Installed("setup.cbf")));
+  EXPECT_FALSE(Exists(other));
 }
 
 // Random trees with nested folders and sizes around the block edges, packed

@@ -53,8 +53,10 @@ TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
     SCOPED_TRACE(flags);
     Installer.desktop_shortcut = flags & 1;
     Installer.start_menu_shortcut = (flags >> 1) & 1;
-    // An older product's keys, and on one run a group folder already there.
-    SYS_RegCloseKey(SYS_RegCreateKey("SOFTWARE\\Halvorin\\Ashgrove\\Old\\Deeper"));
+    // Another product of the maker, and on one run a group folder already there.
+    SYS_RegKey other = SYS_RegCreateKey("SOFTWARE\\Halvorin\\Ashgrove");
+    ASSERT_EQ(SYS_RegSetText(other, "Serial", "1234"), SYS_OK);
+    SYS_RegCloseKey(other);
     if (flags == 3) {
       ASSERT_TRUE(machine.MakeDirs(group));
     }
@@ -69,7 +71,8 @@ TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
     if (start_menu) {
       ExpectLink(group + "\\" + product + ".lnk", {game, product, install_dir_, game, ""});
       ExpectLink(group + "\\Uninstall " + product + ".lnk",
-                 {install_dir_ + "\\Uninstall.exe", "", install_dir_, AppPaths.program_path, ""});
+                 {install_dir_ + "\\Uninstall.exe", "", install_dir_,
+                  install_dir_ + "\\Uninstall.exe", ""});
       ExpectLink(group + "\\Play " + product + " Online With GameSpy Arcade.lnk",
                  {INST_GetText(409), "", install_dir_, icon, ""});
     }
@@ -77,8 +80,8 @@ TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
     EXPECT_EQ(RegText("SOFTWARE\\Halvorin\\Ashgrove Demo", "InstallDir"), install_dir_);
     const std::pair<const char *, std::string> values[] = {
         {"DisplayName", product},
-        {"UninstallString", install_dir_ + "\\Uninstall.exe"},
-        {"DisplayIcon", install_dir_ + "\\Uninstall.exe,0"},
+        {"UninstallString", "\"" + install_dir_ + "\\Uninstall.exe\""},
+        {"DisplayIcon", "\"" + install_dir_ + "\\Uninstall.exe\",0"},
         {"InstallLocation", install_dir_}};
     for (const auto &v : values) EXPECT_EQ(RegText(uninstall_key, v.first), v.second) << v.first;
     SYS_RegKey key = SYS_RegOpenKey(uninstall_key.c_str());
@@ -86,13 +89,32 @@ TEST_F(InstallerTest, FinishInstallMakesTheShortcutsTheFlagsAskFor) {
     EXPECT_EQ(SYS_RegQueryValue(key, "EstimatedSize", &kib, &size), SYS_OK);
     EXPECT_EQ(kib, 5u);
     SYS_RegCloseKey(key);
-    EXPECT_EQ(SYS_RegOpenKey("SOFTWARE\\Halvorin\\Ashgrove"), 0u);
+    EXPECT_EQ(RegText("SOFTWARE\\Halvorin\\Ashgrove", "Serial"), "1234");
 
     SYS_FileDelete(desktop_link.c_str());
     char path[SYS_MAX_PATH];
     SYS_StrCopy(path, sizeof path, group.c_str());
     if (start_menu) INST_DeleteTree(path, group.size(), true);
     SYS_FileDelete(icon.c_str());
+  }
+}
+
+// The system's list runs UninstallString as a command line; the program
+// takes its folder from the first token, which must be the whole path even
+// with spaces in it. Installs of earlier versions wrote the bare path.
+TEST_F(InstallerTest, TheUninstallCommandNamesTheInstallFolder) {
+  ASSERT_EQ(INST_FinishInstall(), 1);
+  const std::string key = std::string(INST_UNINSTALL_KEY_BASE) + "Ashgrove Multiplayer demo";
+  const std::string written = RegText(key, "UninstallString");
+  ASSERT_TRUE(ParseCommandLine(written.c_str()));
+  EXPECT_EQ(std::string(AppPaths.program_folder), install_dir_ + "\\");
+  for (const std::string &value : {written, install_dir_ + "\\Uninstall.exe"}) {
+    SYS_RegKey k = SYS_RegOpenKey(key.c_str());
+    ASSERT_EQ(SYS_RegSetText(k, "UninstallString", value.c_str()), SYS_OK);
+    SYS_RegCloseKey(k);
+    GamePath[0] = 0;
+    INST_ReadInstalledState();
+    EXPECT_EQ(std::string(GamePath), install_dir_ + "\\ashgrove.exe") << value;
   }
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace {
 
 const char kFallback[] = "*** no text ***";
@@ -27,6 +30,15 @@ TEST_F(Texts, EmptyAndOutOfRangeIdsFallBackButEmptyStringsDoNot) {
   EXPECT_NE(INST_GetText(2), INST_GetText(10));
 }
 
+TEST_F(Texts, CorrectedTextsAreSpeltRight) {
+  const std::pair<int32_t, const char *> fixed[] = {
+      {21, "Select \"Play\" to start"},
+      {149, "Press \"Next\" to proceed uninstall."},
+      {190, "Following error occurred during installation process:"}};
+  for (const auto &f : fixed)
+    EXPECT_NE(std::string(INST_GetText(f.first)).find(f.second), std::string::npos) << f.first;
+}
+
 TEST_F(Texts, SettingReplacesEmptiesAndIgnoresIdsPastTheTable) {
   INST_SetText(501, "never");
   INST_SetText(0xFFFFFFFFu, "never");
@@ -40,6 +52,11 @@ TEST_F(Texts, SettingReplacesEmptiesAndIgnoresIdsPastTheTable) {
   EXPECT_STREQ(INST_GetText(42), kFallback);
   INST_FreeTexts();
   for (int32_t id : {1, 29, 500}) EXPECT_EQ(INST_GetTextLen(id, &text), 0u) << id;
+}
+
+TEST(TextLanguages, EveryLanguageHasEveryText) {
+  for (uint32_t l = 0; l < INST_LANG_COUNT; ++l)
+    EXPECT_EQ(INST_FirstMissingText(INST_Language(l)), -1) << "language " << l;
 }
 
 }  // namespace

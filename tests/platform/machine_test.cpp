@@ -62,6 +62,19 @@ TEST_F(Machine, WindowsPathsMapIntoTheDriveFolders) {
   EXPECT_EQ(SYS_FileCreate("\\\\server\\share\\file"), 0u);
 }
 
+// The system makes folders of up to 247 characters and files of up to 259.
+TEST_F(Machine, FoldersAndFilesStopAtTheSystemsLengths) {
+  const std::string base = "C:\\" + std::string(100, 'a') + "\\";  // 104 characters
+  ASSERT_TRUE(SYS_CreateDirectory(base.substr(0, 103).c_str()));
+  EXPECT_TRUE(SYS_CreateDirectory((base + std::string(143, 'b')).c_str()));
+  EXPECT_FALSE(SYS_CreateDirectory((base + std::string(144, 'c')).c_str()));
+  for (size_t length : {259u, 260u}) {
+    SYS_Handle f = SYS_FileCreate((base + std::string(length - 104, 'd')).c_str());
+    EXPECT_EQ(f != 0, length == 259) << length;
+    SYS_FileClose(f);
+  }
+}
+
 // Lookups remember the last folder they read; entries made behind the
 // emulation's back (another program, a test) must still be found.
 TEST_F(Machine, LookupsSeeEntriesMadeAfterTheFolderWasRead) {

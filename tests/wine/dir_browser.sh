@@ -9,13 +9,13 @@ set -u
 out="${ARTIFACTS:-/tmp}"
 dir="$WINEPREFIX/drive_c/browser"
 mkdir -p "$dir"
-cp "$BUILD_WIN64/tools/guidemo/guidemo.exe" "$BUILD_WIN64/tools/guidemo/back.jpg" "$dir/"
+cp "$BUILD_WIN/tools/guidemo/guidemo.exe" "$BUILD_WIN/tools/guidemo/back.jpg" "$dir/"
 log="$dir/log.txt"
 rm -f "$log"
 
 fail() { echo "FAILED: $*"; [ -f "$log" ] && cat "$log"; exit 1; }
 
-"$WINE64" 'C:\browser\guidemo.exe' --page browser 'C:\browser\log.txt' 2>"$out/dir_browser.stderr" &
+wine_exec 'C:\browser\guidemo.exe' --page browser 'C:\browser\log.txt' 2>"$out/dir_browser.stderr" &
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null' EXIT
 

@@ -5,7 +5,7 @@
 # program. Runs inside the prefix and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
-tools="$BUILD_WIN64/tests/wine"
+tools="$BUILD_WIN/tests/wine"
 fail() { echo "FAILED: $*"; exit 1; }
 
 disc="$WINEPREFIX/drive_c/itool"
@@ -20,7 +20,7 @@ printf 'map' >"$host_dir/data/map1.dat"
 "$WINE64" reg add 'HKLM\SOFTWARE\Halvorin\Ashgrove\Old' /v Stale /d 1 /f >/dev/null 2>&1
 
 echo "== finishing step"
-"$WINE64" 'C:\itool\inst_tool.exe' finish "$dir" || fail "finish ended with $?"
+wine_run 'C:\itool\inst_tool.exe' finish "$dir" || fail "finish ended with $?"
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
 [ "$(wine_reg_value 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' InstallDir)" = "$dir" ] || fail "InstallDir"
 [ "$(wine_reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
@@ -52,7 +52,7 @@ printf 'archive' >"$host_dir/setup.cbf"
 # recorded (the Windows test program, run first, leaves its own).
 "$WINE64" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
   /v PendingFileRenameOperations /f >/dev/null 2>&1
-"$WINE64" "$dir\\Uninstall.exe" uninstall || fail "uninstall ended with $?"
+wine_run "$dir\\Uninstall.exe" uninstall || fail "uninstall ended with $?"
 [ -f "$desktop/Ashgrove Multiplayer demo.lnk" ] && fail "desktop shortcut left"
 [ -d "$group" ] && fail "group folder left"
 "$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
@@ -71,12 +71,15 @@ count=$(echo "$pending" | grep -o 'Ashgrove MP demo' | wc -l)
 echo "uninstall: ok"
 
 echo "== planted library"
+# A library of the other bitness is never loaded, so the marker must match.
+[ "$(file -b "$tools/dpnhpast.dll" | cut -d' ' -f1)" = "$(file -b "$tools/inst_tool.exe" | cut -d' ' -f1)" ] ||
+  fail "the planted library and inst_tool.exe differ in bitness"
 cp "$tools/dpnhpast.dll" "$disc/"
 rm -f "$WINEPREFIX/drive_c/planted-marker.txt"
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dpnhpast=n,b" "$WINE64" 'C:\itool\inst_tool.exe' probe
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dpnhpast=n,b" wine_run 'C:\itool\inst_tool.exe' probe
 [ -f "$WINEPREFIX/drive_c/planted-marker.txt" ] && fail "the probe loaded the planted library"
 # The same planted library is loaded by a bare-name load, so the check above can fail.
-WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dpnhpast=n,b" "$WINE64" 'C:\itool\inst_tool.exe' bareload
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dpnhpast=n,b" wine_run 'C:\itool\inst_tool.exe' bareload
 [ -f "$WINEPREFIX/drive_c/planted-marker.txt" ] || fail "a bare-name load did not load the planted library"
 rm -f "$WINEPREFIX/drive_c/planted-marker.txt"
 echo "planted library: ok"

@@ -14,9 +14,9 @@ dir="$WINEPREFIX/drive_c/disc"
 caption="Ashgrove Multiplayer demo - Installer"
 key='HKCU\Control Panel\Desktop'
 mkdir -p "$dir"
-cp "$BUILD_WIN64/setup.exe" "$dir/setup.exe"
+cp "$BUILD_WIN/setup.exe" "$dir/setup.exe"
 "$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" \
-  --programs "$BUILD_WIN64/sample/programs" "$dir"
+  --programs "$BUILD_WIN/sample/programs" "$dir"
 
 fail() { echo "FAILED: $*"; exit 1; }
 
@@ -46,7 +46,7 @@ rm -rf "$tmp"
 run() { # scale
   local s=$1 w=$((640 * $1)) hh=$((284 * $1))
   xdotool mousemove 0 0
-  "$WINE64" 'C:\disc\setup.exe' &
+  wine_exec 'C:\disc\setup.exe' &
   wine_pid=$!
   wine_find_window "$caption" "$w" "$hh" || fail "no window with a client area of $w x $hh at scale $s"
   echo "scale $s: window $WIDTH x $HEIGHT at $X,$Y; client offset $CLIENT_X,$CLIENT_Y"

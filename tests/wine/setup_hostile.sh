@@ -5,11 +5,11 @@
 #    "Disk error" box comes during the copy, OK brings it back, Cancel leads
 #    to the error page; a disk01.cbf cut short: the progress page says so,
 #    Cancel leads home; nothing installed either time;
-#  - install folders picked in the tree near the 260-character limit: one
-#    with no room for the product's folder name is refused on the folder
-#    page; one whose longest file would need 260 characters ends on the
-#    error page with nothing written; one whose longest file needs 259
-#    installs with files, registry values and shortcuts right;
+#  - install folders picked in the tree near the limits (folders under 248
+#    characters, files under 260): one whose product folder would need 248
+#    is refused on the folder page; one whose deepest folder would need 248
+#    ends on the error page with nothing written; one whose deepest folder
+#    needs 247 installs with files, registry values and shortcuts right;
 #  - C:\Spiele\Démo picked in the tree: files, registry (reg export) and
 #    shortcuts (lnkinfo) hold the name, the uninstaller from there removes
 #    it all.
@@ -38,7 +38,7 @@ rm -rf "$disc" "$long" "$spiele" "$c/Program Files/Ashgrove MP demo"
 for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
 wine_user_folders  # a fresh machine as far as the demo goes
 rm -rf "$DESKTOP/Ashgrove Multiplayer demo.lnk" "$PROGRAMS/Ashgrove MP demo"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" \
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   --assets "$work/assets" >/dev/null || fail "make_disc.sh --assets"
 a="$work/assets/game" game="$work/game"
 mkdir -p "$disc" "$game/CONFIG" "$game/DATA/MAPS"
@@ -48,7 +48,7 @@ cp "$a/DATA/MAPS/MAP1.DAT" "$game/DATA/MAPS/"
 "$cbf" create "$disc/setup.cbf" "$work/assets/skin" >/dev/null || fail "cbf create setup.cbf"
 "$cbf" create "$work/good.cbf" "$game" --prefix DISK01 >/dev/null || fail "cbf create disk01.cbf"
 "$cbf" extract "$work/good.cbf" "$work/ref" >/dev/null || fail "cbf extract"
-cp "$BUILD_WIN64/setup.exe" "$disc/setup.exe"
+cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
 h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$work/assets/skin/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
 
 n=0
@@ -56,7 +56,7 @@ shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$((
   "$out/setup_hostile_$(printf %02d $n)_$1.png"; }
 crop() { convert "$1" +repage -crop "$2" +repage "$3"; }
 start() {
-  "$WINE64" 'C:\disc_hostile\setup.exe' &
+  wine_exec 'C:\disc_hostile\setup.exe' &
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
 }
@@ -133,15 +133,15 @@ same_outside "$work/before" "$target"
 echo "truncated: refused at mount ($boxes boxes), Cancel led home; no install folder"
 cp "$work/good.cbf" "$disc/disk01.cbf"
 
-echo "== install folders near the 260-character limit"
-# Under C:\0aaa...: the longest file, data\maps\map1.dat below the product's
-# folder, needs 36 more characters than the picked folder.
-fits="$long/$(printf 'b%.0s' $(seq 1 119))"     # 223: longest file 259
-over="$long/$(printf 'c%.0s' $(seq 1 120))"     # 224: longest file 260
-nofit="$long/$(printf 'd%.0s' $(seq 1 139))"    # 243: product folder 260
+echo "== install folders near the path limits"
+# Under C:\0aaa...: the product's folder needs 17 more characters than the
+# picked folder, its deepest folder (data\maps) 27, its longest file 36.
+fits="$long/$(printf 'b%.0s' $(seq 1 116))"     # 220: deepest folder 247
+over="$long/$(printf 'c%.0s' $(seq 1 117))"     # 221: deepest folder 248
+nofit="$long/$(printf 'd%.0s' $(seq 1 127))"    # 231: product folder 248
 mkdir -p "$fits" "$over" "$nofit"
 winpath() { printf 'C:\\%s' "${1#"$c/"}" | tr / '\\'; }
-for p in "$fits:223" "$over:224" "$nofit:243"; do
+for p in "$fits:220" "$over:221" "$nofit:231"; do
   [ "$(winpath "${p%:*}" | wc -c)" = "${p##*:}" ] || fail "test folder length"
 done
 wine_drive_c "$over/Ashgrove MP demo" >"$work/before"
@@ -164,7 +164,7 @@ quit
 [ -e "$over/Ashgrove MP demo" ] && fail "files written for a path over the limit"
 "$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
 same_outside "$work/before" "$over/Ashgrove MP demo"
-echo "over the limit: refused on the folder page (243) and by the engine (longest file 260); nothing written"
+echo "over the limit: refused on the folder page (product folder 248) and by the engine (deepest folder 248); nothing written"
 
 check_install() { # folder as Linux sees it; prints the shortcut files
   local target=$1 dir
@@ -185,7 +185,7 @@ check_install() { # folder as Linux sees it; prints the shortcut files
   iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg" | tr -d '\r' | grep -qxF "\"InstallDir\"=\"$esc\"" ||
     fail "InstallDir: $(iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg")"
   iconv -f UTF-16 -t UTF-8 "$c/hostile_uninst.reg" | tr -d '\r' |
-    grep -qxF "\"UninstallString\"=\"$esc\\\\Uninstall.exe\"" ||
+    grep -qxF "\"UninstallString\"=\"\\\"$esc\\\\Uninstall.exe\\\"\"" ||
     fail "UninstallString: $(iconv -f UTF-16 -t UTF-8 "$c/hostile_uninst.reg")"
   rm -f "$c/hostile_app.reg" "$c/hostile_uninst.reg"
   wine_user_folders
@@ -195,7 +195,7 @@ check_install() { # folder as Linux sees it; prints the shortcut files
     "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk")
   wine_check_link setup_hostile "${links[0]}" "$dir\\ashgrove.exe" "$dir" "$dir\\ashgrove.exe"
   wine_check_link setup_hostile "${links[1]}" "$dir\\ashgrove.exe" "$dir" "$dir\\ashgrove.exe"
-  wine_check_link setup_hostile "${links[2]}" "$dir\\Uninstall.exe" "$dir" 'C:\disc_hostile\setup.exe'
+  wine_check_link setup_hostile "${links[2]}" "$dir\\Uninstall.exe" "$dir" "$dir\\Uninstall.exe"
   wine_check_link setup_hostile "${links[3]}" "/features/launch.asp" "$dir" "$dir\\gamespy.ico"
 }
 # What a finished install adds outside its folder: the shortcuts.
@@ -219,7 +219,7 @@ check_install "$fits/Ashgrove MP demo"
 shot long_fits_finished
 quit
 same_outside "$work/before" "$fits/Ashgrove MP demo" "$(new_links)"
-echo "near the limit (longest file 259): files, InstallDir, UninstallString, four shortcuts right"
+echo "near the limit (deepest folder 247): files, InstallDir, UninstallString, four shortcuts right"
 wine_uninstall_check "$h" "$(winpath "$fits/Ashgrove MP demo")" "$fits/Ashgrove MP demo" "${links[@]}"
 
 echo "== C:\\Spiele\\Démo"

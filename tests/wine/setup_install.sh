@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole life of the demo under Wine, by clicks, from the sample disc as
-# drive D: (win64 stand-in programs): menu Install, Next through the pages
+# drive D: (the stand-in programs of the same build): menu Install, Next through the pages
 # with their defaults into C:\Program Files\Ashgrove MP demo, the finish
 # page's Next running the online add-on's set-up program, Play starting the
 # game; then Uninstall.exe started from the install folder, its box ticked,
@@ -17,8 +17,8 @@ out="${ARTIFACTS:-/tmp}"
 cbf="$BUILD_NATIVE/tools/cbf/cbf"
 disc="$WINEPREFIX/drive_c/sample_disc"
 mkdir -p "$disc"
-cp "$BUILD_WIN64/setup.exe" "$disc/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" \
+cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   "$disc" >/dev/null || { echo "FAILED: make_disc.sh"; exit 1; }
 ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 
@@ -43,7 +43,7 @@ ended() { # pid: waits up to 5 s for the process to end; its exit code in RC
   wait "$1"; RC=$?
 }
 start() { # program [folder]: starts it, finds its window
-  (cd "${2:-.}" && exec "$WINE64" "$1") &
+  (cd "${2:-.}" && wine_exec "$1") &
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no window for $1"
 }
@@ -58,26 +58,37 @@ rm -rf "$tmp"
 menu_y() { echo $(( 4 * h + $1 * 7 * (h / 6) + h / 2 )); }
 quit_y=$(( 284 - 2 * h + h / 2 ))
 
+# What the temporary folders hold; each run's own files must go with it.
+temps() { find "$WINEPREFIX/drive_c/users" "$WINEPREFIX/drive_c/windows/temp" -ipath '*temp/*' | sort; }
+temps_before=$(temps)
+start 'D:\setup.exe'
+wine_click 45 "$quit_y"  # Quit
+ended "$wine_pid" || fail "still running after Quit"
+
+install() { # from the menu to the installed menu, with the defaults
+  start 'D:\setup.exe'
+  shot menu
+  wine_click 45 "$(menu_y 1)"  # Install
+  sleep 0.4
+  shot intro
+  for page in licence folder shortcuts online; do next "$page"; done
+  # Wine brings its own dpnhpast.dll, so no DirectX page here
+  # (setup_install_nodx.sh covers it).
+  next ready
+  wine_click 585 258; sleep 0.1; shot copying  # the sample copies in about a second
+  for _ in $(seq 1 150); do
+    [ -f "$target/setup.cbf" ] && [ -f "$target/Uninstall.exe" ] &&
+      [ -n "$(wine_reg_value "$uninst" UninstallString)" ] && break
+    sleep 0.2
+  done
+  sleep 1
+  shot finished
+  next menu_installed  # Next: the online add-on's set-up program runs first
+}
+
 echo "== install"
 t0=$(date +%s)
-start 'D:\setup.exe'
-shot menu
-wine_click 45 "$(menu_y 1)"  # Install
-sleep 0.4
-shot intro
-for page in licence folder shortcuts online; do next "$page"; done
-# Wine brings its own dpnhpast.dll, so no DirectX page here
-# (setup_install_nodx.sh covers it).
-next ready
-wine_click 585 258; sleep 0.1; shot copying  # the sample copies in about a second
-for _ in $(seq 1 150); do
-  [ -f "$target/setup.cbf" ] && [ -f "$target/Uninstall.exe" ] &&
-    [ -n "$(wine_reg_value "$uninst" UninstallString)" ] && break
-  sleep 0.2
-done
-sleep 1
-shot finished
-next menu_installed  # Next: the online add-on's set-up program runs first
+install
 echo "install took $(( $(date +%s) - t0 )) s"
 
 ref=$(mktemp -d)
@@ -101,7 +112,7 @@ echo "files: $count of the volume as cbf extract gives them, Uninstall.exe, setu
 
 [ "$(wine_reg_value "$app_key" InstallDir)" = "$dir" ] || fail "InstallDir: $(wine_reg_value "$app_key" InstallDir)"
 [ "$(wine_reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
-[ "$(wine_reg_value "$uninst" UninstallString)" = "$dir\\Uninstall.exe" ] || fail "UninstallString"
+[ "$(wine_reg_value "$uninst" UninstallString)" = "\"$dir\\Uninstall.exe\"" ] || fail "UninstallString"
 echo "registry: InstallDir, DisplayName, UninstallString"
 
 wine_user_folders
@@ -114,8 +125,8 @@ links=("$desktop/Ashgrove Multiplayer demo.lnk" "$group/Ashgrove Multiplayer dem
   "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk")
 check_link "${links[0]}" "$game" "$dir" "$game"
 check_link "${links[1]}" "$game" "$dir" "$game"
-# The uninstall shortcut shows the icon of the program that made it.
-check_link "${links[2]}" "$dir\\Uninstall.exe" "$dir" 'D:\setup.exe'
+# The uninstall shortcut shows the installed uninstaller's icon.
+check_link "${links[2]}" "$dir\\Uninstall.exe" "$dir" "$dir\\Uninstall.exe"
 check_link "${links[3]}" "/features/launch.asp?svcname=ashgroved&distID=744" "$dir" "$dir\\gamespy.ico"
 echo "shortcuts: four, as lnkinfo reads them"
 
@@ -138,7 +149,10 @@ echo "== uninstall"
 # have left some). No wineserver restart until they are checked: a fresh
 # server boots the prefix, which carries them out.
 "$WINE64" reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
-start "$dir\\Uninstall.exe" "$target"
+# Started as the system's program list does, from the uninstall entry.
+"$WINE64" uninstaller --remove "Ashgrove Multiplayer demo" &
+wine_pid=$!
+wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no uninstall window"
 shot uninstall_menu
 wine_click 45 "$(menu_y 1)"  # Uninstall, in Install's place
 sleep 0.4
@@ -172,4 +186,17 @@ done
 count=$(echo "$pending" | grep -oF '\??\' | wc -l)
 [ "$count" = 3 ] || fail "expected exactly three delayed operations, saw $count: $pending"
 echo "uninstall: files, keys and shortcuts gone; delayed deletes of Uninstall.exe, setup.cbf, the folder"
+new_temps=$(comm -13 <(echo "$temps_before") <(temps))
+[ -z "$new_temps" ] || fail "left in the temporary folders: $new_temps"
+echo "temporary folders after quit, install, uninstall: $(echo -n "$new_temps" | grep -c .) new entries"
+
+echo "== install again before the restart"
+install
+wine_click 45 "$quit_y"  # Quit
+ended "$wine_pid" || fail "still running after Quit"
+"$WINE64" reg query "$session" /v PendingFileRenameOperations 2>/dev/null | grep -qiF 'Ashgrove MP demo' &&
+  fail "the install left the delayed deletes of its folder"
+"$WINE64" wineboot -r >/dev/null 2>&1
+[ -f "$target/Uninstall.exe" ] || fail "the restart deleted the new install's Uninstall.exe"
+echo "restart (wineboot -r) after uninstall and install: Uninstall.exe still there"
 echo "passed in $(( $(date +%s) - t0 )) s"

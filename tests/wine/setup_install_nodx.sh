@@ -14,8 +14,8 @@ out="${ARTIFACTS:-/tmp}"
 fail() { echo "FAILED: $*"; exit 1; }
 disc="$WINEPREFIX/drive_c/sample_disc_nodx"
 mkdir -p "$disc"
-cp "$BUILD_WIN64/setup.exe" "$disc/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" \
+cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
+"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   "$disc" >/dev/null || fail "make_disc.sh"
 "$WINE64" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
   /f >/dev/null 2>&1
@@ -45,7 +45,7 @@ EOF
 SETUP_MACHINE_ROOT="$tmp/root" "$BUILD_NATIVE/setup" '"D:\SETUP.EXE"' --script "$tmp/script" \
   --frames "$tmp/frames" || fail "the native build did not reach pages 7 and 8"
 
-(cd "$disc" && exec "$WINE64" 'C:\sample_disc_nodx\setup.exe') &
+(cd "$disc" && wine_exec 'C:\sample_disc_nodx\setup.exe') &
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null; rm -rf "$tmp"' EXIT
 wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"

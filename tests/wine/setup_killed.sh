@@ -32,7 +32,7 @@ wine_user_folders  # a fresh machine as far as the demo goes
 desktop_link="$DESKTOP/Ashgrove Multiplayer demo.lnk" group="$PROGRAMS/Ashgrove MP demo"
 rm -rf "$desktop_link" "$group"
 mkdir -p "$dir" "$work/setup" "$work/disk/DATA"
-cp "$BUILD_WIN64/setup.exe" "$dir/setup.exe"
+cp "$BUILD_WIN/setup.exe" "$dir/setup.exe"
 printf 'Licence of the test disc.\n' >"$work/setup/la.txt"
 printf 'stand-in game' >"$work/disk/ASHGROVE.EXE"
 head -c $((160 << 20)) /dev/urandom >"$work/disk/DATA/BIG.DAT"
@@ -48,7 +48,7 @@ shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$((
   "$out/setup_killed_$(printf %02d $n)_$1.png"; }
 h=13  # the menu's line height in the system's default font
 start() {
-  "$WINE64" 'C:\disc_killed\setup.exe' &
+  wine_exec 'C:\disc_killed\setup.exe' &
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
   settle

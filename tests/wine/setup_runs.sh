@@ -6,15 +6,15 @@
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
 out="${ARTIFACTS:-/tmp}"
-exe="$BUILD_WIN64/setup.exe"
+exe="$BUILD_WIN/setup.exe"
 dir="$WINEPREFIX/drive_c/disc"
 mkdir -p "$dir"
 cp "$exe" "$dir/setup.exe"
-"$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN64/sample/programs" "$dir"
+"$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" "$dir"
 
 fail() { echo "FAILED: $*"; exit 1; }
 
-"$WINE64" 'C:\disc\setup.exe' &
+wine_exec 'C:\disc\setup.exe' &
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null' EXIT
 

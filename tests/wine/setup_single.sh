@@ -10,10 +10,10 @@ set -u
 dir="$WINEPREFIX/drive_c/disc"
 caption="Ashgrove Multiplayer demo - Installer"
 mkdir -p "$dir"
-cp "$BUILD_WIN64/setup.exe" "$dir/setup.exe"
-cp "$BUILD_WIN64/setup.exe" "$dir/Uninstall.exe"
+cp "$BUILD_WIN/setup.exe" "$dir/setup.exe"
+cp "$BUILD_WIN/setup.exe" "$dir/Uninstall.exe"
 "$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" \
-  --programs "$BUILD_WIN64/sample/programs" "$dir"
+  --programs "$BUILD_WIN/sample/programs" "$dir"
 
 fail() { echo "FAILED: $*"; exit 1; }
 pids=()
@@ -24,7 +24,7 @@ windows() { xdotool search --name "^$caption\$" 2>/dev/null | wc -l; }
 # Starts PROGRAM and gives it 5 s to end: sets RC, or fails.
 second() { # program
   local t0=$SECONDS
-  "$WINE64" "$1" &
+  wine_exec "$1" &
   local p=$!
   for _ in $(seq 1 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$p" 2>/dev/null && { kill "$p"; fail "$1 still runs beside the first"; }
@@ -33,7 +33,7 @@ second() { # program
   echo "$1 ended with $RC after $((SECONDS - t0)) s"
 }
 
-"$WINE64" 'C:\disc\setup.exe' &
+wine_exec 'C:\disc\setup.exe' &
 first=$!
 pids+=("$first")
 wine_find_window "$caption" 640 284 || fail "no installer window"
@@ -55,14 +55,14 @@ wait "$first"
 echo "first ended with $?"
 
 # The next start works, also after one was killed.
-"$WINE64" 'C:\disc\setup.exe' &
+wine_exec 'C:\disc\setup.exe' &
 pids+=($!)
 wine_find_window "$caption" 640 284 || fail "no window after the first ended"
 pid=$(pgrep -f 'C:\\disc\\setup.exe' | head -n 1)
 [ -n "$pid" ] || fail "no process"
 kill -9 "$pid"
 for _ in $(seq 1 50); do [ "$(windows)" = 0 ] && break; sleep 0.1; done
-"$WINE64" 'C:\disc\setup.exe' &
+wine_exec 'C:\disc\setup.exe' &
 last=$!
 pids+=("$last")
 wine_find_window "$caption" 640 284 || fail "no window after one was killed"
