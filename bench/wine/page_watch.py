@@ -8,6 +8,14 @@
       HASH; prints "seconds polls mean_poll_ms" (seconds from just before the
       click to the first poll that saw HASH). Exit code 1 after TIMEOUT_S.
 
+  page_watch.py drive TIMEOUT_S STEP...
+      drives a program through its pages as fast as it shows them. Each STEP
+      is X,Y,W,H,CX,CY,HASH: a click at screen point CX,CY (none when CX is
+      -), then polls of the rectangle until its hash is HASH, or, for HASH +,
+      until it differs from before the click and then holds still for one
+      more poll. Prints the time (seconds since the epoch) at which the last
+      step was seen. Exit code 1 when a step takes more than TIMEOUT_S.
+
 Talks to libX11 and libXtst through ctypes, so nothing needs building: one
 poll is a grab of the rectangle (XGetImage) and a hash of its bytes, with no
 2 ms pause after it, so the resolution is the mean poll time it prints.
@@ -55,12 +63,46 @@ def grab_hash(display, root, x, y, w, h):
     return digest
 
 
+def click(display, cx, cy):
+    xtst.XTestFakeMotionEvent(display, -1, cx, cy, 0)
+    xtst.XTestFakeButtonEvent(display, 1, 1, 0)
+    xtst.XTestFakeButtonEvent(display, 1, 0, 0)
+    x11.XFlush(display)
+
+
+def drive(display, root, timeout, steps):
+    for n, step in enumerate(steps):
+        x, y, w, h, cx, cy, want = step.split(",")
+        x, y, w, h = int(x), int(y), int(w), int(h)
+        before = grab_hash(display, root, x, y, w, h)
+        if cx != "-":
+            click(display, int(cx), int(cy))
+        t0 = time.monotonic()
+        last = None
+        while True:
+            seen = grab_hash(display, root, x, y, w, h)
+            if want == "+" and seen != before and seen == last:
+                break
+            if seen == want:
+                break
+            last = seen
+            if time.monotonic() - t0 > timeout:
+                print("page_watch: step %d not reached within %g s" % (n + 1, timeout),
+                      file=sys.stderr)
+                return 1
+            time.sleep(0.002)
+    print("%.4f" % time.time())
+    return 0
+
+
 def main(argv):
     display = x11.XOpenDisplay(None)
     if not display:
         print("page_watch: cannot open the display", file=sys.stderr)
         return 2
     root = x11.XDefaultRootWindow(display)
+    if argv[1] == "drive":
+        return drive(display, root, float(argv[2]), argv[3:])
     x, y, w, h = (int(v) for v in argv[2:6])
     if argv[1] == "hash":
         print(grab_hash(display, root, x, y, w, h))

@@ -1,6 +1,10 @@
 #include "installer/engine.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "installer/content_check.h"
 #include "installer/files.h"
@@ -44,6 +48,148 @@ class Locked {
   SYS_Handle mutex_;
 };
 
+// One piece of an item's content on its way from the reader to the writer.
+struct Piece {
+  uint8_t *data;      // a buffer of the queue, INST_COPY_BLOCK bytes
+  uint32_t size;      // bytes of content in it
+  bool last;          // the item's content ends with this piece
+  const char *error;  // the reader's failure on this item, or 0 (then data is 0)
+};
+
+// Decoded pieces in list order between the reader and the writer, and the
+// fixed set of buffers they travel in: the reader works ahead by at most
+// INST_QUEUE_PIECES pieces, which bounds the memory the copy holds.
+class PieceQueue {
+ public:
+  ~PieceQueue() {
+    for (uint8_t *b : buffers_) SYS_Free(b);
+  }
+  bool Init() {
+    for (uint32_t i = 0; i < INST_QUEUE_PIECES; i++) {
+      uint8_t *b = static_cast<uint8_t *>(SYS_Alloc(INST_COPY_BLOCK, "Copy block"));
+      if (!b) return false;
+      buffers_.push_back(b);
+      free_.push_back(b);
+    }
+    return true;
+  }
+  // Reader: a free buffer, waiting for one; 0 once the writer has stopped.
+  uint8_t *TakeFree() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return stopped_ || !free_.empty(); });
+    if (stopped_) return nullptr;
+    uint8_t *b = free_.back();
+    free_.pop_back();
+    return b;
+  }
+  void GiveBack(uint8_t *b) {
+    if (!b) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(b);
+    changed_.notify_all();
+  }
+  void Push(const Piece &p) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    filled_.push_back(p);
+    changed_.notify_all();
+  }
+  // The reader has pushed everything it will.
+  void ReaderDone() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    reader_done_ = true;
+    changed_.notify_all();
+  }
+  // Writer: the next piece in order; false when the reader ended without one.
+  bool Pop(Piece *p) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return reader_done_ || !filled_.empty(); });
+    if (filled_.empty()) return false;
+    *p = filled_.front();
+    filled_.pop_front();
+    return true;
+  }
+  // Writer: no more pieces wanted; the reader stops at its next buffer.
+  void Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<uint8_t *> buffers_, free_;
+  std::deque<Piece> filled_;
+  bool stopped_ = false, reader_done_ = false;
+};
+
+// Opens, reads and decodes the list's items in order into the queue, on a
+// thread of its own, so that decoding the next piece overlaps writing the
+// last. It stops between pieces on a cancel or when the writer stops it, and
+// ends after the first item it cannot deliver, with that item's failure as
+// its last piece.
+class Reader {
+ public:
+  Reader(FileItem **items, uint32_t count, PieceQueue *queue)
+      : items_(items), count_(count), queue_(queue) {}
+
+  static uint32_t ThreadMain(void *self) {
+    static_cast<Reader *>(self)->Run();
+    return 1;
+  }
+
+ private:
+  void Run() {
+    for (uint32_t i = 0; i < count_ && !InstallCancel && ReadItem(i); i++) {
+    }
+    queue_->ReaderDone();
+  }
+
+  // false when the reader is to stop.
+  bool ReadItem(uint32_t i) {
+    const FileItem &item = *items_[i];
+    ScopedStoreFile source;
+    source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
+    if (!source.h) return Failed("Cannot open");
+    uint64_t remaining = item.size;
+    do {
+      uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
+      uint8_t *buffer = queue_->TakeFree();
+      if (!buffer) return false;
+      if (!ReadFully(source.h, buffer, n)) {
+        queue_->GiveBack(buffer);
+        return Failed("Cannot read");
+      }
+      remaining -= n;
+      queue_->Push({buffer, n, remaining == 0, nullptr});
+    } while (remaining > 0 && !InstallCancel);
+    return true;
+  }
+
+  bool Failed(const char *what) {
+    queue_->Push({nullptr, 0, true, what});
+    return false;
+  }
+
+  // A read may stop short at a block the store cannot deliver; reading on
+  // from there lets the store ask the user ("Disk error") before giving up.
+  static bool ReadFully(BF_Handle h, uint8_t *buffer, uint32_t n) {
+    uint32_t got = 0;
+    while (got < n) {
+      const uint32_t more = BF_Read(h, buffer + got, n - got);
+      if (more == 0) return false;
+      got += more;
+    }
+    return true;
+  }
+
+  FileItem **items_;
+  uint32_t count_;
+  PieceQueue *queue_;
+};
+
+// The writer: takes the pieces from the reader's queue in order and writes
+// them into the install folder, publishing its progress after each piece.
 class Worker {
  public:
   explicit Worker(const InstallWorkerParams &p) : p_(p) {}
@@ -65,7 +211,7 @@ class Worker {
     bool prefix_ok = INST_JoinPath(prefix_, sizeof prefix_, p_.install_folder, "");
     const FileItem *unsafe = FirstUnsafeItem();
     const FileItem *too_long = prefix_ok ? FirstTooLongItem() : nullptr;
-    buffer_ = static_cast<uint8_t *>(SYS_Alloc(INST_COPY_BLOCK, "Copy block"));
+    bool queue_ok = queue_.Init();
     SYS_SetEvent(p_.start_event, true);
 
     bool ok = true;
@@ -75,21 +221,38 @@ class Worker {
       ok = Fail("Unsafe file name in the archive", unsafe->destination);
     } else if (too_long) {
       ok = Fail("Path too long", too_long->destination);
-    } else if (!prefix_ok || !buffer_) {
+    } else if (!prefix_ok || !queue_ok) {
       ok = Fail("Cannot prepare the install folder", p_.install_folder);
     } else if (!check_.Load(store_folder_)) {
       ok = Fail(INST_GetText(196), (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
     }
     ok = ok && RoomLeft();
-    for (uint32_t i = 0; ok && i < count_ && !InstallCancel; i++) ok = CopyItem(*items_[i]);
-    if (ok && !InstallCancel) {
+    SYS_Handle reader_thread = 0;
+    Reader reader(items_, count_, &queue_);
+    if (ok && count_ > 0) {
+      reader_thread = SYS_CreateThread(Reader::ThreadMain, &reader);
+      if (!reader_thread) ok = Fail("Cannot prepare the install folder", p_.install_folder);
+    }
+    for (uint32_t i = 0; ok && i < count_ && !InstallCancel; i++) ok = CopyItem(i);
+    queue_.Stop();
+    if (reader_thread) {
+      SYS_WaitResult(reader_thread, SYS_INFINITE);
+      SYS_CloseHandle(reader_thread);
+    }
+    // The end is published once the reader has stopped, so that the GUI,
+    // which then waits for this thread, never waits on a read.
+    if (!ok || !InstallCancel) {
       Locked lock(p_.mutex);
-      progress.status = INSTALL_DONE;
+      if (ok) {
+        progress.status = INSTALL_DONE;
+      } else {
+        SYS_StrCopy(progress.error, sizeof progress.error, error_);
+        progress.status = INSTALL_FAILED;
+      }
     }
     // After a cancel the status stays INSTALL_RUNNING: the wizard has left.
     SYS_FreeSafe(values);
     KeyedList_Destroy(p_.list, true, false);
-    SYS_FreeSafe(buffer_);
     return 1;
   }
 
@@ -135,34 +298,27 @@ class Worker {
     const uint64_t need = INST_RoundUpToMB(p_.progress->total_size);
     uint64_t free_bytes;
     if (!INST_FreeSpace(prefix_, &free_bytes) || free_bytes >= need) return true;
-    char text[2 * SYS_MAX_PATH];
-    INST_FormatRoom(text, sizeof text, prefix_, need, &free_bytes);
-    Locked lock(p_.mutex);
-    SYS_StrCopy(p_.progress->error, sizeof p_.progress->error, text);
-    p_.progress->status = INSTALL_FAILED;
+    INST_FormatRoom(error_, sizeof error_, prefix_, need, &free_bytes);
     return false;
   }
 
+  // Records the install's one failure; Run publishes it at the end.
   bool Fail(const char *what, const char *name) {
-    Locked lock(p_.mutex);
-    SYS_Format(p_.progress->error, sizeof p_.progress->error, "%s: %s", what, name);
-    p_.progress->status = INSTALL_FAILED;
+    SYS_Format(error_, sizeof error_, "%s: %s", what, name);
     return false;
   }
 
-  // A read may stop short at a block the store cannot deliver; reading on
-  // from there lets the store ask the user ("Disk error") before giving up.
-  bool ReadFully(BF_Handle h, uint32_t n) {
-    uint32_t got = 0;
-    while (got < n) {
-      const uint32_t more = BF_Read(h, buffer_ + got, n - got);
-      if (more == 0) return false;
-      got += more;
-    }
-    return true;
+  // Writes one piece of the current file: every byte the install puts into
+  // the install folder goes through here.
+  bool WritePiece(SYS_Handle target, const char *destination, const Piece &piece) {
+    if (SYS_FileWrite(target, piece.data, piece.size) == SYS_OK) return true;
+    return Fail(DriveFull(destination, piece.size) ? "Disk full, cannot write" : "Cannot write",
+                destination);
   }
 
-  bool CopyItem(const FileItem &item) {
+  // Takes item i's pieces off the queue and writes them; false on a failure.
+  bool CopyItem(uint32_t i) {
+    const FileItem &item = *items_[i];
     {
       Locked lock(p_.mutex);
       p_.progress->current_done = 0;
@@ -172,28 +328,36 @@ class Worker {
     char destination[SYS_MAX_PATH];
     if (!INST_JoinPath(destination, sizeof destination, prefix_, item.destination))
       return Fail("Path too long", item.destination);
-    ScopedStoreFile source;
-    source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
-    if (!source.h) return Fail("Cannot open", item.source);
+    Piece piece;
+    // The reader ends early only on a cancel, which the caller sees.
+    if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail("Cannot read", item.source);
+    if (piece.error) return Fail(piece.error, item.source);
     ScopedDiskFile target;
     target.h = INST_CreateFileWithFolders(destination);
-    if (!target.h) return Fail("Cannot create", destination);
-    check_.Begin(item);
-
-    uint64_t remaining = item.size;
-    while (remaining > 0 && !InstallCancel) {
-      uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
-      if (!ReadFully(source.h, n)) return Fail("Cannot read", item.source);
-      if (SYS_FileWrite(target.h, buffer_, n) != SYS_OK)
-        return Fail(DriveFull(destination, n) ? "Disk full, cannot write" : "Cannot write",
-                    destination);
-      check_.Piece(buffer_, n);
-      remaining -= n;
-      Locked lock(p_.mutex);
-      p_.progress->total_done += n;
-      p_.progress->current_done = item.size - remaining;
+    if (!target.h) {
+      queue_.GiveBack(piece.data);
+      return Fail("Cannot create", destination);
     }
-    if (remaining == 0 && !check_.End()) {
+    // The file's hash is taken from the pieces as they are written.
+    check_.Begin(item);
+    uint64_t done = 0;
+    for (;;) {
+      bool written = WritePiece(target.h, destination, piece);
+      if (written) check_.Piece(piece.data, piece.size);
+      queue_.GiveBack(piece.data);
+      if (!written) return false;
+      done += piece.size;
+      {
+        Locked lock(p_.mutex);
+        p_.progress->total_done += piece.size;
+        p_.progress->current_done = done;
+      }
+      if (InstallCancel) return true;
+      if (piece.last) break;  // the file is complete
+      if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail("Cannot read", item.source);
+      if (piece.error) return Fail(piece.error, item.source);
+    }
+    if (!check_.End()) {
       // A damaged copy is not left to pass for the game's file.
       SYS_FileClose(target.h);
       target.h = 0;
@@ -206,10 +370,11 @@ class Worker {
   InstallWorkerParams p_;
   FileItem **items_ = nullptr;
   uint32_t count_ = 0;
-  uint8_t *buffer_ = nullptr;
+  PieceQueue queue_;
   char prefix_[SYS_MAX_PATH];
   char store_folder_[SYS_MAX_PATH];
   ContentCheck check_;
+  char error_[2 * SYS_MAX_PATH] = {};
 };
 
 }  // namespace

@@ -6,6 +6,9 @@
 // and the installer's archive copy), checks every destination name, and
 // starts INST_InstallWorker, which copies the list in 1 MiB pieces and
 // publishes its progress in an InstallProgress under the engine's mutex.
+// The worker writes; a reader thread of its own opens, reads and decodes the
+// items ahead of it into a small queue of pieces, so that the decoding of
+// one piece overlaps the writing of the one before.
 // The GUI polls with INST_ReadProgress on its tick and calls INST_EngineStep,
 // which runs the finishing step once the worker is done and says which
 // notification to send. Everything here works without widgets; the wizard's
@@ -40,6 +43,9 @@ enum : uint32_t {
 // and the progress lock (64 KiB pieces took 0.3 s more of the server's time
 // for 150 MB).
 static const uint32_t INST_COPY_BLOCK = 1 << 20;
+// Pieces the worker's reader may decode ahead of the writing: with the
+// store's own block buffers, the copy holds about this many MiB and 3 more.
+static const uint32_t INST_QUEUE_PIECES = 4;
 
 // One file to install; owned by the install list.
 struct FileItem {

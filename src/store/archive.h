@@ -1,6 +1,8 @@
 // Archive file format: a 52-byte header, entry data, and a directory of
 // named records. Entries are stored as they are (method 0) or as a chain of
-// LZW blocks (method 1), each a 12-byte header and one packed stream.
+// LZW blocks (method 1), each a 12-byte header and one packed stream, or as
+// a chain of zstd blocks (method 2), laid out the same with one zstd frame
+// as each block's packed bytes.
 // All numbers are little-endian; offsets are from the start of the file.
 //
 // These helpers decode the fixed structures from bytes already in memory
@@ -25,7 +27,7 @@ static const size_t BF_BLOCK_HEADER_SIZE = 12;
 static const uint32_t BF_MAX_ENTRIES = 16384;
 static const size_t BF_MAX_NAME_LENGTH = 255;
 
-enum : uint32_t { BF_METHOD_STORED = 0, BF_METHOD_LZW = 1 };
+enum : uint32_t { BF_METHOD_STORED = 0, BF_METHOD_LZW = 1, BF_METHOD_ZSTD = 2 };
 enum : uint32_t { BF_FLAG_INSTALL_DIR = 1 };  // failures worded "Failed access to Install_Dir"
 
 struct ArchiveHeader {

@@ -1,6 +1,8 @@
 // Reading an open file: stored entries and loose files straight from their
-// file, packed entries block by block through the LZW decoder, with the
-// last decoded block kept in the record's cache.
+// file, packed entries block by block through the LZW or zstd decoder, with
+// the last decoded block kept in the record's cache.
+#include <zstd.h>
+
 #include "platform/platform.h"
 #include "store/lzw.h"
 #include "store/store.h"
@@ -20,10 +22,13 @@ uint64_t MaxUnpacked(uint64_t packed_length) {
 
 // Whether a block's packed bytes lie inside the archive and could decode to
 // its unpacked length; checked before anything is allocated for it.
+// A zstd frame holds blocks of at most 128 KiB, each at least 4 bytes.
 bool BlockPlausible(const OpenFileRecord *r, uint64_t header, const BlockHeader &b) {
   uint64_t data = header + BF_BLOCK_HEADER_SIZE;
+  uint64_t most = r->method == BF_METHOD_ZSTD ? uint64_t(b.packed_length) * 32768
+                                              : MaxUnpacked(b.packed_length);
   return data <= r->file_size && b.packed_length <= r->file_size - data &&
-         b.unpacked_length <= MaxUnpacked(b.packed_length);
+         b.unpacked_length <= most;
 }
 
 // Makes room for bytes (plus the padding); what the buffer held is lost
@@ -45,10 +50,17 @@ bool DecodeBlock(OpenFileRecord *r, uint64_t header, const BlockHeader &b, uint8
   uint8_t *packed = r->packed.data;
   if (SYS_FileRead(r->file, packed, b.packed_length) != b.packed_length) return false;
   SYS_Zero(packed + b.packed_length, 16);  // the decoder may read past the end
-  LZW_Context *lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
-  bool ok = lzw && LZW_Decode(lzw) && LZW_BytesProduced(lzw) == b.unpacked_length;
-  LZW_Free(lzw);
-  return ok;
+  if (r->method == BF_METHOD_ZSTD) {
+    if (!r->zstd) r->zstd = ZSTD_createDCtx();
+    if (!r->zstd) return false;
+    size_t n = ZSTD_decompressDCtx(r->zstd, out, b.unpacked_length, packed, b.packed_length);
+    return !ZSTD_isError(n) && n == b.unpacked_length;
+  }
+  if (!r->lzw)
+    r->lzw = LZW_Create(out, b.unpacked_length, packed, b.packed_length);
+  else if (!LZW_Restart(r->lzw, out, b.unpacked_length, packed, b.packed_length))
+    return false;
+  return r->lzw && LZW_Decode(r->lzw) && LZW_BytesProduced(r->lzw) == b.unpacked_length;
 }
 
 // The same into the cache's buffer, which then holds the block starting at
@@ -139,7 +151,7 @@ uint32_t BF_Read(BF_Handle handle, void *buffer, uint32_t bytes) {
       if (at <= uint64_t(INT64_MAX) && SYS_FileSeek(r->file, int64_t(at), 0) == at) {
         if (r->method == BF_METHOD_STORED)
           got = SYS_FileRead(r->file, buffer, count);
-        else if (r->method == BF_METHOD_LZW)
+        else if (r->method == BF_METHOD_LZW || r->method == BF_METHOD_ZSTD)
           got = ReadBlocks(r, static_cast<uint8_t *>(buffer), count);
         else
           return 0;  // unknown method: no box

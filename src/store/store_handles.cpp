@@ -2,7 +2,10 @@
 // record of an open file (a loose file, or an entry of a mounted archive
 // read through the archive's shared handle or a sequential one of its own);
 // a mounted archive's own handle is registered without a record.
+#include <zstd.h>
+
 #include "platform/platform.h"
+#include "store/lzw.h"
 #include "store/store.h"
 #include "store/store_internal.h"
 
@@ -13,6 +16,8 @@ namespace {
 void FreeRecord(OpenFileRecord *r) {
   SYS_FreeSafe(r->cache.buffer.data);
   SYS_FreeSafe(r->packed.data);
+  LZW_Free(r->lzw);
+  ZSTD_freeDCtx(r->zstd);
   SYS_Free(r);
 }
 

@@ -14,7 +14,10 @@
 
 #include "platform/platform.h"
 #include "store/archive.h"
+#include "store/lzw.h"
 #include "store/store.h"
+
+struct ZSTD_DCtx_s;
 
 namespace store_internal {
 
@@ -56,6 +59,10 @@ struct OpenFileRecord {
   uint64_t file_size;  // of the archive, bounds block reads
   BlockCache cache;
   Buffer packed;  // the packed bytes of the block being decoded
+  // Restarted for each block: its 512 KiB code table, allocated per block,
+  // cost fresh pages every time under Wine. 0 until the first packed block.
+  LZW_Context *lzw;
+  ZSTD_DCtx_s *zstd;  // the same for zstd blocks
   // The last block a read reached: sequential reads resume the walk there.
   uint64_t walk_start, walk_header;
   char name[SYS_MAX_PATH];  // as opened, for the "Disk error" box

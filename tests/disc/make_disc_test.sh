@@ -38,9 +38,9 @@ head -c 1048576 /dev/urandom >"$game/Data/one_block.bin"
 for i in $(seq 1 2000); do echo "line $i of the readme"; done >"$game/README.TXT"
 head -c 70000 /dev/urandom >"$game/Data/Maps/Deep/Map01.Dat"
 
-install_case() {
-  local out=$T/disc iso=$T/demo.iso log=$T/install.log
-  make_disc "$game" "$out" --iso "$iso" --label TEST_DISC --language de >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
+install_case() { # packing method
+  local out=$T/disc-$1 iso=$T/demo-$1.iso log=$T/install-$1.log
+  make_disc "$game" "$out" --iso "$iso" --label TEST_DISC --language de --method "$1" >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
   grep -q 'packed to' "$log" || fail "no summary" || return 1
   local listed
   listed=$(xorriso -indev "$iso" -find / -type f 2>/dev/null | tr -d "'" | sort | tr '\n' ' ')
@@ -50,11 +50,11 @@ install_case() {
 
   # The disc folder as drive D: of an emulated machine; the program clicks
   # through the wizard with its defaults and installs.
-  local root=$T/root
+  local root=$T/root-$1
   as_drive_d "$out" "$root"
   local h=$H
-  "$BUILD_NATIVE/tools/cbf/cbf" extract "$out/setup.cbf" "$T/fonts" setup.lng >/dev/null &&
-    [ "$(cat "$T/fonts/setup.lng")" = de ] || fail "setup.cbf does not fix the language" || return 1
+  "$BUILD_NATIVE/tools/cbf/cbf" extract "$out/setup.cbf" "$T/fonts-$1" setup.lng >/dev/null &&
+    [ "$(cat "$T/fonts-$1/setup.lng")" = de ] || fail "setup.cbf does not fix the language" || return 1
   {
     echo "click 45 $((4 * h + 7 * (h / 6) + h / 2))"
     echo "page 1 5000"
@@ -71,8 +71,10 @@ install_case() {
   done < <(find "$game" -type f -print0)
   [ "$count" = 5 ] || fail "$count files compared"
 }
-install_case
+install_case lzw
 result game_folder_to_iso_and_install $?
+install_case zstd
+result zstd_packed_disc_installs $?
 
 # A skin with only a few files: the report names each missing file and
 # what the program does without it; the disc is made all the same.

@@ -44,12 +44,15 @@ class Engine : public InstallerTest {
 
 TEST_F(Engine, CopiesEveryFileWithLowerCaseNamesAndFinishesOnce) {
   const std::string big = Bytes(65537, 1), block = Bytes(65536, 2), text(30000, 'a');
+  // More pieces than the worker's queue holds: its buffers go round.
+  const std::string huge = Bytes((INST_QUEUE_PIECES + 2) * INST_COPY_BLOCK + 3, 5);
   WriteArchive("disk01.cbf", {
                                  {"DISK01\\ASHGROVE.EXE", "game"},
                                  {"DISK01\\EMPTY.DAT", ""},
                                  {"DISK01\\DATA\\MAPS\\BLOCK.DAT", block},
                                  {"DISK01\\DATA\\MAPS\\BIG.DAT", big, 1, {40000, 25537}},
                                  {"DISK01\\DATA\\TEXT.TXT", text, 1},
+                                 {"DISK01\\DATA\\HUGE.DAT", huge},
                                  {"OTHER\\NOT-THIS.TXT", "no"},
                              });
   ASSERT_TRUE(machine.WriteFile(machine.Path("setup-copy.cbf"), "archive copy"));
@@ -59,16 +62,20 @@ TEST_F(Engine, CopiesEveryFileWithLowerCaseNamesAndFinishesOnce) {
 
   InstallProgress p = Install();
   ASSERT_EQ(p.status, uint32_t(INSTALL_DONE)) << p.error;
-  const uint64_t total = 4 + 0 + 65536 + 65537 + 30000 + 25 + 12;
+  const uint64_t total = 4 + 0 + 65536 + 65537 + 30000 + huge.size() + 25 + 12;
   EXPECT_EQ(p.total_size, total);
   EXPECT_EQ(p.total_done, total);
   EXPECT_STREQ(p.current_name, "setup.cbf");
   const struct {
     const char *name;
     std::string bytes;
-  } files[] = {{"ashgrove.exe", "game"},         {"empty.dat", ""},
-               {"data\\maps\\block.dat", block}, {"data\\maps\\big.dat", big},
-               {"data\\text.txt", text},         {"Uninstall.exe", "the installer's own bytes"},
+  } files[] = {{"ashgrove.exe", "game"},
+               {"empty.dat", ""},
+               {"data\\maps\\block.dat", block},
+               {"data\\maps\\big.dat", big},
+               {"data\\text.txt", text},
+               {"data\\huge.dat", huge},
+               {"Uninstall.exe", "the installer's own bytes"},
                {"setup.cbf", "archive copy"}};
   for (const auto &f : files) EXPECT_TRUE(Read(Installed(f.name)) == f.bytes) << f.name;
   EXPECT_FALSE(Exists(Installed("not-this.txt")));

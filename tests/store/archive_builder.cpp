@@ -1,5 +1,7 @@
 #include "archive_builder.h"
 
+#include <zstd.h>
+
 #include <random>
 
 void BitStream::Put(uint32_t code, uint32_t width) {
@@ -42,17 +44,24 @@ void Put64(std::string *s, size_t at, uint64_t v) {
   Put32(s, at + 4, uint32_t(v >> 32));
 }
 
+std::string ZstdFrame(const std::string &bytes) {
+  std::string frame(ZSTD_compressBound(bytes.size()), '\0');
+  frame.resize(ZSTD_compress(&frame[0], frame.size(), bytes.data(), bytes.size(), 1));
+  return frame;
+}
+
 std::string BuildArchive(const std::vector<TestEntry> &entries) {
   std::string file(52, '\0');
   std::string dir;
   for (const TestEntry &e : entries) {
     uint64_t offset = file.size();
-    if (e.method == 1) {
+    if (e.method == 1 || e.method == 2) {
       std::vector<size_t> blocks = e.blocks;
       if (blocks.empty() && !e.content.empty()) blocks.push_back(e.content.size());
       size_t at = 0;
       for (size_t i = 0; i < blocks.size(); i++) {
-        std::string stream = LiteralStream(e.content.substr(at, blocks[i]));
+        std::string part = e.content.substr(at, blocks[i]);
+        std::string stream = e.method == 1 ? LiteralStream(part) : ZstdFrame(part);
         for (const auto &raw : e.raw_streams)
           if (raw.first == i) stream = raw.second;
         std::string header;

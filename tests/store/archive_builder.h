@@ -12,10 +12,10 @@ struct TestEntry {
   std::string name;
   std::string content;
   uint32_t method = 0;
-  // Method 1: unpacked lengths of the blocks (they must add up to the
+  // Methods 1 and 2: unpacked lengths of the blocks (they must add up to the
   // content's length); empty means one block for all of it.
   std::vector<size_t> blocks;
-  // Method 1: replaces the packed bytes of block i (index, stream).
+  // Methods 1 and 2: replaces the packed bytes of block i (index, stream).
   std::vector<std::pair<size_t, std::string>> raw_streams;
   uint32_t flags = 0;
   uint64_t size_override = ~uint64_t(0);  // written instead of the content's size
@@ -36,6 +36,9 @@ class BitStream {
 // One code per byte, then the end code; widths as a decoder that adds an
 // entry after every code but the first reads them.
 std::string LiteralStream(const std::string &bytes);
+
+// One zstd frame of the bytes (method 2's blocks).
+std::string ZstdFrame(const std::string &bytes);
 
 // The whole archive file.
 std::string BuildArchive(const std::vector<TestEntry> &entries);

@@ -80,8 +80,15 @@ TEST_F(StoreBoxTest, DamagedBlocks) {
   TestEntry failing{"FAIL", content, 1, {10, 10, 10}, {{1, broken.Bytes()}}};
   // The last block decodes to 5 of its 10 bytes.
   TestEntry shortblock{"SHORT", content, 1, {10, 10, 10}, {{2, LiteralStream("KLMNO")}}};
-  std::string archive = BuildArchive(
-      {failing, shortblock, {"UNKNOWN", "data", 7}, {"EMPTY", "", 1}, {"MAGIC", content, 1}});
+  TestEntry zstd{"ZSTD", content, 2, {10, 10, 10}};
+  TestEntry zstd_failing{"ZFAIL", content, 2, {10, 10, 10}, {{1, ZstdFrame("0123456789x")}}};
+  std::string archive = BuildArchive({failing,
+                                      shortblock,
+                                      zstd,
+                                      zstd_failing,
+                                      {"UNKNOWN", "data", 7},
+                                      {"EMPTY", "", 1},
+                                      {"MAGIC", content, 1}});
   // The MAGIC entry's only block header, the last one, loses its magic.
   archive[archive.rfind("[..]")] = '{';
   ASSERT_EQ(MountArchive("d.cbf", archive), BF_OK);
@@ -103,12 +110,18 @@ TEST_F(StoreBoxTest, DamagedBlocks) {
 
   // A short block is damaged; a damaged block header ends the read with
   // nothing; unknown methods and empty packed entries read nothing, no box.
+  // zstd blocks read as LZW ones do; one that holds more than its header
+  // says is damaged.
   struct Case {
     const char *name;
     std::string read;
     size_t boxes;
-  } cases[] = {
-      {"short", content.substr(0, 20), 1}, {"magic", "", 1}, {"unknown", "", 0}, {"empty", "", 0}};
+  } cases[] = {{"short", content.substr(0, 20), 1},
+               {"magic", "", 1},
+               {"unknown", "", 0},
+               {"empty", "", 0},
+               {"zstd", content, 0},
+               {"zfail", content.substr(0, 10), 1}};
   for (const Case &c : cases) {
     user = {};
     h = BF_Open(c.name, BF_OPEN_READ, false);

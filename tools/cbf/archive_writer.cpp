@@ -1,13 +1,24 @@
 #include "archive_writer.h"
 
+#include <zstd.h>
+
 #include <cstring>
 #include <filesystem>
 
 #include "store/archive.h"
 #include "store/hash_list.h"
 
+namespace {
+
+// zstd's strongest level before its "ultra" ones, which need a window
+// larger than a block.
+const int kZstdLevel = 19;
+
+}  // namespace
+
 ArchiveWriter::~ArchiveWriter() {
   if (file_) std::fclose(file_);
+  ZSTD_freeCCtx(zstd_);
 }
 
 bool ArchiveWriter::Open(const std::string &path) {
@@ -94,7 +105,33 @@ bool ArchiveWriter::AddEntry(const std::string &name, const Reader &source,
     *error = "cannot write the archive";
     return false;
   };
-  if (method == BF_METHOD_LZW) {
+  if (method == BF_METHOD_ZSTD) {
+    if (!zstd_) zstd_ = ZSTD_createCCtx();
+    if (!zstd_) {
+      *error = "out of memory";
+      return false;
+    }
+    std::vector<uint8_t> block(BF_BLOCK_HEADER_SIZE + ZSTD_compressBound(block_size));
+    for (;;) {
+      size_t n = 0, got;
+      while (n < block_size && (got = read(input.data() + n, block_size - n)) > 0) n += got;
+      if (n == 0) break;
+      size_t z =
+          ZSTD_compressCCtx(zstd_, block.data() + BF_BLOCK_HEADER_SIZE,
+                            block.size() - BF_BLOCK_HEADER_SIZE, input.data(), n, kZstdLevel);
+      if (ZSTD_isError(z)) {
+        *error = "cannot pack with zstd";
+        return false;
+      }
+      SYS_StoreLE32(block.data(), BF_BLOCK_MAGIC);
+      SYS_StoreLE32(block.data() + 4, uint32_t(z));
+      SYS_StoreLE32(block.data() + 8, uint32_t(n));
+      if (!Write(block.data(), BF_BLOCK_HEADER_SIZE + z)) return fail_write();
+      size += n;
+      progress_ += n;
+      if (on_progress) on_progress(progress_);
+    }
+  } else if (method == BF_METHOD_LZW) {
     size_t have = 0;
     bool end = false;
     while (!end || have) {
@@ -116,20 +153,20 @@ bool ArchiveWriter::AddEntry(const std::string &name, const Reader &source,
       progress_ += used;
       if (on_progress) on_progress(progress_);
     }
-    // Packing did not pay: store the entry instead, over the blocks.
-    if (offset_ - start >= size) {
-      if (offset_ > start) {
-        if (std::fflush(file_) != 0) return fail_write();
-        std::error_code ec;
-        std::filesystem::resize_file(path_, start, ec);
-        if (ec || std::fseek(file_, 0, SEEK_END) != 0) return fail_write();
-      }
-      offset_ = start;
-      progress_ = progress_start;
-      rewind();
-      method = BF_METHOD_STORED;
-      size = 0;
+  }
+  // Packing did not pay: store the entry instead, over the blocks.
+  if (method != BF_METHOD_STORED && offset_ - start >= size) {
+    if (offset_ > start) {
+      if (std::fflush(file_) != 0) return fail_write();
+      std::error_code ec;
+      std::filesystem::resize_file(path_, start, ec);
+      if (ec || std::fseek(file_, 0, SEEK_END) != 0) return fail_write();
     }
+    offset_ = start;
+    progress_ = progress_start;
+    rewind();
+    method = BF_METHOD_STORED;
+    size = 0;
   }
   if (method == BF_METHOD_STORED) {
     for (;;) {

@@ -13,6 +13,8 @@
 #include "lzw_pack.h"
 #include "platform/sha256.h"
 
+struct ZSTD_CCtx_s;
+
 class ArchiveWriter {
  public:
   // Counts the source bytes consumed so far (for progress displays).
@@ -21,7 +23,8 @@ class ArchiveWriter {
   ~ArchiveWriter();
   bool Open(const std::string &path);
   // Adds an entry whose content comes from a file, or from memory.
-  // method 1 packs (in blocks of at most block_size bytes), 0 stores.
+  // method 1 packs with LZW, 2 with zstd (in blocks of at most block_size
+  // bytes), 0 stores.
   bool AddFile(const std::string &name, const std::string &source, uint32_t method,
                size_t block_size, std::string *error);
   bool AddBytes(const std::string &name, const uint8_t *data, size_t length, uint32_t method,
@@ -50,4 +53,5 @@ class ArchiveWriter {
   uint64_t progress_ = 0;
   std::vector<Entry> entries_;
   LzwPacker packer_;
+  ZSTD_CCtx_s *zstd_ = nullptr;  // made for the first zstd entry
 };

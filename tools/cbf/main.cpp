@@ -1,6 +1,6 @@
 // cbf: makes, lists, extracts and checks the disc's archives.
 //
-//   cbf create OUT.cbf DIR [--prefix NAME] [--method lzw|store] [--block-size BYTES]
+//   cbf create OUT.cbf DIR [--prefix NAME] [--method lzw|zstd|store] [--block-size BYTES]
 //   cbf list ARCHIVE
 //   cbf extract ARCHIVE DIR [NAME...]
 //   cbf verify ARCHIVE
@@ -154,7 +154,7 @@ bool OpenArchive(const std::string &path, Listing *listing) {
 // Sum of block headers and packed bytes of an entry; false when a block
 // header is damaged.
 bool PackedSize(const std::string &path, const DirectoryRecord &r, uint64_t *packed) {
-  if (r.method != BF_METHOD_LZW) {
+  if (r.method == BF_METHOD_STORED) {
     *packed = r.size;
     return true;
   }
@@ -204,8 +204,14 @@ int Create(int argc, char **argv) {
       prefix = argv[++i];
     } else if (a == "--method" && i + 1 < argc) {
       std::string m = argv[++i];
-      if (m != "lzw" && m != "store") return 2;
-      method = m == "lzw" ? BF_METHOD_LZW : BF_METHOD_STORED;
+      if (m == "lzw")
+        method = BF_METHOD_LZW;
+      else if (m == "zstd")
+        method = BF_METHOD_ZSTD;
+      else if (m == "store")
+        method = BF_METHOD_STORED;
+      else
+        return 2;
     } else if (a == "--block-size" && i + 1 < argc) {
       if (!ParseSize(argv[++i], &block_size)) {
         Refuse(argv[i], "block size must be 1 to " + std::to_string(kMaxBlockSize) + " bytes");
@@ -369,6 +375,7 @@ int List(int argc, char **argv) {
     bool ok = PackedSize(argv[0], r, &packed);
     const char *method = r.method == BF_METHOD_STORED ? "store"
                          : r.method == BF_METHOD_LZW  ? "lzw"
+                         : r.method == BF_METHOD_ZSTD ? "zstd"
                                                       : "unknown";
     std::printf("%-60s %12llu %12llu %s%s%s%s\n", r.name, (unsigned long long)r.size,
                 (unsigned long long)packed, method, hex[0] ? " " : "", hex,
@@ -401,7 +408,7 @@ bool ReadEntry(const std::string &archive, const DirectoryRecord &r, std::FILE *
                std::vector<uint8_t> *buffer, Progress *progress, uint64_t *done,
                SYS_Sha256 *sha = nullptr) {
   std::string where = archive + ": " + r.name;
-  if (r.method != BF_METHOD_STORED && r.method != BF_METHOD_LZW) {
+  if (r.method != BF_METHOD_STORED && r.method != BF_METHOD_LZW && r.method != BF_METHOD_ZSTD) {
     Refuse(where, "unknown packing method " + std::to_string(r.method));
     return false;
   }
@@ -599,7 +606,7 @@ uint32_t AnswerDiskError(const char *text, const char *caption, uint32_t) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: cbf create OUT.cbf DIR [--prefix NAME] [--method lzw|store] "
+               "usage: cbf create OUT.cbf DIR [--prefix NAME] [--method lzw|zstd|store] "
                "[--block-size BYTES]\n"
                "       cbf list ARCHIVE\n"
                "       cbf extract ARCHIVE DIR [NAME...]\n"
