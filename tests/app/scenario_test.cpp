@@ -166,8 +166,7 @@ std::map<std::string, std::string> Outside() {
   seen["registry"] = HostFile(root + "/registry");
   for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
     const std::string path = e.path().string();
-    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install))
-      continue;
+    if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install)) continue;
     seen[path.substr(root.size())] = e.is_regular_file() ? HostFile(path) : "(folder)";
   }
   return seen;
