@@ -3,8 +3,10 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include "installer/content_check.h"
 #include "installer/files.h"
 #include "installer/scoped.h"
 #include "installer/state.h"
@@ -25,6 +27,7 @@ struct InstallWorkerParams {
   SYS_Handle start_event;
   SYS_Handle mutex;
   const char *install_folder;
+  const char *store_folder;
   KeyedList *list;
   InstallProgress *progress;
 };
@@ -204,6 +207,7 @@ class Worker {
     bool listed = KeyedList_Values(p_.list, &values, &count_) == SYS_OK;
     items_ = reinterpret_cast<FileItem **>(values);
     progress.total_size = TotalSize();
+    SYS_StrCopy(store_folder_, sizeof store_folder_, p_.store_folder);
     bool prefix_ok = INST_JoinPath(prefix_, sizeof prefix_, p_.install_folder, "");
     const FileItem *unsafe = FirstUnsafeItem();
     const FileItem *too_long = prefix_ok ? FirstTooLongItem() : nullptr;
@@ -219,7 +223,10 @@ class Worker {
       ok = Fail("Path too long", too_long->destination);
     } else if (!prefix_ok || !queue_ok) {
       ok = Fail("Cannot prepare the install folder", p_.install_folder);
+    } else if (!check_.Load(store_folder_)) {
+      ok = Fail(INST_GetText(196), (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
     }
+    ok = ok && RoomLeft();
     SYS_Handle reader_thread = 0;
     Reader reader(items_, count_, &queue_);
     if (ok && count_ > 0) {
@@ -281,10 +288,18 @@ class Worker {
   // Whether the drive of a full path has less room left than bytes: a write
   // of that many that failed failed for want of space.
   static bool DriveFull(const char *path, uint32_t bytes) {
-    if (!path[0] || path[1] != ':' || path[2] != '\\') return false;
-    char root[4] = {path[0], ':', '\\', 0};
     uint64_t free_bytes;
-    return SYS_GetDiskFreeSpace(root, &free_bytes) && free_bytes < bytes;
+    return INST_FreeSpace(path, &free_bytes) && free_bytes < bytes;
+  }
+
+  // Checked again just before the first write: another program may have
+  // filled the drive since the folder page. Fails as a full disk does.
+  bool RoomLeft() {
+    const uint64_t need = INST_RoundUpToMB(p_.progress->total_size);
+    uint64_t free_bytes;
+    if (!INST_FreeSpace(prefix_, &free_bytes) || free_bytes >= need) return true;
+    INST_FormatRoom(error_, sizeof error_, prefix_, need, &free_bytes);
+    return false;
   }
 
   // Records the install's one failure; Run publishes it at the end.
@@ -323,9 +338,12 @@ class Worker {
       queue_.GiveBack(piece.data);
       return Fail("Cannot create", destination);
     }
+    // The file's hash is taken from the pieces as they are written.
+    check_.Begin(item);
     uint64_t done = 0;
     for (;;) {
       bool written = WritePiece(target.h, destination, piece);
+      if (written) check_.Piece(piece.data, piece.size);
       queue_.GiveBack(piece.data);
       if (!written) return false;
       done += piece.size;
@@ -334,10 +352,19 @@ class Worker {
         p_.progress->total_done += piece.size;
         p_.progress->current_done = done;
       }
-      if (piece.last || InstallCancel) return true;  // the file is complete, or cancelled
+      if (InstallCancel) return true;
+      if (piece.last) break;  // the file is complete
       if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail("Cannot read", item.source);
       if (piece.error) return Fail(piece.error, item.source);
     }
+    if (!check_.End()) {
+      // A damaged copy is not left to pass for the game's file.
+      SYS_FileClose(target.h);
+      target.h = 0;
+      SYS_FileDelete(destination);
+      return Fail(INST_GetText(196), item.destination);
+    }
+    return true;
   }
 
   InstallWorkerParams p_;
@@ -345,6 +372,8 @@ class Worker {
   uint32_t count_ = 0;
   PieceQueue queue_;
   char prefix_[SYS_MAX_PATH];
+  char store_folder_[SYS_MAX_PATH];
+  ContentCheck check_;
   char error_[2 * SYS_MAX_PATH] = {};
 };
 
@@ -430,21 +459,67 @@ void INST_VolumeNames(uint32_t volume, char *archive, char *store_folder) {
   SYS_Format(store_folder, SYS_MAX_PATH, "%s%02u", "disk", volume);
 }
 
+// The install list of a volume: its store folder and, on volume 1, the
+// running program as the uninstaller and the installer's archive copy.
+static KeyedList *VolumeList(uint32_t volume, const char *store_folder, uint64_t *total) {
+  KeyedList *list = nullptr;
+  INST_BuildFileList(store_folder, &list, total);
+  if (!list || volume != 1) return list;
+  uint64_t size = BF_GetFileSize(AppPaths.program_path);
+  if (size != BF_BAD_POS &&
+      INST_AddFileItem(list, AppPaths.program_path, INST_GetText(407), size) == SYS_OK)
+    *total += size;
+  size = TempArchivePath[0] ? BF_GetFileSize(TempArchivePath) : BF_BAD_POS;
+  if (size != BF_BAD_POS && INST_AddFileItem(list, TempArchivePath, "setup.cbf", size) == SYS_OK)
+    *total += size;
+  return list;
+}
+
+uint64_t INST_InstallNeed() {
+  char archive[SYS_MAX_PATH], folder[SYS_MAX_PATH];
+  INST_VolumeNames(1, archive, folder);
+  BF_MountArchive(archive, 0);  // without it, only the installer's own files count
+  uint64_t total = 0;
+  KeyedList *list = VolumeList(1, folder, &total);
+  if (list) KeyedList_Destroy(list, true, false);
+  return INST_RoundUpToMB(total);
+}
+
+uint64_t INST_RoundUpToMB(uint64_t bytes) {
+  return (bytes + INST_MB - 1) / INST_MB * INST_MB;
+}
+
+bool INST_FreeSpace(const char *path, uint64_t *free_bytes) {
+  if (!path[0] || path[1] != ':' || path[2] != '\\') return false;
+  const char root[4] = {path[0], ':', '\\', 0};
+  return SYS_GetDiskFreeSpace(root, free_bytes);
+}
+
+void INST_FormatRoom(char *out, size_t size, const char *path, uint64_t need,
+                     const uint64_t *free_bytes) {
+  const std::string mb = std::to_string(need / INST_MB);
+  const char drive[2] = {path[0], 0};
+  if (!free_bytes) {
+    SYS_Format(out, size, INST_GetText(58), mb.c_str());
+    return;
+  }
+  // Short enough for the folder page's one line with a drive of terabytes.
+  const std::string free_mb = std::to_string(*free_bytes / INST_MB);
+  if (*free_bytes >= need)
+    SYS_Format(out, size, INST_GetText(56), mb.c_str(), drive, free_mb.c_str());
+  else
+    SYS_Format(out, size, INST_GetText(57), mb.c_str(), free_mb.c_str());
+}
+
 int INST_StartVolume(InstallEngine *engine, const char *archive, const char *store_folder) {
   SYS_StrCopy(engine->archive, sizeof engine->archive, archive);
   if (BF_MountArchive(archive, 0) != BF_OK) return 0;
   if (engine->list) KeyedList_Destroy(engine->list, true, false);
-  INST_BuildFileList(store_folder, &engine->list, nullptr);
+  uint64_t total = 0;
+  engine->list = VolumeList(engine->volume, store_folder, &total);
   if (!engine->list) return 0;
-  if (engine->volume == 1) {
-    uint64_t size = BF_GetFileSize(AppPaths.program_path);
-    if (size != BF_BAD_POS)
-      INST_AddFileItem(engine->list, AppPaths.program_path, INST_GetText(407), size);
-    size = TempArchivePath[0] ? BF_GetFileSize(TempArchivePath) : BF_BAD_POS;
-    if (size != BF_BAD_POS) INST_AddFileItem(engine->list, TempArchivePath, "setup.cbf", size);
-  }
-  InstallWorkerParams params = {engine->start_event, engine->mutex, InstallDir, engine->list,
-                                &engine->progress};
+  InstallWorkerParams params = {engine->start_event, engine->mutex, InstallDir,
+                                store_folder,        engine->list,  &engine->progress};
   SYS_SetEvent(engine->start_event, false);
   InstallWorkerThread = SYS_CreateThread(INST_InstallWorker, &params);
   if (!InstallWorkerThread) return 0;

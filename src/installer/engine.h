@@ -89,6 +89,20 @@ uint32_t INST_FreeFileItem(uintptr_t key, uintptr_t value);
 // drive, no ".." component.
 bool INST_IsSafeDestination(const char *name);
 
+// Room: the need is counted in whole MB (rounded up), as the folder page
+// shows it; a drive has room when its free space is at least that.
+static const uint64_t INST_MB = 1 << 20;
+uint64_t INST_RoundUpToMB(uint64_t bytes);
+// What installing volume 1 needs (its files, the uninstaller and the
+// installer's archive), rounded up to whole MB; mounts volume 1's archive.
+uint64_t INST_InstallNeed();
+// The free space of the drive of a full path ("C:\..."); false when unknown.
+bool INST_FreeSpace(const char *path, uint64_t *free_bytes);
+// The line that names the need and the free space on path's drive, saying
+// so when it is too little; free_bytes 0 when unknown.
+void INST_FormatRoom(char *out, size_t size, const char *path, uint64_t need,
+                     const uint64_t *free_bytes);
+
 // Creates the mutex and the start event; volume 1. false when they cannot
 // be made. INST_EngineRelease closes them once no worker runs.
 bool INST_EngineInit(InstallEngine *engine);

@@ -1,5 +1,6 @@
 // c_INST_FolderPage: the install folder, picked in a tree of the machine's
-// fixed disks; the product's folder name is always appended.
+// fixed disks; the product's folder name is always appended. Under the path,
+// the space the install needs and the space free on the chosen drive.
 #include "installer/files.h"
 #include "installer/pages.h"
 #include "installer/system.h"
@@ -26,7 +27,12 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
     SYS_StrCopy(m_chosen, sizeof m_chosen, INST_GetText(405));
   m_path->SetText(m_chosen);
 
-  const int32_t top = 2 * line;
+  m_room = new c_GUIB_Label(GUI_ChildParams(this, 0, 2 * line, w, line));
+  m_room->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
+  m_need = INST_InstallNeed();
+  CheckRoom();
+
+  const int32_t top = 3 * line;
   m_tree = new c_GUIB_DirBrowser(GUI_ChildParams(this, 0, top, w, h > top ? h - top : 0,
                                                  iChildHandler, reinterpret_cast<uintptr_t>(this)));
   m_tree->FillDrives(DX_UNKNOWN | DX_REMOVABLE | DX_REMOTE | DX_CDROM | DX_RAMDISK, DBF_FOLDERS);
@@ -38,6 +44,15 @@ c_INST_FolderPage::~c_INST_FolderPage() {
 
 void c_INST_FolderPage::GetPath(char *out) const {
   SYS_StrCopy(out, SYS_MAX_PATH, m_chosen);
+}
+
+bool c_INST_FolderPage::CheckRoom() {
+  uint64_t free_bytes;
+  const bool known = INST_FreeSpace(m_chosen, &free_bytes);
+  char text[256];
+  INST_FormatRoom(text, sizeof text, m_chosen, m_need, known ? &free_bytes : nullptr);
+  m_room->SetText(text);
+  return !known || free_bytes >= m_need;
 }
 
 uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg,
@@ -52,6 +67,7 @@ uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint
       SYS_StrLen(path) < SYS_MAX_FOLDER) {
     SYS_StrCopy(self->m_chosen, sizeof self->m_chosen, path);
     self->m_path->SetText(self->m_chosen);
+    self->CheckRoom();
   } else {
     // Not taken, never cut: the user is told why the pick did not count.
     char text[SYS_MAX_PATH + 32];

@@ -96,6 +96,10 @@ class c_INST_FolderPage : public c_GUIB_Widget {
   void GetPath(char *out) const;
   c_GUIB_DirBrowser *Browser() const { return m_tree; }
   c_GUIB_Label *PathLabel() const { return m_path; }
+  c_GUIB_Label *RoomLabel() const { return m_room; }
+  // Shows the space the install needs and the free space on the chosen
+  // drive; false when the drive has too little (unknown free space passes).
+  bool CheckRoom();
 
  private:
   static uint32_t iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a,
@@ -103,7 +107,9 @@ class c_INST_FolderPage : public c_GUIB_Widget {
 
   c_GUIB_Label *m_title = nullptr;
   c_GUIB_Label *m_path = nullptr;
+  c_GUIB_Label *m_room = nullptr;
   c_GUIB_DirBrowser *m_tree = nullptr;
+  uint64_t m_need = 0;
   c_GUIB_Font *m_font = nullptr;
   char m_chosen[SYS_MAX_PATH] = {};
 };

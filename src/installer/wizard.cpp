@@ -131,6 +131,7 @@ enum Condition : uint8_t {
   IF_DIRECTX_MISSING,
   IF_NO_ADDONS,
   IF_REMOVE_CONFIRMED,
+  IF_FOLDER_HAS_ROOM,  // the folder page's drive has room (checked afresh)
 };
 enum Action : uint8_t {
   DO_NOTHING,
@@ -152,7 +153,7 @@ struct Transition {
 const Transition kTransitions[] = {
     {1, BTN_NEXT, IF_ALWAYS, DO_NOTHING, 2},
     {2, BTN_NEXT, IF_ALWAYS, DO_NOTHING, 3},
-    {3, BTN_NEXT, IF_ALWAYS, DO_TAKE_FOLDER, 4},
+    {3, BTN_NEXT, IF_FOLDER_HAS_ROOM, DO_TAKE_FOLDER, 4},
     {4, BTN_NEXT, IF_ALWAYS, DO_NOTHING, 6},
     {5, BTN_NEXT, IF_ALWAYS, DO_NOTHING, 6},
     {6, BTN_NEXT, IF_DIRECTX_MISSING, DO_NOTHING, 7},
@@ -457,6 +458,8 @@ bool iCondition(Condition c) {
       return !Installer.online_addon && !Installer.directx_addon;
     case IF_REMOVE_CONFIRMED:
       return Installer.remove_confirmation == 1;
+    case IF_FOLDER_HAS_ROOM:
+      return !g.pages[3] || static_cast<c_INST_FolderPage *>(g.pages[3])->CheckRoom();
     default:
       return true;
   }

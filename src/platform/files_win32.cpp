@@ -317,11 +317,12 @@ uint32_t SYS_GetDriveType(const char *root) {
 }
 
 bool SYS_GetDiskFreeSpace(const char *root, uint64_t *free_bytes) {
-  DWORD sectors_per_cluster, bytes_per_sector, free_clusters, total_clusters;
+  // The Ex form counts in 64 bits (drives beyond 2 GB) and gives what the
+  // calling user may use under disk quotas.
+  ULARGE_INTEGER available;
   if (!free_bytes || (root && !Fits(root)) ||
-      !GetDiskFreeSpaceA(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters,
-                         &total_clusters))
+      !GetDiskFreeSpaceExA(root, &available, nullptr, nullptr))
     return false;
-  *free_bytes = static_cast<uint64_t>(sectors_per_cluster) * bytes_per_sector * free_clusters;
+  *free_bytes = available.QuadPart;
   return true;
 }

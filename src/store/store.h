@@ -71,8 +71,8 @@ struct BF_FindContext {
 
 uint32_t BF_Mount(const BF_MountParams *params);  // BF_MOUNTED or BF_MOUNT_FAILED
 void BF_Unmount();                                // closes every file and archive
-// BF_OK or BF_ERR_*. After BF_ERR_DIRECTORY the entries added before the
-// failing one stay mounted and readable.
+// BF_OK or BF_ERR_*; BF_OK at once for a path mounted already. After BF_ERR_DIRECTORY the entries
+// added before the failing one stay mounted and readable.
 uint32_t BF_MountArchive(const char *path, uint32_t extra_flags);
 
 BF_Handle BF_Open(const char *name, uint32_t flags, bool retry);

@@ -85,6 +85,9 @@ void BF_Unmount() {
 uint32_t BF_MountArchive(const char *path, uint32_t extra_flags) {
   Locked lock;
   if (!lock.held() || !path) return BF_ERR_OPEN;
+  // Mounted already (the folder page counts volume 1 before the copy).
+  for (const ArchiveFile &a : g_store.archives)
+    if (a.path == path) return BF_OK;
   SYS_Handle f = SYS_FileOpenRead(path, SYS_ACCESS_READ);
   if (!f) return BF_ERR_OPEN;
   uint8_t raw[BF_HEADER_SIZE];

@@ -19,7 +19,9 @@
 #include "installer/state.h"
 #include "installer/texts.h"
 #include "platform/machine.h"
+#include "platform/sha256.h"
 #include "run_app.h"
+#include "store/hash_list.h"
 #include "support/scratch.h"
 #include "support/shortcut.h"
 
@@ -515,7 +517,7 @@ TEST_F(ScenarioTest, MissingOrTruncatedVolumeSaysWhatIsWrongAndCancelLeadsHome) 
 }
 
 // Installs that fail: names that leave the install folder or are too long
-// (refused before any write), a full drive, a file in the way of a folder.
+// (refused before any write), a file in the way of a folder.
 // The error page says why and offers no way on; Quit ends the program;
 // nothing outside the install folder changed.
 TEST_F(ScenarioTest, FailedInstallsShowWhyAndTouchNothingOutside) {
@@ -531,8 +533,6 @@ TEST_F(ScenarioTest, FailedInstallsShowWhyAndTouchNothingOutside) {
       // The file fits 259 characters, its folder not 247.
       {"DISK01\\DATA\\" + std::string(209, 'F') + "\\A.DAT",
        "Path too long: data\\" + std::string(209, 'f') + "\\a.dat", nullptr},
-      {"", "Disk full, cannot write: " + kInstallDir + "\\data\\maps\\map1.dat",
-       [] { ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, 150000)); }},  // map1.dat: 200000
       {"", "Cannot create: " + kInstallDir + "\\data\\maps\\map1.dat",
        [this] { ASSERT_TRUE(machine.WriteFile(kInstallDir + "\\data", "in the way")); }},
   };
@@ -562,6 +562,88 @@ TEST_F(ScenarioTest, FailedInstallsShowWhyAndTouchNothingOutside) {
       EXPECT_FALSE(Exists(kInstallDir));
     }
     SYS_SetDrive('C', SYS_DRIVE_FIXED, SYS_FREE_FROM_HOST);
+  }
+}
+
+// The room on the install drive. The folder page names what the install
+// needs (the volume, Uninstall.exe and setup.cbf: 1 MB rounded up) and what
+// the drive has, and Next does nothing while it is too little; the worker
+// checks again before its first write, for a drive filled after the page.
+// The figures are the room left once the program has put its copy of
+// setup.cbf in the temporary folder on C:.
+TEST_F(ScenarioTest, RoomIsCheckedOnTheFolderPageAndBeforeTheCopy) {
+  const uint64_t mb = 1 << 20;
+  std::string setup_cbf;
+  ASSERT_TRUE(machine.ReadFile(Disc("setup.cbf"), &setup_cbf));
+  const std::string short_of_room = "Not enough space: 1 MB needed, 0 MB free.";
+  const struct {
+    uint64_t at_page, at_copy;
+    std::string line, error;  // error: "" installs
+  } cases[] = {
+      {mb - 1, mb - 1, short_of_room, ""},
+      {5 * mb, mb - 1, "Space needed: 1 MB. Free on C: 5 MB.", short_of_room},
+      {mb, mb, "Space needed: 1 MB. Free on C: 1 MB.", ""},  // last: it installs
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.line);
+    RemoveInstallDir();
+    ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, c.at_page + setup_cbf.size()));
+    EXPECT_EQ(RunAppWith([&] {
+                Click(INST_MenuButton(1));
+                for (uint32_t page : {2u, 3u}) Next(page);
+                auto *folder = static_cast<c_INST_FolderPage *>(INST_Page(3));
+                EXPECT_EQ(LabelText(folder->RoomLabel()), c.line);
+                Click(INST_NextButton());
+                if (c.at_page < mb) {
+                  EXPECT_EQ(INST_CurrentPage(), 3u);
+                  return;
+                }
+                ASSERT_EQ(INST_CurrentPage(), 4u);
+                ASSERT_TRUE(SYS_SetDrive('C', SYS_DRIVE_FIXED, c.at_copy));
+                Next(6);
+                Next(Installer.directx_missing ? 7 : 8);
+                if (INST_CurrentPage() == 7) Next(8);
+                Next(c.error.empty() ? 10 : 11);
+                if (!c.error.empty()) {
+                  EXPECT_EQ(ErrorDetail(), c.error);
+                }
+              }),
+              0);
+    EXPECT_EQ(Installed(volume_[1].installed) == volume_[1].content,
+              c.error.empty() && c.at_page >= mb);
+    SYS_SetDrive('C', SYS_DRIVE_FIXED, SYS_FREE_FROM_HOST);
+  }
+}
+
+// A disc whose map was changed in the middle (same size), stored or packed,
+// against the archive's hash list: the copy stops on the error page naming
+// the file, leaves no damaged map and reports nothing as installed.
+TEST_F(ScenarioTest, DamagedFileOnTheDiscEndsOnTheErrorPage) {
+  std::string list;
+  for (const VolumeFile &f : volume_) {
+    SYS_Sha256 sha;
+    uint8_t digest[SYS_SHA256_SIZE];
+    SYS_Sha256Init(&sha);
+    SYS_Sha256Update(&sha, f.content.data(), f.content.size());
+    SYS_Sha256Final(&sha, digest);
+    list += BF_HashListLine(digest, f.store);
+  }
+  for (uint32_t method : {0u, 1u}) {
+    SCOPED_TRACE(method);
+    RemoveInstallDir();
+    std::vector<TestEntry> entries = {{"DISK01.SHA256", list}};
+    for (const VolumeFile &f : volume_) entries.push_back({f.store, f.content, method});
+    entries[2].content[100000] ^= 1;     // the map
+    entries[2].blocks.assign(80, 2500);  // literal-only blocks must stay short
+    ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), BuildArchive(entries)));
+    EXPECT_EQ(RunAppWith([&] {
+                ToReadyPage();
+                Next(11);
+                EXPECT_EQ(ErrorDetail(), "Damaged file on the disc: " + volume_[1].installed);
+              }),
+              0);
+    EXPECT_FALSE(Exists(kInstallDir + "\\" + volume_[1].installed));
+    EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), "");
   }
 }
 

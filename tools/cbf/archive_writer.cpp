@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "store/archive.h"
+#include "store/hash_list.h"
 
 namespace {
 
@@ -71,9 +72,29 @@ bool ArchiveWriter::AddBytes(const std::string &name, const uint8_t *data, size_
   return AddEntry(name, read, rewind, method, block_size, error);
 }
 
-bool ArchiveWriter::AddEntry(const std::string &name, const Reader &read,
-                             const std::function<void()> &rewind, uint32_t method,
+bool ArchiveWriter::AddHashList(const std::string &name, uint32_t method, size_t block_size,
+                                std::string *error) {
+  std::string text;
+  for (const Entry &e : entries_) text += BF_HashListLine(e.digest, e.name);
+  return AddBytes(name, reinterpret_cast<const uint8_t *>(text.data()), text.size(), method,
+                  block_size, error);
+}
+
+bool ArchiveWriter::AddEntry(const std::string &name, const Reader &source,
+                             const std::function<void()> &rewind_source, uint32_t method,
                              size_t block_size, std::string *error) {
+  // The content's hash is taken as it is read (again after a rewind).
+  SYS_Sha256 sha;
+  SYS_Sha256Init(&sha);
+  Reader read = [&](uint8_t *buffer, size_t bytes) {
+    size_t n = source(buffer, bytes);
+    SYS_Sha256Update(&sha, buffer, n);
+    return n;
+  };
+  auto rewind = [&]() {
+    rewind_source();
+    SYS_Sha256Init(&sha);
+  };
   const uint64_t start = offset_;
   const uint64_t progress_start = progress_;
   if (block_size == 0) block_size = 1;
@@ -157,7 +178,8 @@ bool ArchiveWriter::AddEntry(const std::string &name, const Reader &read,
       if (on_progress) on_progress(progress_);
     }
   }
-  entries_.push_back({name, start, size, method});
+  entries_.push_back({name, start, size, method, {}});
+  SYS_Sha256Final(&sha, entries_.back().digest);
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lzw_pack.h"
+#include "platform/sha256.h"
 
 struct ZSTD_CCtx_s;
 
@@ -28,6 +29,9 @@ class ArchiveWriter {
                size_t block_size, std::string *error);
   bool AddBytes(const std::string &name, const uint8_t *data, size_t length, uint32_t method,
                 size_t block_size, std::string *error);
+  // Adds the list of the SHA-256 of every entry added so far (see
+  // store/hash_list.h) as the entry `name`.
+  bool AddHashList(const std::string &name, uint32_t method, size_t block_size, std::string *error);
   // Writes directory and header and closes the file.
   bool Finish(std::string *error);
 
@@ -36,6 +40,7 @@ class ArchiveWriter {
     std::string name;
     uint64_t offset, size;
     uint32_t method;
+    uint8_t digest[SYS_SHA256_SIZE];
   };
   using Reader = std::function<size_t(uint8_t *, size_t)>;  // 0 at the end
   bool AddEntry(const std::string &name, const Reader &read, const std::function<void()> &rewind,

@@ -23,6 +23,7 @@
 #include "host.h"
 #include "platform/platform.h"
 #include "store/archive.h"
+#include "store/hash_list.h"
 #include "store/lzw.h"
 #include "store/store.h"
 
@@ -268,7 +269,12 @@ int Create(int argc, char **argv) {
   }
   std::sort(sources.begin(), sources.end(),
             [](const Source &a, const Source &b) { return a.name < b.name; });
-  std::map<std::string, std::string> seen;
+  // The hash list lies beside the prefix folder and is named after it, or
+  // after the archive when there is no prefix.
+  std::string list_name =
+      prefix.empty() ? Upper(fs::path(out).stem().string()) : prefix.substr(0, prefix.size() - 1);
+  list_name += BF_HASH_LIST_SUFFIX;
+  std::map<std::string, std::string> seen = {{Upper(list_name), "the archive's hash list"}};
   uint64_t total = 0;
   for (const Source &s : sources) {
     auto [at, inserted] = seen.emplace(Upper(s.name), s.name);
@@ -279,7 +285,7 @@ int Create(int argc, char **argv) {
     total += s.size;
   }
   if (!ok) return 1;
-  if (sources.size() > BF_MAX_ENTRIES) {
+  if (sources.size() + 1 > BF_MAX_ENTRIES) {
     Refuse(dir, "more than " + std::to_string(BF_MAX_ENTRIES) + " files");
     return 1;
   }
@@ -303,6 +309,10 @@ int Create(int argc, char **argv) {
       break;
     }
   }
+  if (ok && !writer.AddHashList(list_name, method, block_size, &error)) {
+    Refuse(out, error);
+    ok = false;
+  }
   if (ok && !writer.Finish(&error)) {
     Refuse(out, error);
     ok = false;
@@ -324,22 +334,52 @@ int Create(int argc, char **argv) {
   return 0;
 }
 
+// A hash list: an entry at the top named *.SHA256.
+bool IsHashList(const DirectoryRecord &r) {
+  const std::string name = Upper(r.name), suffix = BF_HASH_LIST_SUFFIX;
+  return name.find('\\') == std::string::npos && name.size() > suffix.size() &&
+         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The archive's hash lists merged into one; false with a refusal line when
+// one is there but damaged.
+bool ReadHashLists(const std::string &archive, const Listing &listing, BF_HashList *out,
+                   size_t *count) {
+  bool ok = true;
+  *count = 0;
+  for (const DirectoryRecord &r : listing.records) {
+    if (!IsHashList(r)) continue;
+    ++*count;
+    if (BF_LoadHashList(r.name, out) != 1) {
+      Refuse(archive + ": " + r.name, "the hash list is damaged");
+      ok = false;
+    }
+  }
+  return ok;
+}
+
 // ---------------------------------------------------------------- list
 
 int List(int argc, char **argv) {
   if (argc != 1) return 2;
   Listing listing;
   if (!OpenArchive(argv[0], &listing)) return 1;
-  int rc = 0;
+  BF_HashList hashes;
+  size_t lists = 0;
+  int rc = ReadHashLists(argv[0], listing, &hashes, &lists) ? 0 : 1;
   for (const DirectoryRecord &r : listing.records) {
+    auto recorded = hashes.find(Upper(r.name));
+    char hex[2 * SYS_SHA256_SIZE + 1] = "";
+    if (recorded != hashes.end()) SYS_Sha256Hex(recorded->second.data(), hex);
     uint64_t packed = 0;
     bool ok = PackedSize(argv[0], r, &packed);
     const char *method = r.method == BF_METHOD_STORED ? "store"
                          : r.method == BF_METHOD_LZW  ? "lzw"
                          : r.method == BF_METHOD_ZSTD ? "zstd"
                                                       : "unknown";
-    std::printf("%-60s %12llu %12llu %s%s\n", r.name, (unsigned long long)r.size,
-                (unsigned long long)packed, method, ok ? "" : " (damaged block header)");
+    std::printf("%-60s %12llu %12llu %s%s%s%s\n", r.name, (unsigned long long)r.size,
+                (unsigned long long)packed, method, hex[0] ? " " : "", hex,
+                ok ? "" : " (damaged block header)");
     if (!ok) rc = 1;
   }
   return rc;
@@ -365,7 +405,8 @@ bool SafeName(const std::string &name) {
 // Reads one entry through the store into out (when given); false with a
 // refusal line when it does not deliver exactly its size.
 bool ReadEntry(const std::string &archive, const DirectoryRecord &r, std::FILE *out,
-               std::vector<uint8_t> *buffer, Progress *progress, uint64_t *done) {
+               std::vector<uint8_t> *buffer, Progress *progress, uint64_t *done,
+               SYS_Sha256 *sha = nullptr) {
   std::string where = archive + ": " + r.name;
   if (r.method != BF_METHOD_STORED && r.method != BF_METHOD_LZW && r.method != BF_METHOD_ZSTD) {
     Refuse(where, "unknown packing method " + std::to_string(r.method));
@@ -381,6 +422,7 @@ bool ReadEntry(const std::string &archive, const DirectoryRecord &r, std::FILE *
   while (ok && got < r.size) {
     uint32_t n = BF_Read(h, buffer->data(), kReadPiece);
     if (n == 0) break;
+    if (sha) SYS_Sha256Update(sha, buffer->data(), n);
     if (out && std::fwrite(buffer->data(), 1, n, out) != n) {
       Refuse(where, "cannot write the extracted file");
       BF_Close(h);
@@ -468,16 +510,40 @@ int Verify(int argc, char **argv) {
   Listing listing;
   if (!OpenArchive(argv[0], &listing)) return 1;
   std::vector<DirectoryRecord> records = Visible(listing);
+  BF_HashList hashes;
+  size_t lists = 0;
+  int bad = ReadHashLists(argv[0], listing, &hashes, &lists) ? 0 : 1;
   uint64_t total = 0, done = 0;
   for (const DirectoryRecord &r : records) total += r.size;
   Progress progress(total);
   std::vector<uint8_t> buffer(kReadPiece);
-  int bad = 0;
-  for (const DirectoryRecord &r : records)
-    if (!ReadEntry(argv[0], r, nullptr, &buffer, &progress, &done)) bad++;
+  size_t checked = 0;
+  for (const DirectoryRecord &r : records) {
+    SYS_Sha256 sha;
+    SYS_Sha256Init(&sha);
+    if (!ReadEntry(argv[0], r, nullptr, &buffer, &progress, &done, &sha)) {
+      bad++;
+      continue;
+    }
+    if (lists == 0 || IsHashList(r)) continue;
+    // With a hash list, every other entry must be in it and match it.
+    BF_Digest digest;
+    SYS_Sha256Final(&sha, digest.data());
+    auto recorded = hashes.find(Upper(r.name));
+    const char *wrong = recorded == hashes.end()     ? "has no recorded SHA-256"
+                        : recorded->second != digest ? "does not match its recorded SHA-256"
+                                                     : nullptr;
+    if (wrong) {
+      progress.Done();
+      Refuse(std::string(argv[0]) + ": " + r.name, wrong);
+      bad++;
+    } else {
+      checked++;
+    }
+  }
   progress.Done();
-  std::printf("%s: %zu entries, %llu bytes, %d damaged\n", argv[0], records.size(),
-              (unsigned long long)done, bad);
+  std::printf("%s: %zu entries, %llu bytes, %zu checked by SHA-256, %d damaged\n", argv[0],
+              records.size(), (unsigned long long)done, checked, bad);
   return bad ? 1 : 0;
 }
 

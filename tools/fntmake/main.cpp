@@ -20,7 +20,7 @@
 
 #include "graphics/graphics.h"
 #include "graphics/png.h"
-#include "sha256.h"
+#include "platform/sha256.h"
 #include "tool_store.h"
 
 namespace {
@@ -93,6 +93,17 @@ c_GUIB_Font *LoadFont(const char *path) {
   const std::string name = ToolOpenStoreFor(path);
   if (name.empty()) return nullptr;
   return new c_GUIB_Font(name.c_str());
+}
+
+std::string Sha256Hex(const void *data, size_t size) {
+  SYS_Sha256 sha;
+  uint8_t digest[SYS_SHA256_SIZE];
+  char hex[2 * SYS_SHA256_SIZE + 1];
+  SYS_Sha256Init(&sha);
+  SYS_Sha256Update(&sha, data, size);
+  SYS_Sha256Final(&sha, digest);
+  SYS_Sha256Hex(digest, hex);
+  return hex;
 }
 
 int Info(const char *path) {
