@@ -41,9 +41,12 @@ bool MountInstallerArchive() {
   }
   if (TempArchivePath[0] && BF_MountArchive(TempArchivePath, 0) == BF_OK) return true;
 
+  // The texts are built in: the user's language needs no archive.
+  INST_InitTexts();
   char text[SYS_MAX_PATH];
-  SYS_Format(text, sizeof(text), "Cannot load installer data file (%s)", kArchiveName);
-  SYS_MessageBox(text, "Fatal error", SYS_MB_OK, false);
+  SYS_Format(text, sizeof(text), INST_GetText(24), kArchiveName);
+  SYS_MessageBox(text, INST_GetText(23), SYS_MB_OK, false);
+  INST_FreeTexts();
   return false;
 }
 
@@ -73,6 +76,7 @@ int AppInit(uintptr_t instance) {
   }
   SYS_LogOpen(SYS_LOG_MAIN, "Main");
   INST_InitTexts();
+  BF_SetDiskErrorTexts(INST_GetText(25), INST_GetText(26), INST_GetText(27));
   if (!SYS_ComInit()) {
     // Only the shortcuts need COM; their own step reports the failure.
     SYS_LogPrint(SYS_LOG_MAIN, 1, "COM could not be initialised");

@@ -56,8 +56,6 @@ bool iChain(const ItemList *list, uint32_t index, std::vector<const ItemRecord *
 
 const char *iDriveSuffix(uint32_t type) {
   switch (type) {
-    case SYS_DRIVE_UNKNOWN:
-      return " (Unknown)";
     case SYS_DRIVE_REMOVABLE:
       return " (Removable)";
     case SYS_DRIVE_REMOTE:
@@ -80,6 +78,11 @@ c_GUIB_DirBrowser::c_GUIB_DirBrowser(const WidgetCreateParams &p) : c_GUIB_Widge
   m_tree = new c_GUIB_TreeView(GUI_ChildParams(this, 0, 0, p.width, p.height, iTreeHandler,
                                                reinterpret_cast<uintptr_t>(this)));
   m_tree->CreateRootList(1024, 8, 0, this);
+}
+
+void c_GUIB_DirBrowser::SetDriveTexts(const char *free_format, const char *unknown) {
+  if (free_format) m_freeFormat = free_format;
+  if (unknown) m_unknown = unknown;
 }
 
 void c_GUIB_DirBrowser::FillDrives(uint32_t mask, uint32_t filter) {
@@ -109,12 +112,14 @@ void c_GUIB_DirBrowser::FillDrives(uint32_t mask, uint32_t filter) {
     if (mask & exclusion) continue;
     char suffix[64];
     uint64_t free_bytes = 0;
-    if (type != SYS_DRIVE_FIXED)
+    if (type == SYS_DRIVE_UNKNOWN)
+      SYS_StrCopy(suffix, sizeof suffix, m_unknown.c_str());
+    else if (type != SYS_DRIVE_FIXED)
       SYS_StrCopy(suffix, sizeof suffix, iDriveSuffix(type));
     else if (SYS_GetDiskFreeSpace(root, &free_bytes))
-      SYS_Format(suffix, sizeof suffix, " (%u MB free)", uint32_t(free_bytes >> 20));
+      SYS_Format(suffix, sizeof suffix, m_freeFormat.c_str(), uint32_t(free_bytes >> 20));
     else
-      SYS_StrCopy(suffix, sizeof suffix, " (Unknown)");  // no made-up figure
+      SYS_StrCopy(suffix, sizeof suffix, m_unknown.c_str());  // no made-up figure
     PathBuf label;
     label.Add(root);
     label.Add(suffix);

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "gui/tree_view.h"
 #include "platform/platform.h"
@@ -52,6 +53,10 @@ class c_GUIB_DirBrowser : public c_GUIB_Widget {
   // Replaces all items by the drives whose kind is not excluded by mask and
   // keeps filter for the folder listings.
   void FillDrives(uint32_t mask, uint32_t filter);
+  // The labels FillDrives appends to a hard disk's name: free_format with
+  // one %u for the free megabytes, unknown when the free space or the kind
+  // cannot be read. A null one keeps the English text.
+  void SetDriveTexts(const char *free_format, const char *unknown);
   // GUI_OK, or GUI_ERR_BAD_ID for a slot of 9 or more; slot 0 is the font of
   // the rows.
   uint32_t SetTreeFont(c_GUIB_Font *font, uint32_t slot);
@@ -75,5 +80,7 @@ class c_GUIB_DirBrowser : public c_GUIB_Widget {
                                uintptr_t b);
 
   uint32_t m_filter = DBF_FOLDERS;
+  std::string m_freeFormat = " (%u MB free)";
+  std::string m_unknown = " (Unknown)";
   c_GUIB_TreeView *m_tree = nullptr;  // a child: dies with the browser
 };

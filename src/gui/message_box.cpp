@@ -101,7 +101,7 @@ c_GUIB_MessageBox::c_GUIB_MessageBox(const WidgetCreateParams &p) : c_GUIB_Widge
   SetFocus();
 }
 
-void c_GUIB_MessageBox::SetButtons(uint32_t mask) {
+void c_GUIB_MessageBox::SetButtons(uint32_t mask, const char *const *texts) {
   for (c_GUIB_Button *&b : m_buttons) {
     if (b) b->Release();
     b = nullptr;
@@ -118,7 +118,7 @@ void c_GUIB_MessageBox::SetButtons(uint32_t mask) {
     if (!(mask & kButtons[i].flag)) continue;
     m_buttons[i] = new c_GUIB_Button(
         GUI_ChildParams(m_body, x, y, bw, bh, iButtonHandler, reinterpret_cast<uintptr_t>(this)));
-    m_buttons[i]->SetText(kButtons[i].text);
+    m_buttons[i]->SetText(texts && texts[i] ? texts[i] : kButtons[i].text);
     x += bw + gap;
   }
 }
@@ -163,7 +163,8 @@ uintptr_t c_GUIB_MessageBox::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t 
 }
 
 c_GUIB_MessageBox *ShowMessageBox(c_GUIB_Widget *parent, const char *title, const char *text,
-                                  uint32_t mask, WidgetHandlerFn handler) {
+                                  uint32_t mask, WidgetHandlerFn handler,
+                                  const char *const *button_texts) {
   if (!parent) return nullptr;
   int32_t pw = 0, ph = 0;
   parent->GetSize(&pw, &ph);
@@ -205,7 +206,7 @@ c_GUIB_MessageBox *ShowMessageBox(c_GUIB_Widget *parent, const char *title, cons
   box->TitleBar()->SetText(title);
   box->SetText(text);
   box->TextLabel()->SetText(text);
-  box->SetButtons(mask);
+  box->SetButtons(mask, button_texts);
   if (font) font->Release();
   return box;
 }

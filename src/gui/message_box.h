@@ -35,7 +35,9 @@ class c_GUIB_MessageBox : public c_GUIB_Widget {
   explicit c_GUIB_MessageBox(const WidgetCreateParams &p);
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
 
-  void SetButtons(uint32_t mask);
+  // texts, when given, are the captions of Ok, Yes, No and Cancel in that
+  // order; a null one stays English.
+  void SetButtons(uint32_t mask, const char *const *texts = nullptr);
   c_GUIB_Panel *Body() const { return m_body; }
   c_GUIB_Label *TextLabel() const { return m_label; }
   c_GUIB_TitleBar *TitleBar() const { return m_title; }
@@ -59,6 +61,8 @@ class c_GUIB_MessageBox : public c_GUIB_Widget {
 };
 
 // Creates, sizes and centres a box as a child of parent; returns it with
-// the creator's reference. The handler, when given, gets the box as data.
+// the creator's reference. The handler, when given, gets the box as data;
+// button_texts, when given, are as for SetButtons.
 c_GUIB_MessageBox *ShowMessageBox(c_GUIB_Widget *parent, const char *title, const char *text,
-                                  uint32_t mask, WidgetHandlerFn handler);
+                                  uint32_t mask, WidgetHandlerFn handler,
+                                  const char *const *button_texts = nullptr);

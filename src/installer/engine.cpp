@@ -150,7 +150,7 @@ class Reader {
     const FileItem &item = *items_[i];
     ScopedStoreFile source;
     source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
-    if (!source.h) return Failed("Cannot open");
+    if (!source.h) return Failed(INST_GetText(181));
     uint64_t remaining = item.size;
     do {
       uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
@@ -158,7 +158,7 @@ class Reader {
       if (!buffer) return false;
       if (!ReadFully(source.h, buffer, n)) {
         queue_->GiveBack(buffer);
-        return Failed("Cannot read");
+        return Failed(INST_GetText(182));
       }
       remaining -= n;
       queue_->Push({buffer, n, remaining == 0, nullptr});
@@ -216,13 +216,13 @@ class Worker {
 
     bool ok = true;
     if (!listed) {
-      ok = Fail("Cannot read the file list", "");
+      ok = Fail(INST_GetText(183), "");
     } else if (unsafe) {
-      ok = Fail("Unsafe file name in the archive", unsafe->destination);
+      ok = Fail(INST_GetText(184), unsafe->destination);
     } else if (too_long) {
-      ok = Fail("Path too long", too_long->destination);
+      ok = Fail(INST_GetText(185), too_long->destination);
     } else if (!prefix_ok || !queue_ok) {
-      ok = Fail("Cannot prepare the install folder", p_.install_folder);
+      ok = Fail(INST_GetText(186), p_.install_folder);
     } else if (!check_.Load(store_folder_)) {
       ok = Fail(INST_GetText(196), (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
     }
@@ -231,7 +231,7 @@ class Worker {
     Reader reader(items_, count_, &queue_);
     if (ok && count_ > 0) {
       reader_thread = SYS_CreateThread(Reader::ThreadMain, &reader);
-      if (!reader_thread) ok = Fail("Cannot prepare the install folder", p_.install_folder);
+      if (!reader_thread) ok = Fail(INST_GetText(186), p_.install_folder);
     }
     for (uint32_t i = 0; ok && i < count_ && !InstallCancel; i++) ok = CopyItem(i);
     queue_.Stop();
@@ -312,8 +312,7 @@ class Worker {
   // the install folder goes through here.
   bool WritePiece(SYS_Handle target, const char *destination, const Piece &piece) {
     if (SYS_FileWrite(target, piece.data, piece.size) == SYS_OK) return true;
-    return Fail(DriveFull(destination, piece.size) ? "Disk full, cannot write" : "Cannot write",
-                destination);
+    return Fail(INST_GetText(DriveFull(destination, piece.size) ? 187 : 188), destination);
   }
 
   // Takes item i's pieces off the queue and writes them; false on a failure.
@@ -327,16 +326,16 @@ class Worker {
     }
     char destination[SYS_MAX_PATH];
     if (!INST_JoinPath(destination, sizeof destination, prefix_, item.destination))
-      return Fail("Path too long", item.destination);
+      return Fail(INST_GetText(185), item.destination);
     Piece piece;
     // The reader ends early only on a cancel, which the caller sees.
-    if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail("Cannot read", item.source);
+    if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail(INST_GetText(182), item.source);
     if (piece.error) return Fail(piece.error, item.source);
     ScopedDiskFile target;
     target.h = INST_CreateFileWithFolders(destination);
     if (!target.h) {
       queue_.GiveBack(piece.data);
-      return Fail("Cannot create", destination);
+      return Fail(INST_GetText(189), destination);
     }
     // The file's hash is taken from the pieces as they are written.
     check_.Begin(item);
@@ -354,7 +353,7 @@ class Worker {
       }
       if (InstallCancel) return true;
       if (piece.last) break;  // the file is complete
-      if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail("Cannot read", item.source);
+      if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail(INST_GetText(182), item.source);
       if (piece.error) return Fail(piece.error, item.source);
     }
     if (!check_.End()) {
@@ -574,8 +573,7 @@ uint32_t INST_EngineStep(InstallEngine *engine) {
   char key[SYS_MAX_PATH];
   if (INST_FinishInstall(key)) return INST_NOTIFY_DONE;
   Locked lock(engine->mutex);
-  SYS_Format(engine->progress.error, sizeof engine->progress.error,
-             "Cannot write the registry key: HKEY_LOCAL_MACHINE\\%s", key);
+  SYS_Format(engine->progress.error, sizeof engine->progress.error, INST_GetText(191), key);
   return INST_NOTIFY_FAILED;
 }
 

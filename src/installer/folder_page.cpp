@@ -35,6 +35,7 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
   const int32_t top = 3 * line;
   m_tree = new c_GUIB_DirBrowser(GUI_ChildParams(this, 0, top, w, h > top ? h - top : 0,
                                                  iChildHandler, reinterpret_cast<uintptr_t>(this)));
+  m_tree->SetDriveTexts(INST_GetText(52), INST_GetText(53));
   m_tree->FillDrives(DX_UNKNOWN | DX_REMOVABLE | DX_REMOTE | DX_CDROM | DX_RAMDISK, DBF_FOLDERS);
 }
 
@@ -71,7 +72,7 @@ uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint
   } else {
     // Not taken, never cut: the user is told why the pick did not count.
     char text[SYS_MAX_PATH + 32];
-    SYS_Format(text, sizeof text, "Path too long: %s", folder);
+    SYS_Format(text, sizeof text, INST_GetText(51), folder);
     self->m_path->SetText(text);
   }
   return 1;

@@ -8,8 +8,6 @@
 
 namespace {
 
-const char kMissing[] = "Cannot show license agreement. la.txt file missing!";
-
 // The whole of la.txt, or the replacement text when it cannot be read.
 std::vector<char> iReadLicense() {
   std::vector<char> text;
@@ -24,7 +22,10 @@ std::vector<char> iReadLicense() {
     }
     BF_Close(f);
   }
-  if (text.empty()) text.assign(kMissing, kMissing + sizeof kMissing);
+  if (text.empty()) {
+    const char *missing = INST_GetText(41);
+    text.assign(missing, missing + SYS_StrLen(missing) + 1);
+  }
   return text;
 }
 

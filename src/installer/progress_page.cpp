@@ -58,10 +58,9 @@ void c_INST_ProgressPage::StartVolume() {
     // An archive that is there but cannot be mounted is damaged (cut short,
     // say): a new copy of the disc is what helps, not a search for it.
     if (SYS_GetFileAttributes(m_engine.archive) == SYS_ATTR_INVALID)
-      SYS_Format(text, sizeof text, "Cannot find %s in %s", name, folder);
+      SYS_Format(text, sizeof text, INST_GetText(117), name, folder);
     else
-      SYS_Format(text, sizeof text, "Cannot read %s in %s: the archive is damaged or incomplete",
-                 name, folder);
+      SYS_Format(text, sizeof text, INST_GetText(118), name, folder);
     m_file->SetText(text);
     return;
   }
@@ -69,7 +68,7 @@ void c_INST_ProgressPage::StartVolume() {
   if (!desktop) return;
   c_GUIB_MessageBox *box =
       ShowMessageBox(desktop, INST_GetText(116), INST_GetText(309 + int32_t(m_engine.volume)),
-                     MBB_OK | MBB_CANCEL, nullptr);
+                     MBB_OK | MBB_CANCEL, nullptr, INST_MessageBoxButtons());
   if (box) box->AddHandler(iVolumePrompt, reinterpret_cast<uintptr_t>(this));
   desktop->Release();
 }

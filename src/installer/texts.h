@@ -56,5 +56,9 @@ uint32_t INST_GetTextLen(int32_t id, const char **text);
 // The built-in text 300, the window's caption; usable before INST_InitTexts.
 const char *INST_WindowCaption();
 
+// The captions of the message box's Ok, Yes, No and Cancel buttons, in the
+// order ShowMessageBox takes them.
+const char *const *INST_MessageBoxButtons();
+
 // The product web site's host name (no scheme), as the Web button opens it.
 const char *INST_WebSiteHost();

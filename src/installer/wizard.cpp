@@ -528,8 +528,7 @@ void iCopyEnded(uint32_t code) {
 // stays in the copy, so that its word on the restart is seen; Quit there
 // ends both.
 bool iEndOfCopy(uint32_t target) {
-  if (g.role == ROLE_MENU || (target != 0 && target != 13 && target != 14))
-    return false;
+  if (g.role == ROLE_MENU || (target != 0 && target != 13 && target != 14)) return false;
   const uint32_t code = target == 13 ? INST_COPY_INSTALLED : INST_COPY_MENU;
   if (g.role == ROLE_COPY) {
     g.exit_code = code;
@@ -699,9 +698,9 @@ void INST_StartWizard() {
 
   const int32_t next_y = kColumnH - kButtonH - kMargin - 1;
   g.next = new c_GUIB_Button(iChild(g.column, {7, next_y, kButtonW, kButtonH}));
-  g.next->SetText("Next");
+  g.next->SetText(INST_GetText(13));
   g.previous = new c_GUIB_Button(iChild(g.column, {7, next_y - 21, kButtonW, kButtonH}));
-  g.previous->SetText("Previous");
+  g.previous->SetText(INST_GetText(14));
   g.next->SetFlags(WF_FOCUSABLE);
   g.previous->SetFlags(WF_FOCUSABLE);
   desk->RemoveHandler(iKeyHandler);

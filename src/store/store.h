@@ -94,3 +94,7 @@ void BF_FindClose(BF_FindContext *context);
 
 // Asks the user about a failed access; BF_RETRY (OK) or BF_CANCEL.
 uint32_t BF_DiskErrorBox(BF_Handle handle, const char *name);
+// The box's caption and its first line for the install folder and for
+// other files, copied; a null one keeps the English text. Called once at
+// start-up, before any other thread uses the store.
+void BF_SetDiskErrorTexts(const char *caption, const char *install_dir, const char *file);

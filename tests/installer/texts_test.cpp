@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -54,9 +56,31 @@ TEST_F(Texts, SettingReplacesEmptiesAndIgnoresIdsPastTheTable) {
   for (int32_t id : {1, 29, 500}) EXPECT_EQ(INST_GetTextLen(id, &text), 0u) << id;
 }
 
-TEST(TextLanguages, EveryLanguageHasEveryText) {
-  for (uint32_t l = 0; l < INST_LANG_COUNT; ++l)
+// A text's printf conversions in order ("%s %u "): what its callers pass.
+std::string Conversions(const char *text) {
+  std::string out;
+  for (const char *c = std::strchr(text, '%'); c; c = std::strchr(c + 1, '%')) {
+    const char *end = c + 1;
+    while (*end && !std::strchr("diouxXeEfFgGaAcspn%", *end)) ++end;
+    if (!*end) return out + c;
+    out.append(c, end + 1) += ' ';
+    c = end;
+  }
+  return out;
+}
+
+TEST(TextLanguages, EveryLanguageHasEveryTextWithTheSameConversions) {
+  std::vector<std::string> english;
+  INST_InitTextsIn(INST_LANG_EN);
+  for (int32_t id = 0; id < int32_t(INST_TEXT_COUNT); ++id)
+    english.push_back(Conversions(INST_GetText(id)));
+  for (uint32_t l = 0; l < INST_LANG_COUNT; ++l) {
     EXPECT_EQ(INST_FirstMissingText(INST_Language(l)), -1) << "language " << l;
+    INST_InitTextsIn(INST_Language(l));
+    for (int32_t id = 0; id < int32_t(INST_TEXT_COUNT); ++id)
+      EXPECT_EQ(Conversions(INST_GetText(id)), english[id]) << "language " << l << ", text " << id;
+  }
+  INST_FreeTexts();
 }
 
 }  // namespace
