@@ -304,7 +304,7 @@ class Worker {
 
   // Records the install's one failure; Run publishes it at the end.
   bool Fail(const char *what, const char *name) {
-    SYS_Format(error_, sizeof error_, "%s: %s", what, name);
+    SYS_Format(error_, sizeof error_, INST_GetText(192), what, name);
     return false;
   }
 

@@ -46,6 +46,11 @@ TEST_F(MessageBoxTest, SizingAndButtonRow) {
   box->SetButtons(0);
   EXPECT_EQ(box->ButtonCount(), 1u);
   EXPECT_NE(box->ButtonSlot(0), nullptr);
+  // Captions from the creator; a null one stays English.
+  const char *const texts[4] = {nullptr, "Ja", nullptr, nullptr};
+  box->SetButtons(MBB_YES | MBB_NO, texts);
+  EXPECT_EQ(Narrow(box->ButtonSlot(1)->GetText()), "Ja");
+  EXPECT_EQ(Narrow(box->ButtonSlot(2)->GetText()), "No");
   box->SetButtons(0x100);
   EXPECT_EQ(box->ButtonCount(), 0u);
   desk->InputKey(13, true);
