@@ -53,6 +53,7 @@ struct Piece {
   uint8_t *data;      // a buffer of the queue, INST_COPY_BLOCK bytes
   uint32_t size;      // bytes of content in it
   bool last;          // the item's content ends with this piece
+  bool damaged;       // with last: the item's content is not what the archive recorded
   const char *error;  // the reader's failure on this item, or 0 (then data is 0)
 };
 
@@ -127,11 +128,13 @@ class PieceQueue {
 // thread of its own, so that decoding the next piece overlaps writing the
 // last. It stops between pieces on a cancel or when the writer stops it, and
 // ends after the first item it cannot deliver, with that item's failure as
-// its last piece.
+// its last piece. It also takes each item's hash as it decodes it, while the
+// bytes are still in the cache and off the writer's thread, which is the
+// busier one; the verdict travels with the item's last piece.
 class Reader {
  public:
-  Reader(FileItem **items, uint32_t count, PieceQueue *queue)
-      : items_(items), count_(count), queue_(queue) {}
+  Reader(FileItem **items, uint32_t count, PieceQueue *queue, ContentCheck *check)
+      : items_(items), count_(count), queue_(queue), check_(check) {}
 
   static uint32_t ThreadMain(void *self) {
     static_cast<Reader *>(self)->Run();
@@ -151,6 +154,7 @@ class Reader {
     ScopedStoreFile source;
     source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
     if (!source.h) return Failed(INST_GetText(181));
+    check_->Begin(item);
     uint64_t remaining = item.size;
     do {
       uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
@@ -160,14 +164,16 @@ class Reader {
         queue_->GiveBack(buffer);
         return Failed(INST_GetText(182));
       }
+      check_->Piece(buffer, n);
       remaining -= n;
-      queue_->Push({buffer, n, remaining == 0, nullptr});
+      const bool last = remaining == 0;
+      queue_->Push({buffer, n, last, last && !check_->End(), nullptr});
     } while (remaining > 0 && !InstallCancel);
     return true;
   }
 
   bool Failed(const char *what) {
-    queue_->Push({nullptr, 0, true, what});
+    queue_->Push({nullptr, 0, true, false, what});
     return false;
   }
 
@@ -186,6 +192,7 @@ class Reader {
   FileItem **items_;
   uint32_t count_;
   PieceQueue *queue_;
+  ContentCheck *check_;  // the reader's alone once it runs
 };
 
 // The writer: takes the pieces from the reader's queue in order and writes
@@ -228,7 +235,7 @@ class Worker {
     }
     ok = ok && RoomLeft();
     SYS_Handle reader_thread = 0;
-    Reader reader(items_, count_, &queue_);
+    Reader reader(items_, count_, &queue_, &check_);
     if (ok && count_ > 0) {
       reader_thread = SYS_CreateThread(Reader::ThreadMain, &reader);
       if (!reader_thread) ok = Fail(INST_GetText(186), p_.install_folder);
@@ -337,12 +344,9 @@ class Worker {
       queue_.GiveBack(piece.data);
       return Fail(INST_GetText(189), destination);
     }
-    // The file's hash is taken from the pieces as they are written.
-    check_.Begin(item);
     uint64_t done = 0;
     for (;;) {
       bool written = WritePiece(target.h, destination, piece);
-      if (written) check_.Piece(piece.data, piece.size);
       queue_.GiveBack(piece.data);
       if (!written) return false;
       done += piece.size;
@@ -356,7 +360,7 @@ class Worker {
       if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail(INST_GetText(182), item.source);
       if (piece.error) return Fail(piece.error, item.source);
     }
-    if (!check_.End()) {
+    if (piece.damaged) {
       // A damaged copy is not left to pass for the game's file.
       SYS_FileClose(target.h);
       target.h = 0;
@@ -372,7 +376,7 @@ class Worker {
   PieceQueue queue_;
   char prefix_[SYS_MAX_PATH];
   char store_folder_[SYS_MAX_PATH];
-  ContentCheck check_;
+  ContentCheck check_;  // loaded here, then used by the reader thread only
   char error_[2 * SYS_MAX_PATH] = {};
 };
 

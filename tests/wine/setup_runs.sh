@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# setup.exe starts under Wine from a sample disc, copies setup.cbf into the
-# temporary folder and shows its window on the menu page; idle there it
+# setup.exe starts under Wine from a sample disc, copies setup.cbf into a
+# folder of its own in the temporary folder (gone again when it ends) and
+# shows its window on the menu page; idle there it
 # uses under 3 % of one core over 10 s; Alt+F4 ends it in an orderly way
 # (exit code 0). Runs inside the prefix and display that scripts/test set up.
 set -u
@@ -54,13 +55,14 @@ percent=$(awk -v a="$c0" -v b="$c1" -v s="$t0" -v e="$t1" -v hz="$hz" \
 echo "idle on the menu: $percent % of one core"
 awk -v p="$percent" 'BEGIN { exit !(p < 3) }' || fail "idle processor use $percent % is not under 3 %"
 
+temp=$(find "$WINEPREFIX/drive_c/users" -iname setup.cbf -path '*Temp/*/setup.cbf' | head -n 1)
+[ -n "$temp" ] || fail "no copy of setup.cbf in a folder of the temporary folder"
+cmp "$temp" "$dir/setup.cbf" || fail "the temporary copy differs"
+echo "temporary copy: $temp"
+
 wine_close $wine_pid
 rc=$WINE_RC
 trap - EXIT
 echo "exit code: $rc"
 [ "$rc" = 0 ] || fail "expected 0"
-
-temp=$(find "$WINEPREFIX/drive_c/users" -iname setup.cbf -path '*Temp*' | head -n 1)
-[ -n "$temp" ] || fail "no copy of setup.cbf in the temporary folder"
-cmp "$temp" "$dir/setup.cbf" || fail "the temporary copy differs"
-echo "temporary copy: $temp"
+[ -e "$(dirname "$temp")" ] && fail "the run's temporary folder is left: $(dirname "$temp")"
