@@ -74,6 +74,16 @@ wine_exec() { # program args...
   exec "$(wine_loader "$1")" "$@"
 }
 
+# Ends every program of ours still running in the prefix (the installer and
+# its copies, the stand-ins, the test tools), so that one failed script
+# leaves no window or hand-over behind for the next. Wine's own services
+# stay.
+wine_kill_ours() {
+  pkill -9 -f -i '(setup|uninstall|ashgrove|frostfall|gamespy|dxsetup|guidemo|limited|inst_tool)\.exe' \
+    >/dev/null 2>&1
+  sleep 0.2
+}
+
 wine_teardown() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${WINE_XVFB_PID:-}" ]; then

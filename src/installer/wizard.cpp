@@ -212,7 +212,7 @@ const uint32_t kMenuCount = 5;
 enum Role : uint8_t { ROLE_MENU, ROLE_COPY, ROLE_IN_PLACE };
 
 // The menu's offer to its elevated copy (per logged-in user).
-const char kHandOverName[] = "Local\\Halvorin.AshgroveDemo.Setup.HandOver";
+const char kHandOverName[] = "Local\\" INSTALLER_IDENTITY ".HandOver";
 
 struct Wizard {
   Role role = ROLE_MENU;

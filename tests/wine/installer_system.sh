@@ -24,10 +24,11 @@ wine_run 'C:\itool\inst_tool.exe' finish "$dir" || fail "finish ended with $?"
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
 [ "$(wine_reg_value 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' InstallDir)" = "$dir" ] || fail "InstallDir"
 [ "$(wine_reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
-[ "$(wine_reg_value "$uninst" UninstallString)" = "$dir\\Uninstall.exe" ] || fail "UninstallString"
-[ "$(wine_reg_value "$uninst" DisplayIcon)" = "$dir\\Uninstall.exe,0" ] || fail "DisplayIcon"
+[ "$(wine_reg_value "$uninst" UninstallString)" = "\"$dir\\Uninstall.exe\"" ] || fail "UninstallString"
+[ "$(wine_reg_value "$uninst" DisplayIcon)" = "\"$dir\\Uninstall.exe\",0" ] || fail "DisplayIcon"
 "$WINE64" reg query "$uninst" /v NoModify | grep -q 'REG_DWORD *0x1' || fail "NoModify"
-"$WINE64" reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove' >/dev/null 2>&1 && fail "old key still there"
+# Another product's key of the same maker stays as it was.
+[ "$(wine_reg_value 'HKLM\SOFTWARE\Halvorin\Ashgrove\Old' Stale)" = 1 ] || fail "the maker's other key was touched"
 echo "registry: ok"
 
 wine_user_folders
@@ -38,7 +39,7 @@ game="$dir\\ashgrove.exe"
 check_link "$desktop/Ashgrove Multiplayer demo.lnk" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"
 check_link "$group/Ashgrove Multiplayer demo.lnk" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"
 check_link "$group/Uninstall Ashgrove Multiplayer demo.lnk" "$dir\\Uninstall.exe" "$dir" \
-  'C:\itool\inst_tool.exe' ""
+  "$dir\\Uninstall.exe" ""
 check_link "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk" \
   "/features/launch.asp?svcname=ashgroved&distID=744" "$dir" "$dir\\gamespy.ico" ""
 [ -f "$host_dir/gamespy.ico" ] || fail "gamespy.ico not copied"

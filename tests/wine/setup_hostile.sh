@@ -134,7 +134,8 @@ echo "truncated: refused at mount ($boxes boxes), Cancel led home; no install fo
 cp "$work/good.cbf" "$disc/disk01.cbf"
 
 echo "== install folders near the path limits"
-# Under C:\0aaa...: the product's folder needs 17 more characters than the
+# Tree rows are 17 pixels apart below the path and space lines. Under
+# C:\0aaa...: the product's folder needs 17 more characters than the
 # picked folder, its deepest folder (data\maps) 27, its longest file 36.
 fits="$long/$(printf 'b%.0s' $(seq 1 116))"     # 220: deepest folder 247
 over="$long/$(printf 'c%.0s' $(seq 1 117))"     # 221: deepest folder 248
@@ -147,11 +148,11 @@ done
 wine_drive_c "$over/Ashgrove MP demo" >"$work/before"
 start
 to_folder_page
-wine_click 266 142; sleep 0.3  # expand C:
-wine_click 290 159; sleep 0.3  # expand 0aaa...
+wine_click 266 158; sleep 0.3  # expand C:
+wine_click 290 175; sleep 0.3  # expand 0aaa...
 shot long_tree
-wine_click 340 210; sleep 0.3; shot long_refused  # ddd...
-wine_click 340 193; sleep 0.3; shot long_over     # ccc...
+wine_click 340 226; sleep 0.3; shot long_refused  # ddd...
+wine_click 340 209; sleep 0.3; shot long_over     # ccc...
 for i in 0 1 2; do
   crop "$(ls "$out"/setup_hostile_$(printf %02d $((n - 2 + i)))_*.png)" 290x16+250+112 "$work/l$i.png"
 done
@@ -176,7 +177,7 @@ check_install() { # folder as Linux sees it; prints the shortcut files
   while IFS= read -r -d '' f; do
     lower=$(printf '%s' "${f#"$work/ref/DISK01/"}" | tr 'A-Z' 'a-z')
     cmp -s "$f" "$target/$lower" || fail "installed $lower differs from the archive"
-  done < <(find "$work/ref" -type f -print0)
+  done < <(find "$work/ref/DISK01" -type f -print0)  # not the hash list beside it
   cmp -s "$disc/setup.exe" "$target/Uninstall.exe" || fail "Uninstall.exe is not the installer"
   # The registry as reg export writes it (UTF-16), so the name's encoding counts.
   "$WINE64" reg export "$app_key" 'C:\hostile_app.reg' /y >/dev/null 2>&1
@@ -211,9 +212,9 @@ new_links() {
 wine_drive_c "$fits/Ashgrove MP demo" >"$work/before"
 start
 to_folder_page
-wine_click 266 142; sleep 0.3
-wine_click 290 159; sleep 0.3
-wine_click 340 176; sleep 0.3; shot long_fits  # bbb...
+wine_click 266 158; sleep 0.3
+wine_click 290 175; sleep 0.3
+wine_click 340 192; sleep 0.3; shot long_fits  # bbb...
 next; next; next; next
 check_install "$fits/Ashgrove MP demo"
 shot long_fits_finished
@@ -233,7 +234,7 @@ last=$( (cd "$c" && find . -mindepth 1 -maxdepth 1 -type d -printf '%f\n') | sor
 [ "$last" = "Spiele users windows " ] || fail "C:'s last folders are $last"
 start
 to_folder_page
-wine_click 266 142; sleep 0.3
+wine_click 266 158; sleep 0.3
 for _ in $(seq 1 40); do wine_click 533 232; done  # the scroll bar's down arrow
 sleep 0.3
 y=$(( 226 - 17 * (drives + 2) ))

@@ -17,8 +17,9 @@ mkdir -p "$disc"
 cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
 "$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   "$disc" >/dev/null || fail "make_disc.sh"
-"$WINE64" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
-  /f >/dev/null 2>&1
+# A fresh machine as far as the demo goes (another script may have used it).
+for k in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
+  'HKLM\SOFTWARE\Halvorin\Ashgrove Demo'; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
