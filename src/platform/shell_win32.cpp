@@ -130,6 +130,9 @@ void SYS_RaiseWindow(uintptr_t window) {
   if (!window) return;
   SetWindowPos(W(window), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   SetActiveWindow(W(window));
+  // A window that was disabled lost the keyboard focus, and enabling it
+  // does not give it back: without this, keys would reach no window.
+  SetFocus(W(window));
 }
 
 bool SYS_ClaimSingleInstance(const char *name) {

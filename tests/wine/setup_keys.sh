@@ -58,10 +58,8 @@ shot finished
 keys Return  # the online add-on's set-up runs, then the menu
 sleep 1
 shot menu_installed
-# After the add-on's set-up ran, Wine no longer delivers plain keys to the
-# window here (Esc is not seen); Alt+F4 closes it as it always did.
-keys alt+F4
-ended || fail "Alt+F4 did not end the program"
+keys Escape  # the window has the keys again after the add-on's set-up
+ended || fail "Esc on the menu did not quit after the add-on's set-up"
 [ -f "$target/ashgrove.exe" ] || fail "the game was not installed"
 [ -n "$(wine_reg_value "$uninst" UninstallString)" ] || fail "no uninstall entry"
 echo "installed: ashgrove.exe and the uninstall entry"
