@@ -66,3 +66,4 @@ trap - EXIT
 echo "exit code: $rc"
 [ "$rc" = 0 ] || fail "expected 0"
 [ -e "$(dirname "$temp")" ] && fail "the run's temporary folder is left: $(dirname "$temp")"
+echo "the run's temporary folder is gone"
