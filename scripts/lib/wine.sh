@@ -84,6 +84,18 @@ wine_kill_ours() {
   sleep 0.2
 }
 
+# Makes the sample disc in the prefix's folder DIR (C:\DIR) with the build
+# under test (BUILD_WIN) and the native tools (BUILD_NATIVE), as drive D:.
+wine_sample_disc() { # dir
+  local disc="$WINEPREFIX/drive_c/$1" here
+  here="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+  mkdir -p "$disc"
+  cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
+  "$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
+    "$disc" >/dev/null || { echo "FAILED: make_disc.sh"; exit 1; }
+  ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
+}
+
 wine_teardown() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${WINE_XVFB_PID:-}" ]; then

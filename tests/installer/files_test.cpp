@@ -1,8 +1,8 @@
 // Files the installer writes: folders made on demand, store files copied out
 // whole, and nothing half-written left behind when a copy fails.
-#include "installer/config.h"
 #include "installer/files.h"
 
+#include "installer/config.h"
 #include "installer_fixture.h"
 
 namespace {

@@ -16,11 +16,7 @@ here="$(cd "$(dirname "$0")/../.." && pwd)"
 out="${ARTIFACTS:-/tmp}"
 cbf="$BUILD_NATIVE/tools/cbf/cbf"
 disc="$WINEPREFIX/drive_c/sample_disc"
-mkdir -p "$disc"
-cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
-  "$disc" >/dev/null || { echo "FAILED: make_disc.sh"; exit 1; }
-ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
+wine_sample_disc sample_disc
 
 dir='C:\Program Files\Ashgrove MP demo'
 target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"

@@ -13,11 +13,7 @@ here="$(cd "$(dirname "$0")/../.." && pwd)"
 . "$here/scripts/lib/wine.sh"
 out="${ARTIFACTS:-/tmp}"
 disc="$WINEPREFIX/drive_c/sample_disc_keys"
-mkdir -p "$disc"
-cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
-  "$disc" >/dev/null || { echo "FAILED: make_disc.sh"; exit 1; }
-ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
+wine_sample_disc sample_disc_keys
 
 target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
 app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
