@@ -19,7 +19,7 @@ void INST_PlayGame() {
 }
 
 void INST_OpenWebAddress(const char *address) {
-  SYS_ShellOpen(address);
+  SYS_ShellOpenAsUser(INST_HAND_OVER_NAME, address);
 }
 
 void INST_RunAddOns(uintptr_t window) {

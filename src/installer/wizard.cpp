@@ -211,9 +211,6 @@ const uint32_t kMenuCount = 5;
 // menu in place of such a copy (the emulated machine's answer).
 enum Role : uint8_t { ROLE_MENU, ROLE_COPY, ROLE_IN_PLACE };
 
-// The menu's offer to its elevated copy (per logged-in user).
-const char kHandOverName[] = "Local\\" INSTALLER_IDENTITY ".HandOver";
-
 struct Wizard {
   Role role = ROLE_MENU;
   uint32_t exit_code = 0;
@@ -578,7 +575,7 @@ void iElevated(uint32_t page) {
   char argument[64];
   AppHandOverArgument(argument, sizeof argument, page, x, y);
   SYS_Handle copy = 0;
-  const SYS_Handle offer = SYS_OfferHandOver(kHandOverName);
+  const SYS_Handle offer = SYS_OfferHandOver(INST_HAND_OVER_NAME);
   const uint32_t started = SYS_StartElevated(AppPaths.program_path, argument, &copy);
   if (started == SYS_ELEVATE_STARTED && copy) {
     SYS_ShowWindow(window, false);
@@ -721,7 +718,7 @@ void INST_StartWizard() {
 }
 
 bool INST_TakeHandOver() {
-  if (AppHandOver.page && SYS_HandOverOffered(kHandOverName)) return true;
+  if (AppHandOver.page && SYS_HandOverOffered(INST_HAND_OVER_NAME)) return true;
   AppHandOver = {};
   return false;
 }

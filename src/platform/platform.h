@@ -124,6 +124,8 @@ bool SYS_WildMatch(const char *name, const char *pattern, SYS_WildRules rules);
 // Whether path is folder itself or lies inside it, ignoring ASCII case. A
 // trailing backslash of either is ignored; the root "C:\" holds all of C:.
 bool SYS_PathIsInside(const char *path, const char *folder);
+// Whether text is a web address: "http://" or "https://" (any case) and more.
+bool SYS_IsWebAddress(const char *text);
 // printf-style into a buffer of size bytes; always terminated, never overflows.
 // Returns the characters written.
 int SYS_Format(char *dst, size_t size, const char *format, ...)
@@ -363,8 +365,14 @@ void SYS_ActivateOtherInstance(const char *window_caption);
 // The menu's offer to hand its pages over to the elevated copy it starts:
 // made under a name before the copy starts and withdrawn by closing the
 // handle (or by the end of the process, in any way). The copy takes the
-// pages only while the offer is there. 0 when it cannot be made.
+// pages only while the offer is there. 0 when it cannot be made. The menu
+// also answers the copy's requests to open web addresses
+// (SYS_ShellOpenAsUser) while it waits.
 SYS_Handle SYS_OfferHandOver(const char *name);
+// Opens a web address (http:// or https:// only) with the user's own rights:
+// an elevated copy hands it to the menu that offered `offer_name`, which
+// opens it; without such a menu this process opens it, as SYS_ShellOpen.
+bool SYS_ShellOpenAsUser(const char *offer_name, const char *address);
 bool SYS_HandOverOffered(const char *name);
 
 // Hides or shows the program's window (0 is ignored), and reads its top-left

@@ -219,6 +219,13 @@ bool SYS_ShellOpen(const char *address) {
   return address && AppendLog(std::string("open\t") + address + Mark());
 }
 
+// The elevated part runs in the menu's own process here: the menu opens it,
+// so the line carries no elevated mark.
+bool SYS_ShellOpenAsUser(const char * /*offer_name*/, const char *address) {
+  if (!CurrentRights().in_place) return SYS_ShellOpen(address);
+  return SYS_IsWebAddress(address) && AppendLog(std::string("open\t") + address);
+}
+
 uint32_t SYS_GetPlatformId() {
   std::lock_guard<std::mutex> lock(g_platform_mutex);
   return g_platform_generation == Generation() ? g_platform_id : 2;

@@ -27,6 +27,40 @@ Fn Kernel32Function(const char *name) {
 
 const DWORD kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
+// The menu's answering window for the elevated copy's open requests: a
+// message-only window named after the hand-over offer. A message from the
+// elevated copy to the menu goes down in integrity, which the system allows;
+// the menu opens only web addresses, so no other program can make it start
+// one.
+const char kOpenClass[] = "SetupOpenRequest";
+const ULONG_PTR kOpenRequest = 0x4F50454E;  // 'OPEN'
+const DWORD kMaxRequest = 2048;
+
+LRESULT CALLBACK OpenRequestProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg != WM_COPYDATA) return DefWindowProcA(window, msg, wparam, lparam);
+  const COPYDATASTRUCT *data = reinterpret_cast<const COPYDATASTRUCT *>(lparam);
+  if (!data || data->dwData != kOpenRequest || !data->lpData || data->cbData == 0 ||
+      data->cbData > kMaxRequest)
+    return 0;
+  const char *address = static_cast<const char *>(data->lpData);
+  if (address[data->cbData - 1] != 0 || !SYS_IsWebAddress(address)) return 0;
+  return SYS_ShellOpen(address) ? 1 : 0;
+}
+
+// Made once, with the first offer, on the thread that then waits handling
+// messages; it lives as long as the process.
+void AnswerOpenRequests(const char *name) {
+  static HWND answering = nullptr;
+  if (answering) return;
+  WNDCLASSA window_class = {};
+  window_class.lpfnWndProc = OpenRequestProc;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.lpszClassName = kOpenClass;
+  RegisterClassA(&window_class);
+  answering = CreateWindowExA(0, kOpenClass, name, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              window_class.hInstance, nullptr);
+}
+
 }  // namespace
 
 bool SYS_CreateShortcut(const char *link_path, const SYS_Shortcut *link) {
@@ -169,7 +203,25 @@ void SYS_ActivateOtherInstance(const char *window_caption) {
 
 // The offer is a named event: the system removes it with the last handle.
 SYS_Handle SYS_OfferHandOver(const char *name) {
-  return name ? reinterpret_cast<SYS_Handle>(CreateEventA(nullptr, TRUE, FALSE, name)) : 0;
+  if (!name) return 0;
+  AnswerOpenRequests(name);
+  return reinterpret_cast<SYS_Handle>(CreateEventA(nullptr, TRUE, FALSE, name));
+}
+
+bool SYS_ShellOpenAsUser(const char *offer_name, const char *address) {
+  if (!address) return false;
+  HWND menu = offer_name ? FindWindowExA(HWND_MESSAGE, nullptr, kOpenClass, offer_name) : nullptr;
+  DWORD owner = 0;
+  if (menu) GetWindowThreadProcessId(menu, &owner);
+  if (!menu || owner == GetCurrentProcessId()) return SYS_ShellOpen(address);
+  // The menu opens it, or nobody: this process may run with raised rights.
+  const size_t size = SYS_StrLen(address) + 1;
+  if (size > kMaxRequest || !SYS_IsWebAddress(address)) return false;
+  COPYDATASTRUCT data = {kOpenRequest, DWORD(size), const_cast<char *>(address)};
+  DWORD_PTR opened = 0;
+  return SendMessageTimeoutA(menu, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 5000, &opened) &&
+         opened;
 }
 
 bool SYS_HandOverOffered(const char *name) {

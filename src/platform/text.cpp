@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "platform/platform.h"
 
@@ -45,6 +46,17 @@ size_t SYS_StrLower(char *s) {
     for (; s[n]; n++)
       if (s[n] >= 'A' && s[n] <= 'Z') s[n] = static_cast<char>(s[n] - 'A' + 'a');
   return n;
+}
+
+bool SYS_IsWebAddress(const char *text) {
+  if (!text) return false;
+  for (const char *scheme : {"http://", "https://"}) {
+    size_t i = 0;
+    while (scheme[i] && (text[i] >= 'A' && text[i] <= 'Z' ? text[i] + 32 : text[i]) == scheme[i])
+      i++;
+    if (!scheme[i] && text[i]) return true;
+  }
+  return false;
 }
 
 // Index just behind the last backslash, 0 when there is none.
