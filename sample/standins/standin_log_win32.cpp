@@ -78,8 +78,11 @@ bool StandinLogStart() {
   const DWORD m = GetCurrentDirectoryA(MAX_PATH, folder);
   if (m == 0 || m >= MAX_PATH) return false;
 
-  const std::string line =
-      std::string(name) + " started in " + folder + "\r\n" + name + " parent " + Parent() + "\r\n";
+  // The command line as the program got it: its first token must be the
+  // quoted program path, or a folder with spaces cuts it short.
+  const std::string line = std::string(name) + " started in " + folder + "\r\n" + name +
+                           " command " + GetCommandLineA() + "\r\n" + name + " parent " + Parent() +
+                           "\r\n";
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end.
   FileHandle f(CreateFileA(kLogPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

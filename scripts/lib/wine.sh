@@ -139,12 +139,23 @@ wine_click() { # x y
   xdotool mousemove --window "$WID" $(( CLIENT_X + $1 )) $(( CLIENT_Y + $2 )) click 1
 }
 
+# Wine's reg in the registry view the program under test sees (WINE_PROGRAM,
+# by default the setup.exe of BUILD_WIN): a 32-bit program's HKLM\Software
+# is the 32-bit view (Wow6432Node) on a 64-bit system, as on 64-bit Windows.
+wine_reg() { # reg arguments...
+  if [ "$(wine_loader "${WINE_PROGRAM:-${BUILD_WIN:-}/setup.exe}")" = "$WINE32" ]; then
+    "$WINE64" reg "$@" /reg:32
+  else
+    "$WINE64" reg "$@"
+  fi
+}
+
 # Checks from outside what the installer leaves in the prefix. The calling
 # script defines fail MESSAGE (report and exit).
 
 # The data of a REG_SZ value, or nothing.
 wine_reg_value() { # key value
-  "$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+  wine_reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
     awk -v v="$2" '$1 == v { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
 }
 
@@ -271,7 +282,7 @@ wine_uninstall_check() { # h dir target shortcut...
   local h=$1 dir=$2 target=$3 pid left l pending
   shift 3
   local session='HKLM\System\CurrentControlSet\Control\Session Manager'
-  "$WINE64" reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
+  wine_reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
   WINE_BOXES=0
   (cd "$target" && wine_exec "$dir\\Uninstall.exe") &
   pid=$!
@@ -295,10 +306,10 @@ wine_uninstall_check() { # h dir target shortcut...
     *) fail "left in the folder after the uninstall: $left" ;;
   esac
   for l in "$@"; do [ -e "$l" ] && fail "shortcut left: $l"; done
-  "$WINE64" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
+  wine_reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
     >/dev/null 2>&1 && fail "uninstall entry left"
-  "$WINE64" reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' >/dev/null 2>&1 && fail "application key left"
-  pending=$("$WINE64" reg query "$session" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
+  wine_reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' >/dev/null 2>&1 && fail "application key left"
+  pending=$(wine_reg query "$session" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
   echo "$pending" >"${ARTIFACTS:-/tmp}/uninstall_pending.txt"
   for l in $left; do
     echo "$pending" | grep -qiF "\\$l" || fail "no delayed delete of $l: $pending"

@@ -193,17 +193,6 @@ bool SYS_CancelPendingDeletes(const char *folder) {
 
 namespace {
 
-bool IsElevated() {
-  HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-  TOKEN_ELEVATION elevation = {};
-  DWORD size = 0;
-  bool elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
-                  elevation.TokenIsElevated;
-  CloseHandle(token);
-  return elevated;
-}
-
 bool RandomBits(uint32_t *out) {
   return RtlGenRandom(out, sizeof *out) != FALSE;
 }
@@ -216,9 +205,9 @@ size_t SYS_CreateRunFolder(const char *prefix, char *buffer, size_t size) {
   // Elevated: full control for SYSTEM and the administrators only, nothing
   // inherited from the user's temporary folder.
   SECURITY_ATTRIBUTES security = {sizeof security, nullptr, FALSE};
-  if (IsElevated() && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                          "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
-                          &security.lpSecurityDescriptor, nullptr))
+  if (SYS_IsElevated() && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                              "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
+                              &security.lpSecurityDescriptor, nullptr))
     return 0;
   size_t length = 0;
   for (int tries = 0; tries < 16 && length == 0; tries++) {

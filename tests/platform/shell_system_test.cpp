@@ -3,6 +3,8 @@
 // the program or in the current folder never counts.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h:
+#include <aclapi.h>
 
 #include <string>
 
@@ -58,4 +60,36 @@ TEST(ShellSystem, PlantedLibrariesNeverCount) {
   EXPECT_FALSE(LoadsByName(kPlant));
   EXPECT_FALSE(LoadsByName("cwd.dll"));
   EXPECT_TRUE(LoadsByName("kernel32.dll"));
+}
+
+// Elevated (Wine starts every program with the full token), the run folder
+// admits only SYSTEM and the administrators and inherits nothing from the
+// user's temporary folder, where any program of the user could otherwise
+// replace what the elevated run starts from it.
+TEST(ShellSystem, ElevatedRunFolderAdmitsOnlySystemAndAdministrators) {
+  if (!SYS_IsElevated()) GTEST_SKIP() << "needs an elevated run";
+  char folder[SYS_MAX_PATH];
+  ASSERT_NE(SYS_CreateRunFolder("acltest-", folder, sizeof folder), 0u);
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  ASSERT_EQ(GetNamedSecurityInfoA(folder, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, &dacl, nullptr, &sd),
+            DWORD(ERROR_SUCCESS));
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ASSERT_TRUE(GetSecurityDescriptorControl(sd, &control, &revision));
+  EXPECT_TRUE(control & SE_DACL_PROTECTED);
+  ASSERT_NE(dacl, nullptr);
+  EXPECT_EQ(dacl->AceCount, 2);
+  for (DWORD i = 0; i < dacl->AceCount; i++) {
+    ACCESS_ALLOWED_ACE *ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void **>(&ace)));
+    ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    PSID sid = &ace->SidStart;
+    EXPECT_TRUE(IsWellKnownSid(sid, WinLocalSystemSid) ||
+                IsWellKnownSid(sid, WinBuiltinAdministratorsSid))
+        << "entry " << i;
+  }
+  LocalFree(sd);
+  EXPECT_TRUE(RemoveDirectoryA(folder));
 }

@@ -17,7 +17,7 @@ host_dir="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
 mkdir -p "$host_dir/data"
 printf 'game' >"$host_dir/ashgrove.exe"
 printf 'map' >"$host_dir/data/map1.dat"
-"$WINE64" reg add 'HKLM\SOFTWARE\Halvorin\Ashgrove\Old' /v Stale /d 1 /f >/dev/null 2>&1
+wine_reg add 'HKLM\SOFTWARE\Halvorin\Ashgrove\Old' /v Stale /d 1 /f >/dev/null 2>&1
 
 echo "== finishing step"
 wine_run 'C:\itool\inst_tool.exe' finish "$dir" || fail "finish ended with $?"
@@ -26,7 +26,7 @@ uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multip
 [ "$(wine_reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
 [ "$(wine_reg_value "$uninst" UninstallString)" = "\"$dir\\Uninstall.exe\"" ] || fail "UninstallString"
 [ "$(wine_reg_value "$uninst" DisplayIcon)" = "\"$dir\\Uninstall.exe\",0" ] || fail "DisplayIcon"
-"$WINE64" reg query "$uninst" /v NoModify | grep -q 'REG_DWORD *0x1' || fail "NoModify"
+wine_reg query "$uninst" /v NoModify | grep -q 'REG_DWORD *0x1' || fail "NoModify"
 # Another product's key of the same maker stays as it was.
 [ "$(wine_reg_value 'HKLM\SOFTWARE\Halvorin\Ashgrove\Old' Stale)" = 1 ] || fail "the maker's other key was touched"
 echo "registry: ok"
@@ -51,16 +51,16 @@ printf 'archive' >"$host_dir/setup.cbf"
 # No wineserver restart until the checks are done: a fresh server boots the
 # prefix, which carries out the delayed deletions. Only this run's should be
 # recorded (the Windows test program, run first, leaves its own).
-"$WINE64" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+wine_reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
   /v PendingFileRenameOperations /f >/dev/null 2>&1
 wine_run "$dir\\Uninstall.exe" uninstall || fail "uninstall ended with $?"
 [ -f "$desktop/Ashgrove Multiplayer demo.lnk" ] && fail "desktop shortcut left"
 [ -d "$group" ] && fail "group folder left"
-"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
-"$WINE64" reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' >/dev/null 2>&1 && fail "application key left"
+wine_reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
+wine_reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' >/dev/null 2>&1 && fail "application key left"
 [ -f "$host_dir/ashgrove.exe" ] && fail "game file left"
 [ -d "$host_dir/data" ] && fail "data folder left"
-pending=$("$WINE64" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+pending=$(wine_reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
   /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
 echo "$pending" >"$ARTIFACTS/pending_renames.txt"
 # The folder is named without a trailing separator ("demo\0", not "demo\\0").

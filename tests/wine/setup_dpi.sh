@@ -22,15 +22,15 @@ fail() { echo "FAILED: $*"; exit 1; }
 
 # The prefix is shared with the scripts that follow: LogPixels goes back to
 # what it was (or away) however this one ends.
-old_dpi=$("$WINE64" reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' |
+old_dpi=$(wine_reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' |
   sed -n 's/.*REG_DWORD[[:space:]]*//p')
 wine_pid=
 restore() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null
   if [ -n "$old_dpi" ]; then
-    "$WINE64" reg add "$key" /v LogPixels /t REG_DWORD /d "$((old_dpi))" /f >/dev/null 2>&1
+    wine_reg add "$key" /v LogPixels /t REG_DWORD /d "$((old_dpi))" /f >/dev/null 2>&1
   else
-    "$WINE64" reg delete "$key" /v LogPixels /f >/dev/null 2>&1
+    wine_reg delete "$key" /v LogPixels /f >/dev/null 2>&1
   fi
 }
 trap restore EXIT
@@ -65,9 +65,9 @@ run() { # scale
   [ "$rc" = 0 ] || fail "exit code $rc at scale $s"
 }
 
-"$WINE64" reg delete "$key" /v LogPixels /f >/dev/null 2>&1
+wine_reg delete "$key" /v LogPixels /f >/dev/null 2>&1
 run 1
-"$WINE64" reg add "$key" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null || fail "reg add LogPixels"
+wine_reg add "$key" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null || fail "reg add LogPixels"
 run 2
 
 for page in menu intro licence; do

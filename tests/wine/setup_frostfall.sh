@@ -51,7 +51,7 @@ target="$WINEPREFIX/drive_c/Program Files/Frostfall Tactics"
 app_key='HKLM\SOFTWARE\Northwind Interactive\Frostfall Tactics'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Frostfall Tactics'
 rm -rf "$target"
-for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+for k in "$uninst" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
 n=0
 shot() { n=$((n + 1)); import -window root -crop 640x284+$((X + CLIENT_X))+$((Y + CLIENT_Y)) \
   "$out/setup_frostfall_$(printf %02d $n)_$1.png"; }
@@ -108,7 +108,7 @@ wine_click 45 "$quit_y"
 ended "$wine_pid" || fail "still running after Quit"
 [ -d "$target/maps" ] && fail "game files left"
 [ -e "$group" ] || [ -e "$DESKTOP/Frostfall Tactics.lnk" ] && fail "shortcuts left"
-"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
-"$WINE64" reg query "$app_key" >/dev/null 2>&1 && fail "application key left"
+wine_reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
+wine_reg query "$app_key" >/dev/null 2>&1 && fail "application key left"
 echo "uninstalled: files, shortcuts and keys gone"
 echo "passed"

@@ -35,7 +35,7 @@ fail() { echo "FAILED: $*"; exit 1; }
 t0=$(date +%s)
 
 rm -rf "$disc" "$long" "$spiele" "$c/Program Files/Ashgrove MP demo"
-for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+for k in "$uninst" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
 wine_user_folders  # a fresh machine as far as the demo goes
 rm -rf "$DESKTOP/Ashgrove Multiplayer demo.lnk" "$PROGRAMS/Ashgrove MP demo"
 "$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
@@ -105,7 +105,7 @@ sleep 0.5
 [ -z "$(box)" ] || fail "a box came after Cancel"
 shot damaged_error_page
 [ -e "$target/Uninstall.exe" ] && fail "the uninstaller was written"
-"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+wine_reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
 cmp -s "$target/data/maps/map1.dat" "$work/ref/DISK01/DATA/MAPS/MAP1.DAT" && fail "the map was copied whole"
 quit
 [ "$(cd "$disc" && find . -printf '%p %s\n' | sort)" = "$disc_before" ] || fail "the disc changed"
@@ -128,7 +128,7 @@ next; shot truncated_cancelled  # Cancel
 next; shot truncated_menu       # back home
 quit
 [ -e "$target" ] && fail "the install folder was made for a volume refused at mount"
-"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+wine_reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
 same_outside "$work/before" "$target"
 echo "truncated: refused at mount ($boxes boxes), Cancel led home; no install folder"
 cp "$work/good.cbf" "$disc/disk01.cbf"
@@ -163,7 +163,7 @@ sleep 1
 shot long_over_error
 quit
 [ -e "$over/Ashgrove MP demo" ] && fail "files written for a path over the limit"
-"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+wine_reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
 same_outside "$work/before" "$over/Ashgrove MP demo"
 echo "over the limit: refused on the folder page (product folder 248) and by the engine (deepest folder 248); nothing written"
 
@@ -180,8 +180,8 @@ check_install() { # folder as Linux sees it; prints the shortcut files
   done < <(find "$work/ref/DISK01" -type f -print0)  # not the hash list beside it
   cmp -s "$disc/setup.exe" "$target/Uninstall.exe" || fail "Uninstall.exe is not the installer"
   # The registry as reg export writes it (UTF-16), so the name's encoding counts.
-  "$WINE64" reg export "$app_key" 'C:\hostile_app.reg' /y >/dev/null 2>&1
-  "$WINE64" reg export "$uninst" 'C:\hostile_uninst.reg' /y >/dev/null 2>&1
+  wine_reg export "$app_key" 'C:\hostile_app.reg' /y >/dev/null 2>&1
+  wine_reg export "$uninst" 'C:\hostile_uninst.reg' /y >/dev/null 2>&1
   local esc=${dir//\\/\\\\}
   iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg" | tr -d '\r' | grep -qxF "\"InstallDir\"=\"$esc\"" ||
     fail "InstallDir: $(iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg")"

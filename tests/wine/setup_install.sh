@@ -26,7 +26,7 @@ session='HKLM\System\CurrentControlSet\Control\Session Manager'
 log="$WINEPREFIX/drive_c/standins.log"
 # A fresh machine as far as the demo goes (another script may have used it).
 rm -rf "$target" "$log"
-for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+for k in "$uninst" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
 
 fail() { echo "FAILED: $*"; exit 1; }
 n=0
@@ -149,6 +149,9 @@ game_wid=$(wine_window_id 'Ashgrove stand-in') || fail "no game window"
 import -window root "$out/setup_install_$(printf %02d $((n + 1)))_game.png"; n=$((n + 1))
 grep -qxF "ashgrove.exe started in $dir"$'\r' "$log" || fail "no game start in the install folder: $(cat "$log")"
 grep -qE "^ashgrove\.exe parent $(tr -d '\r' <"$out/menu.pid") " "$log" || fail "game's parent: $(cat "$log")"
+# Both started with the quoted program path as the first token.
+grep -qF "ashgrove.exe command \"$dir\\ashgrove.exe\"" "$log" || fail "game's command line: $(cat "$log")"
+grep -qE '^GameSpy\.exe command "[^"]+\\GameSpy\.exe"' "$log" || fail "add-on's command line: $(cat "$log")"
 echo "play: $(grep -E '^(ashgrove|GameSpy)\.exe parent' "$log" | tr -d '\r' | tr '\n' ';')"
 xdotool windowfocus --sync "$game_wid" key alt+F4
 for _ in $(seq 1 50); do xdotool search --name '^Ashgrove stand-in$' >/dev/null 2>&1 || break; sleep 0.1; done
@@ -157,7 +160,7 @@ echo "== uninstall"
 # Only this run's delayed deletes should be recorded (another script may
 # have left some). No wineserver restart until they are checked: a fresh
 # server boots the prefix, which carries them out.
-"$WINE64" reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
+wine_reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
 # Started as the system's program list does, from the uninstall entry.
 "$WINE64" uninstaller --remove "Ashgrove Multiplayer demo" &
 wine_pid=$!
@@ -185,9 +188,9 @@ case "$left" in
 esac
 for l in "${links[@]}"; do [ -e "$l" ] && fail "shortcut left: $l"; done
 [ -d "$group" ] && fail "group folder left"
-"$WINE64" reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
-"$WINE64" reg query "$app_key" >/dev/null 2>&1 && fail "application key left"
-pending=$("$WINE64" reg query "$session" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
+wine_reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
+wine_reg query "$app_key" >/dev/null 2>&1 && fail "application key left"
+pending=$(wine_reg query "$session" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
 echo "$pending" >"$out/setup_install-pending_renames.txt"
 for name in 'Ashgrove MP demo\Uninstall.exe' 'Ashgrove MP demo\setup.cbf' 'Ashgrove MP demo\'; do
   echo "$pending" | grep -qiF "$name" || fail "no delayed delete of $name: $pending"
@@ -203,7 +206,7 @@ echo "== install again before the restart"
 install
 wine_click 45 "$quit_y"  # Quit
 ended "$wine_pid" || fail "still running after Quit"
-"$WINE64" reg query "$session" /v PendingFileRenameOperations 2>/dev/null | grep -qiF 'Ashgrove MP demo' &&
+wine_reg query "$session" /v PendingFileRenameOperations 2>/dev/null | grep -qiF 'Ashgrove MP demo' &&
   fail "the install left the delayed deletes of its folder"
 "$WINE64" wineboot -r >/dev/null 2>&1
 [ -f "$target/Uninstall.exe" ] || fail "the restart deleted the new install's Uninstall.exe"

@@ -19,7 +19,7 @@ cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
   "$disc" >/dev/null || fail "make_disc.sh"
 # A fresh machine as far as the demo goes (another script may have used it).
 for k in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
-  'HKLM\SOFTWARE\Halvorin\Ashgrove Demo'; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+  'HKLM\SOFTWARE\Halvorin\Ashgrove Demo'; do wine_reg delete "$k" /f >/dev/null 2>&1; done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -19,7 +19,7 @@ target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
 app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
 rm -rf "$target"
-for k in "$uninst" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+for k in "$uninst" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
 
 fail() { echo "FAILED: $*"; exit 1; }
 n=0

@@ -27,7 +27,7 @@ work=$(mktemp -d)
 wine_pid=
 trap 'rm -rf "$work"; [ -n "$wine_pid" ] && kill -9 $wine_pid 2>/dev/null' EXIT
 rm -rf "$dir" "$target"
-for k in "$key" "$app_key"; do "$WINE64" reg delete "$k" /f >/dev/null 2>&1; done
+for k in "$key" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
 wine_user_folders  # a fresh machine as far as the demo goes
 desktop_link="$DESKTOP/Ashgrove Multiplayer demo.lnk" group="$PROGRAMS/Ashgrove MP demo"
 rm -rf "$desktop_link" "$group"
@@ -88,14 +88,14 @@ size=$(stat -c %s "$big" 2>/dev/null || echo 0)
 echo "killed with $size of $full bytes of big.dat written"
 [ "$size" -gt 0 ] && [ "$size" -lt "$full" ] || fail "not killed during the copy of big.dat"
 [ -e "$target/Uninstall.exe" ] && fail "the uninstaller was written before the copy ended"
-"$WINE64" reg query "$key" >/dev/null 2>&1 && fail "an uninstall entry was written"
+wine_reg query "$key" >/dev/null 2>&1 && fail "an uninstall entry was written"
 [ "$(cd "$dir" && find . -printf '%p %s\n' | sort)" = "$disc_before" ] || fail "the disc changed"
 
 # Second run: the menu offers Install again; a full install over the remains.
 start
 shot menu_again
 install_clicks second
-installed() { [ -f "$target/Uninstall.exe" ] && "$WINE64" reg query "$key" >/dev/null 2>&1; }
+installed() { [ -f "$target/Uninstall.exe" ] && wine_reg query "$key" >/dev/null 2>&1; }
 wine_wait 300 installed || fail "no uninstaller and entry after the second install"
 settle  # the finish page's missing slide
 shot finished
@@ -104,7 +104,7 @@ ref="$work/ref"
 cmp -s "$ref/DISK01/DATA/BIG.DAT" "$target/data/big.dat" || fail "big.dat differs"
 cmp -s "$ref/DISK01/ASHGROVE.EXE" "$target/ashgrove.exe" || fail "ashgrove.exe differs"
 cmp -s "$dir/setup.exe" "$target/Uninstall.exe" || fail "Uninstall.exe is not the installer"
-"$WINE64" reg query "$key" /v UninstallString | tr -d '\r' | grep -q 'Ashgrove MP demo\\Uninstall.exe' \
+wine_reg query "$key" /v UninstallString | tr -d '\r' | grep -q 'Ashgrove MP demo\\Uninstall.exe' \
   || fail "no uninstall entry after the second install"
 echo "installed over the remains: big.dat and ashgrove.exe as cbf extract gives them"
 wine_quit "$wine_pid" "$h"  # from the finish page
