@@ -79,8 +79,14 @@ wine_exec() { # program args...
 # leaves no window or hand-over behind for the next. Wine's own services
 # stay.
 wine_kill_ours() {
-  pkill -9 -f -i '(setup|uninstall|ashgrove|frostfall|gamespy|dxsetup|guidemo|limited|inst_tool)\.exe' \
-    >/dev/null 2>&1
+  local pid
+  # Windows programs (their command line starts with a drive) in this
+  # prefix only: not a tool whose arguments name setup.exe, nor another
+  # prefix's programs.
+  for pid in $(pgrep -f -i '^"?[a-z]:\\.*(setup|uninstall|ashgrove|frostfall|gamespy|dxsetup|guidemo|limited|inst_tool)\.exe'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      kill -9 "$pid" 2>/dev/null
+  done
   sleep 0.2
 }
 

@@ -111,4 +111,9 @@ ended "$wine_pid" || fail "still running after Quit"
 wine_reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry left"
 wine_reg query "$app_key" >/dev/null 2>&1 && fail "application key left"
 echo "uninstalled: files, shortcuts and keys gone"
+# What the next restart would finish (the uninstaller and its folder), done
+# now, so that the scripts after this one find the prefix as it was.
+rm -rf "$target"
+wine_reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+  /v PendingFileRenameOperations /f >/dev/null 2>&1
 echo "passed"
