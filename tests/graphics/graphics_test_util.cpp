@@ -8,8 +8,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "graphics/png.h"
-
 namespace gtest_util {
 
 c_GUIB_Bitmap *MakeBitmap(int32_t width, int32_t height, const std::vector<uint32_t> &pixels) {
@@ -37,36 +35,18 @@ std::string RecordText(c_GUIB_RecordStore *store, uint32_t id) {
   return std::string(reinterpret_cast<const char *>(data), len);
 }
 
-static std::string FailureDir() {
-  const char *env = std::getenv("GRAPHICS_TEST_FAILURES");
-  std::string dir = env ? env : "graphics_test_failures";
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
 ::testing::AssertionResult SamePixels(const std::string &name, const std::vector<uint32_t> &actual,
-                                      const std::vector<uint32_t> &expected, uint32_t width,
-                                      uint32_t height) {
+                                      const std::vector<uint32_t> &expected, uint32_t width) {
   if (actual == expected) return ::testing::AssertionSuccess();
-  std::ostringstream why;
-  why << name << ": ";
-  if (actual.size() != expected.size()) {
-    why << "sizes differ (" << actual.size() << " vs " << expected.size() << " pixels)";
-  } else {
-    for (size_t i = 0; i < actual.size(); ++i)
-      if (actual[i] != expected[i]) {
-        char text[96];
-        std::snprintf(text, sizeof text, "first difference at (%u, %u): %08X, expected %08X",
-                      unsigned(i % width), unsigned(i / width), actual[i], expected[i]);
-        why << text;
-        break;
-      }
-    const std::string dir = FailureDir();
-    PNG_WriteArgb((dir + "/" + name + "_actual.png").c_str(), actual.data(), width, height);
-    PNG_WriteArgb((dir + "/" + name + "_expected.png").c_str(), expected.data(), width, height);
-    why << " (PNGs in " << dir << ")";
-  }
-  return ::testing::AssertionFailure() << why.str();
+  if (actual.size() != expected.size())
+    return ::testing::AssertionFailure()
+           << name << ": " << actual.size() << " pixels, expected " << expected.size();
+  size_t i = 0;
+  while (actual[i] == expected[i]) ++i;
+  char text[96];
+  std::snprintf(text, sizeof text, ": first difference at (%u, %u): %08X, expected %08X",
+                unsigned(i % width), unsigned(i / width), actual[i], expected[i]);
+  return ::testing::AssertionFailure() << name << text;
 }
 
 HostDir::HostDir() {

@@ -1,6 +1,5 @@
-// Helpers for the graphics tests: bitmaps from pixel lists, comparisons that
-// write PNGs of both sides when they differ, host scratch folders and
-// ImageMagick.
+// Helpers for the graphics tests: bitmaps from pixel lists, pixel
+// comparisons, host scratch folders and ImageMagick.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,12 +20,9 @@ std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap *bitmap);
 // Record id in the store's open scope as text, or "<error N>".
 std::string RecordText(c_GUIB_RecordStore *store, uint32_t id);
 
-// Compares pixel arrays; on a difference writes <name>_actual.png and
-// <name>_expected.png into the failure folder and names the first
-// differing pixel.
+// Compares pixel arrays, naming the first pixel that differs.
 ::testing::AssertionResult SamePixels(const std::string &name, const std::vector<uint32_t> &actual,
-                                      const std::vector<uint32_t> &expected, uint32_t width,
-                                      uint32_t height);
+                                      const std::vector<uint32_t> &expected, uint32_t width);
 
 // A fresh host folder, removed with its contents when the object goes.
 class HostDir {

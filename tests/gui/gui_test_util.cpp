@@ -1,6 +1,5 @@
 #include "gui_test_util.h"
 
-#include "gui/scroll_bar.h"
 #include "platform/platform.h"
 
 uint32_t g_testNow = 1000;
@@ -20,14 +19,9 @@ std::string MsgName(uint32_t code) {
   static const struct {
     uint32_t code;
     const char *name;
-  } kNames[] = {
-      {GM_MOUSE_MOVE, "move"},      {GM_LBUTTON_DOWN, "down"},    {GM_LBUTTON_UP, "up"},
-      {GM_MOUSE_ENTER, "enter"},    {GM_MOUSE_LEAVE, "leave"},    {GM_PRESS_OUTSIDE, "outside"},
-      {GM_KEY_DOWN, "keydown"},     {GM_KEY_UP, "keyup"},         {GM_ACTIVATE, "activate"},
-      {GM_TOOLTIP_SHOW, "tipshow"}, {GM_TOOLTIP_HIDE, "tiphide"}, {GM_INFO, "info"},
-      {GM_FOCUS_CHANGED, "focus"},  {GN_CLICKED, "clicked"},      {GN_REPEAT, "repeat"},
-      {GN_CHECK_CHANGED, "check"},  {GN_SCROLLED, "scrolled"},    {GN_SCROLLING, "scrolling"},
-  };
+  } kNames[] = {{GM_MOUSE_MOVE, "move"},  {GM_LBUTTON_DOWN, "down"}, {GM_LBUTTON_UP, "up"},
+                {GM_KEY_DOWN, "keydown"}, {GM_KEY_UP, "keyup"},      {GM_FOCUS_CHANGED, "focus"}};
+
   for (const auto &n : kNames)
     if (n.code == code) return n.name;
   return std::to_string(code);
@@ -116,10 +110,4 @@ uintptr_t Probe::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
     default:
       return c_GUIB_Widget::HandleMessage(msg, a, b);
   }
-}
-
-uint32_t LogHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a, uintptr_t) {
-  auto *log = reinterpret_cast<std::vector<std::string> *>(data);
-  log->push_back(std::to_string(w->GetId()) + ":" + MsgName(msg) + ":" + std::to_string(a));
-  return 0;
 }

