@@ -145,6 +145,19 @@ wine_click() { # x y
   xdotool mousemove --window "$WID" $(( CLIENT_X + $1 )) $(( CLIENT_Y + $2 )) click 1
 }
 
+# After Install or Uninstall on a menu without administrator rights: WID
+# becomes the elevated copy's window (another visible window of the same
+# title), the menu's is kept in MENU_WID.
+wine_to_copy() { # title
+  MENU_WID=$WID
+  for _ in $(seq 1 200); do
+    WID=$(xdotool search --onlyvisible --name "^$1\$" | grep -vx "$MENU_WID" | head -n 1)
+    [ -n "$WID" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Wine's reg in the registry view the program under test sees (WINE_PROGRAM,
 # by default the setup.exe of BUILD_WIN): a 32-bit program's HKLM\Software
 # is the 32-bit view (Wow6432Node) on a 64-bit system, as on 64-bit Windows.
