@@ -109,6 +109,7 @@ quit
 same_outside "$work/before" "$target"
 echo "damaged: box, OK brought it back, Cancel led to the error page; no uninstaller, no entry"
 rm -rf "$target"
+cp "$work/good.cbf" "$disc/disk01.cbf"
 
 echo "== install folders near the path limits"
 # Tree rows are 17 pixels apart below the path and space lines. Under
