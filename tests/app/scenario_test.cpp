@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/script.h"
 #include "archive_builder.h"
 #include "installer/config.h"
 #include "installer/pages.h"
@@ -239,11 +238,7 @@ TEST_F(ScenarioTest, PagesSpeakTheUsersLanguageUnlessTheDiscFixesOne) {
     const char *disc;
     const char *quit, *next;
   } cases[] = {
-      {0x0407, nullptr, "Beenden", "Weiter"},   // German (Germany)
-      {0x0807, nullptr, "Beenden", "Weiter"},   // German (Switzerland)
-      {0x040C, nullptr, "Quitter", "Suivant"},  // French
       {0x0C0A, nullptr, "Salir", "Siguiente"},  // Spanish
-      {0x0410, nullptr, "Esci", "Avanti"},      // Italian
       {0x0419, nullptr, "Quit", "Next"},        // Russian: English
       {0x0407, "fr\r\n", "Quitter", "Suivant"}, {0x0407, "en", "Quit", "Next"},
       {0x040C, "xx", "Quitter", "Suivant"},  // a code it does not know
@@ -618,10 +613,11 @@ TEST_F(ScenarioTest, RoomIsCheckedOnTheFolderPageAndBeforeTheCopy) {
 }
 
 // A disc whose map was changed in the middle (same size), stored or packed,
-// against the archive's hash list: the copy stops on the error page naming
-// the file, leaves no damaged map and reports nothing as installed.
+// or is missing from the archive's hash list: the copy stops on the error
+// page naming the file, leaves no damaged map and reports nothing as
+// installed.
 TEST_F(ScenarioTest, DamagedFileOnTheDiscEndsOnTheErrorPage) {
-  std::string list;
+  std::string list, unlisted;
   for (const VolumeFile &f : volume_) {
     SYS_Sha256 sha;
     uint8_t digest[SYS_SHA256_SIZE];
@@ -629,14 +625,15 @@ TEST_F(ScenarioTest, DamagedFileOnTheDiscEndsOnTheErrorPage) {
     SYS_Sha256Update(&sha, f.content.data(), f.content.size());
     SYS_Sha256Final(&sha, digest);
     list += BF_HashListLine(digest, f.store);
+    if (&f != &volume_[1]) unlisted += BF_HashListLine(digest, f.store);
   }
-  for (uint32_t method : {0u, 1u}) {
+  for (uint32_t method : {0u, 1u, 2u}) {  // 2: the map stored, not listed
     SCOPED_TRACE(method);
     RemoveInstallDir();
-    std::vector<TestEntry> entries = {{"DISK01.SHA256", list}};
-    for (const VolumeFile &f : volume_) entries.push_back({f.store, f.content, method});
-    entries[2].content[100000] ^= 1;     // the map
-    entries[2].blocks.assign(80, 2500);  // literal-only blocks must stay short
+    std::vector<TestEntry> entries = {{"DISK01.SHA256", method == 2 ? unlisted : list}};
+    for (const VolumeFile &f : volume_) entries.push_back({f.store, f.content, method & 1});
+    if (method != 2) entries[2].content[100000] ^= 1;  // the map
+    entries[2].blocks.assign(80, 2500);                // literal-only blocks must stay short
     ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), BuildArchive(entries)));
     EXPECT_EQ(RunAppWith([&] {
                 ToReadyPage();
@@ -690,23 +687,32 @@ TEST_F(ScenarioTest, DamagedVolumeAsksAgainUntilMendedOrCancelled) {
     std::fwrite(archive.data() + second, 1, 200, f);
     std::fclose(f);
   };
+  // The drive filled while the box was open: the next write fails.
+  auto mend_and_fill = [&] {
+    mend();
+    SYS_SetDrive('C', SYS_DRIVE_FIXED, 0);
+  };
   const struct {
-    bool mend;
+    bool mend, fill;
     size_t boxes;
     uint32_t end_page;
-  } cases[] = {{false, 2, 11}, {true, 1, 10}};
+  } cases[] = {{false, false, 2, 11}, {true, true, 1, 11}, {true, false, 1, 10}};
   SYS_SetMessageBoxAnswerer(AnswerDiskError);
   for (const auto &c : cases) {
     ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), damaged));
     g_answers = {SYS_ID_OK};
     g_boxes.clear();
     g_map_boxes = 0;
-    g_before_answer = c.mend ? std::function<void()>(mend) : nullptr;
+    g_before_answer = c.fill   ? std::function<void()>(mend_and_fill)
+                      : c.mend ? std::function<void()>(mend)
+                               : nullptr;
     EXPECT_EQ(RunAppWith([&] {
                 ToReadyPage();
                 Next(c.end_page);
                 if (c.end_page == 11) {
-                  EXPECT_EQ(ErrorDetail(), "Cannot read: " + source);
+                  EXPECT_EQ(ErrorDetail(), c.fill ? "Disk full, cannot write: " + kInstallDir +
+                                                        "\\" + map.installed
+                                                  : "Cannot read: " + source);
                 }
               }),
               0);
@@ -714,7 +720,8 @@ TEST_F(ScenarioTest, DamagedVolumeAsksAgainUntilMendedOrCancelled) {
     size_t boxes = 0;
     for (const std::string &text : g_boxes) boxes += text.find(source) != std::string::npos;
     EXPECT_EQ(boxes, c.boxes);
-    EXPECT_EQ(Installed(map.installed) == map.content, c.mend);
+    EXPECT_EQ(Installed(map.installed) == map.content, c.end_page == 10);
+    SYS_SetDrive('C', SYS_DRIVE_FIXED, SYS_FREE_FROM_HOST);
   }
   SYS_SetMessageBoxAnswerer(nullptr);
   g_before_answer = nullptr;
@@ -751,49 +758,12 @@ TEST_F(ScenarioTest, InstallThenUninstallLeavesTheMachineAsItWas) {
   }
 }
 
-// The script player: commands, the program ending first, and failures that
-// name their line.
-TEST_F(ScenarioTest, ScriptsRunToTheirEndOrNameTheFailingLine) {
-  const std::string shots = std::string(SYS_GetMachineRoot()) + "/shots";
-  fs::create_directories(shots);
-  AppScript ok;
-  ok.frames = shots;
-  ok.text =
-      "# Install (the disc has no fonts: the menu is in the default font)\n"
-      "click 50 72\n"
-      "page 1 3000\n"
-      "shot intro\n"
-      "wait 50\n"
-      "key 13\n";
-  EXPECT_EQ(AppMain(0, AppRunScript, &ok), 0) << ok.error;
-  EXPECT_TRUE(fs::exists(shots + "/intro.png"));
-  const struct {
-    const char *script, *error;
-  } cases[] = {
-      {"\nwait 10\npage 3 100\n", "line 3: page 3 100: page 0 is shown"},
-      {"move 1\n", "line 1: move 1: expected X Y"},
-      {"jump 1 2\n", "line 1: jump 1 2: unknown command"},
-      {"shot ../x\n", "line 1: shot ../x: expected a plain name"},
-  };
-  for (const auto &c : cases) {
-    AppScript bad;
-    bad.text = c.script;
-    bad.frames = shots;
-    EXPECT_EQ(AppMain(0, AppRunScript, &bad), 1) << c.script;
-    EXPECT_EQ(bad.error, c.error);
-  }
-  // A shot never lands outside the frame folder.
-  EXPECT_FALSE(fs::exists(std::string(SYS_GetMachineRoot()) + "/x.png"));
-  // Quit ends the program: the lines after it are skipped.
-  AppScript quit;
-  quit.text = "click 45 264\njump\n";
-  EXPECT_EQ(AppMain(0, AppRunScript, &quit), 0) << quit.error;
-}
-
-// The native driver as a program: its exit code and the failing line.
+// The script player, as the native driver runs it: its exit code, the
+// failing line, and a shot never written outside the frame folder.
 TEST_F(ScenarioTest, DriverExitsWithOneAndNamesTheLine) {
   const std::string root = SYS_GetMachineRoot();
   const std::string script = root + "/script.txt", err = root + "/stderr.txt";
+  fs::create_directories(root + "/shots");
   auto run = [&](const char *text) {
     FILE *f = std::fopen(script.c_str(), "wb");
     EXPECT_NE(f, nullptr);
@@ -802,14 +772,20 @@ TEST_F(ScenarioTest, DriverExitsWithOneAndNamesTheLine) {
       std::fclose(f);
     }
     const std::string cmd = "SETUP_MACHINE_ROOT='" + root + "' '" SETUP_PATH "' '" + line_ +
-                            "' --script '" + script + "' 2>'" + err + "'";
+                            "' --script '" + script + "' --frames '" + root + "/shots' 2>'" + err +
+                            "'";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };
   EXPECT_EQ(run("# two lines\nwait 20\nfrobnicate\n"), 1);
   EXPECT_NE(HostFile(err).find("line 3: frobnicate: unknown command"), std::string::npos)
       << HostFile(err);
-  EXPECT_EQ(run("wait 20\n"), 0);
+  EXPECT_EQ(run("shot ../x\n"), 1);
+  EXPECT_NE(HostFile(err).find("line 1: shot ../x: expected a plain name"), std::string::npos)
+      << HostFile(err);
+  EXPECT_FALSE(fs::exists(root + "/x.png"));
+  EXPECT_EQ(run("wait 20\nshot intro\n"), 0);
+  EXPECT_TRUE(fs::exists(root + "/shots/intro.png"));
 }
 
 }  // namespace

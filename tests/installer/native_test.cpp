@@ -1,6 +1,6 @@
 // What the installer leaves on the emulated machine that only the native
-// build can read back: deletions waiting for the restart, programs started
-// (the machine's log), host links and trees deeper than a Windows path; and
+// build can read back: deletions waiting for the restart, host links and
+// trees deeper than a Windows path, a registry refusing writes; and
 // whole installs compared with the archive tool's own extraction.
 #include <gtest/gtest.h>
 
@@ -11,7 +11,6 @@
 #include <sstream>
 
 #include "installer/files.h"
-#include "installer/launcher.h"
 #include "installer/system.h"
 #include "installer/uninstall.h"
 #include "installer_fixture.h"
@@ -76,30 +75,6 @@ TEST_F(InstallerTest, DeleteTreeRemovesLinksWithoutFollowingThemAndRefusesDeepPa
   SYS_StrCopy(path, sizeof path, machine.Path("deep").c_str());
   EXPECT_EQ(INST_DeleteTree(path, SYS_StrLen(path), true), 0);
   EXPECT_TRUE(fs::exists(leaf + "/file.txt"));
-}
-
-// What the whole-program scenarios do not reach: Play without the game, and
-// the add-on's copy in the temporary folder removed after it ran.
-TEST_F(InstallerTest, LauncherStartsOnlyWhatIsThereAndCleansUp) {
-  AppRunning = 1;
-  INST_PlayGame();
-  EXPECT_EQ(AppRunning, 0u);  // the installer still ends
-  EXPECT_EQ(HostFile("log"), "");
-  ASSERT_TRUE(machine.WriteFile(GamePath, "game"));
-  INST_PlayGame();
-  std::string expected = "start\t" + std::string(GamePath) + "\t" + install_dir_ + "\\\n";
-  EXPECT_EQ(HostFile("log"), expected);
-
-  ASSERT_TRUE(machine.WriteFile(Disc("Programs\\GameSpy.exe"), "add-on"));
-  Installer.online_addon = 1;
-  INST_RunAddOns(0);
-  char copy[SYS_MAX_PATH];
-  ASSERT_EQ(INST_CopyToTemp("Programs\\GameSpy.exe", copy), 1);  // the run folder's name
-  SYS_FileDelete(copy);
-  const std::string folder = std::string(copy, SYS_StrLen(copy) - SYS_StrLen("GameSpy.exe"));
-  expected += "start\t" + std::string(copy) + "\t" + folder + "\n";
-  EXPECT_EQ(HostFile("log"), expected);
-  EXPECT_FALSE(Exists(copy));
 }
 
 // An install whose keys cannot be written cannot be found or uninstalled:

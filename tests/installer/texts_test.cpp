@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -30,15 +29,6 @@ TEST_F(Texts, EmptyAndOutOfRangeIdsFallBackButEmptyStringsDoNot) {
   // Shared texts are separate copies.
   EXPECT_STREQ(INST_GetText(2), INST_GetText(10));
   EXPECT_NE(INST_GetText(2), INST_GetText(10));
-}
-
-TEST_F(Texts, CorrectedTextsAreSpeltRight) {
-  const std::pair<int32_t, const char *> fixed[] = {
-      {21, "Select \"Play\" to start"},
-      {149, "Press \"Next\" to proceed uninstall."},
-      {190, "Following error occurred during installation process:"}};
-  for (const auto &f : fixed)
-    EXPECT_NE(std::string(INST_GetText(f.first)).find(f.second), std::string::npos) << f.first;
 }
 
 TEST_F(Texts, SettingReplacesEmptiesAndIgnoresIdsPastTheTable) {

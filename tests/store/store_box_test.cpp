@@ -3,6 +3,7 @@
 // store's limits.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 #include "store/archive.h"
@@ -55,21 +56,6 @@ TEST_F(StoreBoxTest, MissingFileRetryAndCancel) {
   EXPECT_EQ(BF_GetFileSize("data\\x.txt"), 4u);
   EXPECT_EQ(BF_GetFileSize("data\\none"), BF_BAD_POS);
   EXPECT_EQ(user.texts.size(), 2u);
-}
-
-TEST_F(StoreBoxTest, WordingFollowsTheEntryFlag) {
-  Mount(false);
-  ASSERT_EQ(MountEntries({{"PLAIN", "p"}, {"DIR", "d", 0, {}, {}, BF_FLAG_INSTALL_DIR}}), BF_OK);
-  // The mount's extra flags reach every entry of that archive.
-  ASSERT_EQ(MountArchive("x.cbf", BuildArchive({{"EXTRA", "e"}}), BF_FLAG_INSTALL_DIR), BF_OK);
-  user.answers = {SYS_ID_CANCEL, SYS_ID_CANCEL, SYS_ID_CANCEL, SYS_ID_OK};
-  for (const char *name : {"plain", "dir", "extra"})
-    EXPECT_EQ(BF_DiskErrorBox(BF_Open(name, BF_OPEN_READ, false), name), BF_CANCEL);
-  EXPECT_EQ(BF_DiskErrorBox(0, nullptr), BF_RETRY);
-  EXPECT_EQ(user.texts,
-            (std::vector<std::string>{
-                "Failed access to file\n(plain)", "Failed access to Install_Dir\n(dir)",
-                "Failed access to Install_Dir\n(extra)", "Failed access to Install_Dir\n()"}));
 }
 
 TEST_F(StoreBoxTest, DamagedBlocks) {
@@ -151,6 +137,26 @@ TEST_F(StoreBoxTest, ClaimedSizesBeyondTheData) {
   EXPECT_EQ(std::string(buffer, BF_Read(h, buffer, 3)), "abc");
   BF_Close(h);
   EXPECT_EQ(user.texts.size(), 2u);
+}
+
+// A block header claiming gigabytes for a few packed bytes is refused before
+// anything is allocated for it: the process's peak address space stays.
+TEST_F(StoreBoxTest, BlockClaimingGigabytesAllocatesNothing) {
+  auto peak_kb = [] {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind("VmPeak:", 0) == 0) return std::stoull(line.substr(7));
+    return 0ull;
+  };
+  Mount(false);
+  std::string archive = BuildArchive({{"BIG", "abc", 1}});
+  Put32(&archive, 52 + 8, 0xF0000000u);  // the first block's unpacked length
+  ASSERT_EQ(MountArchive("big.cbf", archive), BF_OK);
+  const unsigned long long before = peak_kb();
+  ASSERT_GT(before, 0u);
+  EXPECT_EQ(Contents("BIG"), "");
+  EXPECT_LT(peak_kb() - before, 1ull << 20);
 }
 
 TEST_F(StoreBoxTest, DirectoryAndEnumerationLimits) {

@@ -1,9 +1,8 @@
-// The store over real files: mounting, lookup order, reading and seeking
-// across blocks, enumeration, handles and two threads at once. Runs natively
+// The store over real files: mounting damaged archives, reading and seeking
+// across blocks, handles and two threads at once. Runs natively
 // and under Wine; nothing here makes the store show its "Disk error" box.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 #include "store_fixture.h"
@@ -62,41 +61,6 @@ TEST_F(StoreTest, EntriesOfAPartlyMountedArchiveStayReadable) {
     EXPECT_EQ(Contents("KEPT0", flags), "kept by 0");
     EXPECT_EQ(Contents("KEPT1", flags), "kept by 1");
   }
-}
-
-TEST_F(StoreTest, LookupOrder) {
-  ASSERT_TRUE(machine.WriteFile(prog_ + "\\shared.txt", "loose"));
-  ASSERT_TRUE(machine.WriteFile(machine.Path("here.txt"), "current"));
-  const std::string first = BuildArchive({{"SHARED.TXT", "archive"},
-                                          {"Dir\\Read Me.txt", "one"},
-                                          {"DIR\\READ ME.TXT", "two"},  // the first one read wins
-                                          {"Dir\\b.dat", "bee", 1}});
-  const std::string second = BuildArchive({{"shared.txt", "second"}, {"TWO", "2"}});
-  struct Case {
-    bool loose, loose_first;
-    const char *name, *expected;
-  } cases[] = {
-      {true, false, "shared.txt", "archive"},         {true, true, "shared.txt", "loose"},
-      {false, false, "shared.txt", "archive"},        {true, false, "here.txt", "current"},
-      {false, false, "here.txt", "<missing>"},        {true, false, "two", "2"},
-      {false, false, "dir\\read me.txt", "one"},      {false, false, "DIR\\READ ME.TXT", "one"},
-      {false, false, "Dir/Read Me.txt", "<missing>"}, {false, false, "dir\\B.DAT", "bee"},
-  };
-  for (const Case &c : cases) {
-    Mount(c.loose, c.loose_first);
-    ASSERT_EQ(MountArchive("1.cbf", first), BF_OK);
-    ASSERT_EQ(MountArchive("2.cbf", second), BF_OK);
-    EXPECT_EQ(Contents(c.name), c.expected) << c.name << " loose " << c.loose << c.loose_first;
-    // An absolute name is never looked up in the archives.
-    if (c.loose) {
-      EXPECT_EQ(Contents((prog_ + "\\shared.txt").c_str()), "loose");
-    }
-    BF_Unmount();
-  }
-  Mount(false);
-  ASSERT_EQ(MountArchive("1.cbf", first), BF_OK);
-  EXPECT_EQ(BF_GetFileSize("dir\\b.dat"), 3u);
-  EXPECT_EQ(BF_GetSize(12345), BF_BAD_POS);
 }
 
 TEST_F(StoreTest, SeekRules) {
@@ -172,60 +136,6 @@ TEST_F(StoreTest, HandlesAreDistinctAndGrow) {
   for (size_t i = 0; i < open.size(); i += 2) BF_Close(open[i]);
   EXPECT_EQ(BF_Read(open[0], &c, 1), 0u);
   EXPECT_EQ(Contents("loose.txt"), "L");
-}
-
-TEST_F(StoreTest, EnumerationFollowsTheWildcardRules) {
-  ASSERT_TRUE(machine.WriteFile(machine.Path("DISK01\\SUB\\loose"), "x"));
-  ASSERT_TRUE(machine.WriteFile(machine.Path("DISK01\\SUB\\b.dat"), "x"));
-  ASSERT_TRUE(machine.WriteFile(machine.Path("DISK01\\.hidden\\skip.txt"), "x"));
-  std::vector<TestEntry> entries = {{"DISK01\\A.TXT", "a"},
-                                    {"DISK01\\SUB\\B.DAT", "b"},
-                                    {"DISK01\\SUB\\NODOT", "c"},
-                                    {"DISK01\\SUB\\TWO.DOT.S", "d"},
-                                    {"OTHER\\C.TXT", "e"}};
-  using Names = std::vector<std::string>;
-  const std::string a = "DISK01\\A.TXT", b = "DISK01\\SUB\\B.DAT", l = "DISK01\\SUB\\LOOSE";
-  struct Case {
-    bool loose, loose_first, keep_duplicates;
-    const char *pattern;
-    bool recursive;
-    Names expected;
-  } cases[] = {
-      // Archive part in index order, then the loose files the system matches
-      // (all of them), without repeats; dot folders are not entered.
-      {true, false, false, "disk01\\*.*", true, {a, b, l}},
-      {true, false, true, "DISK01\\*.*", true, {a, b, b, l}},
-      {true, true, false, "DISK01\\*.*", true, {b, l, a}},
-      {false, false, false, "DISK01\\*.*", false, {a}},
-      {false, false, false, "DISK01\\*", true, {"DISK01\\SUB\\NODOT"}},
-      {false, false, false, "DISK01\\SUB\\?.DAT", false, {b}},
-      {false, false, false, "*.TXT", true, {a, "OTHER\\C.TXT"}},
-      {false, false, false, "NOWHERE\\*.*", true, {}},
-  };
-  for (const Case &c : cases) {
-    Mount(c.loose, c.loose_first, c.keep_duplicates);
-    ASSERT_EQ(MountEntries(entries), BF_OK);
-    Names found = Find(c.pattern, c.recursive);
-    // Loose files come in the system's order.
-    if (c.keep_duplicates) std::sort(found.begin(), found.end());
-    if (c.loose_first) std::sort(found.begin(), found.end() - 1);
-    EXPECT_EQ(found, c.expected) << c.pattern << " loose " << c.loose << c.loose_first;
-    BF_Unmount();
-  }
-  Mount(false);
-  ASSERT_EQ(MountEntries(entries), BF_OK);
-  EXPECT_EQ(Find("*.*", true).size(), entries.size());
-  BF_FindContext c;
-  EXPECT_EQ(BF_FindFirst(nullptr, true, &c), nullptr);
-  // Names stay valid until the end, and the end releases them.
-  const char *first = BF_FindFirst("*.*", true, &c);
-  ASSERT_NE(first, nullptr);
-  std::string copy = first;
-  while (BF_FindNext(&c)) {
-  }
-  EXPECT_EQ(copy, a);
-  EXPECT_EQ(c.base, nullptr);
-  EXPECT_EQ(BF_FindNext(&c), nullptr);
 }
 
 namespace {

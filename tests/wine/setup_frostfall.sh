@@ -71,7 +71,10 @@ menu_y() { echo $((4 * h + $1 * 7 * (h / 6) + h / 2)); }
 quit_y=$((284 - 2 * h + h / 2))
 
 start 'D:\setup.exe'
+xdotool mousemove 0 0; sleep 0.5
 shot menu
+d=$(compare -metric AE "$out/setup_frostfall_01_menu.png" "$here/docs/pages/frostfall-page00-menu.png" null: 2>&1)
+[ "$d" = 0 ] || fail "the menu differs from docs/pages/frostfall-page00-menu.png in $d pixels"
 wine_click 45 "$(menu_y 1)" # Install
 for page in intro licence folder shortcuts ready; do
   sleep 0.4

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# The whole life of the demo under Wine, by clicks, from the sample disc as
-# drive D: (the stand-in programs of the same build): menu Install, Next through the pages
-# with their defaults into C:\Program Files\Ashgrove MP demo, the finish
-# page's Next running the online add-on's set-up program, Play starting the
-# game; then Uninstall.exe started from the install folder, its box ticked,
-# Next, Quit. Checked from outside after the install: the files against
-# `cbf extract` (names in lower case), the registry (reg query), the four
+# The whole life of the demo under Wine from the sample disc as drive D:
+# (the stand-in programs of the same build). First a start in a German
+# locale, whose menu must be the native German render (Wine takes the
+# interface language from the locale), and Quit. Then by clicks: menu
+# Install, Next through the pages with their defaults into C:\Program
+# Files\Ashgrove MP demo, the finish page's Next running the online add-on's
+# set-up program, Play starting the game; the uninstall started from the
+# system's program list, its box ticked, Next, Quit. Last, with the keyboard
+# alone: an install before the restart (Enter through every page, Esc on the
+# menu), the restart, and Uninstall.exe (Down, Enter, Tab, Space, Enter,
+# Esc). Checked from outside after the install: the files against `cbf
+# extract` (names in lower case), the registry (reg query), the four
 # shortcuts (lnkinfo), the stand-ins' log; after the uninstall: only the
 # uninstaller and the archive copy left, their delayed deletes and the
 # folder's recorded, keys and shortcuts gone. A screenshot of every step goes
@@ -24,9 +29,12 @@ app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
 session='HKLM\System\CurrentControlSet\Control\Session Manager'
 log="$WINEPREFIX/drive_c/standins.log"
-# A fresh machine as far as the demo goes (another script may have used it).
+# A fresh machine as far as the demo goes (another script may have used it),
+# with another product's key of the same maker, which must stay.
 rm -rf "$target" "$log"
 for k in "$uninst" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
+other='HKLM\SOFTWARE\Halvorin\Ashgrove\Old'
+wine_reg add "$other" /v Stale /d 1 /f >/dev/null 2>&1
 
 fail() { echo "FAILED: $*"; exit 1; }
 n=0
@@ -43,15 +51,23 @@ start() { # program [folder]: starts it as a user without administrator rights, 
   wine_pid=$!
   wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no window for $1"
 }
-trap 'kill $wine_pid 2>/dev/null' EXIT
+start_admin() { # program [folder]: the same with the rights of the one who starts it
+  (cd "${2:-.}" && wine_exec "$1") &
+  wine_pid=$!
+  wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no window for $1"
+}
+# Each key goes to our window, focused again first: the add-on set-up the
+# finish page runs may have taken the focus.
+keys() { for k in "$@"; do xdotool windowfocus --sync "$WID" key "$k"; sleep 0.4; done; }
+locales=$(mktemp -d)
+trap 'kill $wine_pid 2>/dev/null; rm -rf "$locales"' EXIT
 # Install hands the pages over to an elevated copy of the program: the
 # menu's window hides until the copy ends. These make WID the copy's
 # window, then the menu's again (within 20 s: the watchdog of a hand-over
 # or an add-on that never ends).
 installer_window() { xdotool search --onlyvisible --name '^Ashgrove Multiplayer demo - Installer$'; }
-to_copy() { menu_wid=$WID; for _ in $(seq 1 200); do
-  WID=$(installer_window | grep -vx "$menu_wid" | head -n 1); [ -n "$WID" ] && return; sleep 0.1
-done; fail "no elevated copy took over"; }
+to_copy() { wine_to_copy "Ashgrove Multiplayer demo - Installer" || fail "no elevated copy took over"
+  menu_wid=$MENU_WID; }
 to_menu() { for _ in $(seq 1 200); do installer_window | grep -qx "$menu_wid" && break; sleep 0.1; done
   WID=$menu_wid; installer_window | grep -qx "$WID" || fail "the menu did not come back: $(cat "$log" 2>&1)"; sleep 0.3; }
 
@@ -67,7 +83,13 @@ quit_y=$(( 284 - 2 * h + h / 2 ))
 # What the temporary folders hold; each run's own files must go with it.
 temps() { find "$WINEPREFIX/drive_c/users" "$WINEPREFIX/drive_c/windows/temp" -ipath '*temp/*' | sort; }
 temps_before=$(temps)
-start 'D:\setup.exe'
+# The host may lack the German locale: made in a private folder.
+localedef -i de_DE -f UTF-8 "$locales/de_DE.UTF-8" || fail "cannot make the de_DE.UTF-8 locale"
+LOCPATH=$locales LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 start_admin 'D:\setup.exe'
+xdotool mousemove 0 0; sleep 0.5
+shot menu_de
+d=$(compare -metric AE "$out/setup_install_01_menu_de.png" "$here/docs/pages/de/page00-menu.png" null: 2>&1)
+[ "$d" = 0 ] || fail "the German menu differs from docs/pages/de/page00-menu.png in $d pixels"
 wine_click 45 "$quit_y"  # Quit
 ended "$wine_pid" || fail "still running after Quit"
 
@@ -119,7 +141,10 @@ echo "files: $count of the volume as cbf extract gives them, Uninstall.exe, setu
 [ "$(wine_reg_value "$app_key" InstallDir)" = "$dir" ] || fail "InstallDir: $(wine_reg_value "$app_key" InstallDir)"
 [ "$(wine_reg_value "$uninst" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
 [ "$(wine_reg_value "$uninst" UninstallString)" = "\"$dir\\Uninstall.exe\"" ] || fail "UninstallString"
-echo "registry: InstallDir, DisplayName, UninstallString"
+[ "$(wine_reg_value "$uninst" DisplayIcon)" = "\"$dir\\Uninstall.exe\",0" ] || fail "DisplayIcon"
+wine_reg query "$uninst" /v NoModify | grep -q 'REG_DWORD *0x1' || fail "NoModify"
+[ "$(wine_reg_value "$other" Stale)" = 1 ] || fail "the maker's other key was touched"
+echo "registry: InstallDir, DisplayName, UninstallString, DisplayIcon, NoModify; the maker's other key kept"
 
 wine_user_folders
 desktop=$DESKTOP programs=$PROGRAMS
@@ -129,8 +154,8 @@ game="$dir\\ashgrove.exe"
 links=("$desktop/Ashgrove Multiplayer demo.lnk" "$group/Ashgrove Multiplayer demo.lnk"
   "$group/Uninstall Ashgrove Multiplayer demo.lnk"
   "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk")
-check_link "${links[0]}" "$game" "$dir" "$game"
-check_link "${links[1]}" "$game" "$dir" "$game"
+check_link "${links[0]}" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"
+check_link "${links[1]}" "$game" "$dir" "$game" "Ashgrove Multiplayer demo"
 # The uninstall shortcut shows the installed uninstaller's icon.
 check_link "${links[2]}" "$dir\\Uninstall.exe" "$dir" "$dir\\Uninstall.exe"
 check_link "${links[3]}" "/features/launch.asp?svcname=ashgroved&distID=744" "$dir" "$dir\\gamespy.ico"
@@ -202,13 +227,37 @@ new_temps=$(comm -13 <(echo "$temps_before") <(temps))
 [ -z "$new_temps" ] || fail "left in the temporary folders: $new_temps"
 echo "temporary folders after quit, install, uninstall: $(echo -n "$new_temps" | grep -c .) new entries"
 
-echo "== install again before the restart"
-install
-wine_click 45 "$quit_y"  # Quit
-ended "$wine_pid" || fail "still running after Quit"
+echo "== install again before the restart, by keys"
+start_admin 'D:\setup.exe'
+keys Return Return Return Return  # Install, Next, I Agree, Next (the default folder)
+shot keys_shortcuts
+keys Return Return Return  # Next, Next (online; Wine has DirectX), Install
+for _ in $(seq 1 150); do
+  [ -f "$target/Uninstall.exe" ] && [ -n "$(wine_reg_value "$uninst" UninstallString)" ] && break
+  sleep 0.2
+done
+sleep 1
+shot keys_finished
+keys Return  # the online add-on's set-up runs, then the menu
+sleep 1
+keys Escape  # the window has the keys again after the add-on's set-up
+ended "$wine_pid" || fail "Esc on the menu did not quit after the add-on's set-up"
 wine_reg query "$session" /v PendingFileRenameOperations 2>/dev/null | grep -qiF 'Ashgrove MP demo' &&
   fail "the install left the delayed deletes of its folder"
 "$WINE64" wineboot -r >/dev/null 2>&1
 [ -f "$target/Uninstall.exe" ] || fail "the restart deleted the new install's Uninstall.exe"
 echo "restart (wineboot -r) after uninstall and install: Uninstall.exe still there"
+
+echo "== uninstall by keys"
+start_admin "$target/Uninstall.exe" "$target"
+keys Down Return Tab space
+shot keys_uninstall_ticked
+keys Return
+sleep 2
+keys Escape
+ended "$wine_pid" || fail "Esc on the menu did not quit"
+[ -f "$target/ashgrove.exe" ] && fail "the game is still there"
+[ -z "$(wine_reg_value "$uninst" UninstallString)" ] || fail "the uninstall entry is still there"
+wine_reg delete 'HKLM\SOFTWARE\Halvorin\Ashgrove' /f >/dev/null 2>&1
+echo "uninstalled by keys: the game and the uninstall entry are gone"
 echo "passed in $(( $(date +%s) - t0 )) s"

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # setup.exe starts under Wine from a sample disc, copies setup.cbf into a
 # folder of its own in the temporary folder (gone again when it ends) and
-# shows its window on the menu page; idle there it
-# uses under 3 % of one core over 10 s; Alt+F4 ends it in an orderly way
-# (exit code 0). Runs inside the prefix and display that scripts/test set up.
+# shows its window on the menu page; idle there it uses under 3 % of one
+# core over 10 s. One installer at a time: a second setup.exe, and an
+# Uninstall.exe, started meanwhile end at once with exit code 0, leave one
+# window with the installer's caption and do not touch the temporary copy.
+# Alt+F4 ends the first in an orderly way (exit code 0); after that, and
+# after one is killed, a new start shows its window. Runs inside the prefix
+# and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
 out="${ARTIFACTS:-/tmp}"
@@ -11,9 +15,12 @@ exe="$BUILD_WIN/setup.exe"
 dir="$WINEPREFIX/drive_c/disc"
 mkdir -p "$dir"
 cp "$exe" "$dir/setup.exe"
+cp "$exe" "$dir/Uninstall.exe"
 "$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" "$dir"
 
 fail() { echo "FAILED: $*"; exit 1; }
+caption="Ashgrove Multiplayer demo - Installer"
+windows() { xdotool search --name "^$caption\$" 2>/dev/null | wc -l; }
 
 wine_exec 'C:\disc\setup.exe' &
 wine_pid=$!
@@ -60,6 +67,21 @@ temp=$(find "$WINEPREFIX/drive_c/users" -iname setup.cbf -path '*Temp/*/setup.cb
 cmp "$temp" "$dir/setup.cbf" || fail "the temporary copy differs"
 echo "temporary copy: $temp"
 
+stamp=$(stat -c %Y.%s "$temp")
+sleep 1.1  # a copy made now would show in the time stamp
+for program in 'C:\disc\setup.exe' 'C:\disc\Uninstall.exe'; do
+  wine_exec "$program" &
+  p=$!
+  for _ in $(seq 1 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$p" 2>/dev/null && { kill "$p"; fail "$program still runs beside the first"; }
+  wait "$p"
+  rc=$?
+  [ "$rc" = 0 ] || fail "$program: exit code $rc"
+  [ "$(windows)" = 1 ] || fail "$(windows) installer windows after starting $program again"
+done
+[ "$(stat -c %Y.%s "$temp")" = "$stamp" ] || fail "the second start wrote the temporary folder"
+echo "a second setup.exe and an Uninstall.exe ended at once, leaving the first alone"
+
 wine_close $wine_pid
 rc=$WINE_RC
 trap - EXIT
@@ -67,3 +89,20 @@ echo "exit code: $rc"
 [ "$rc" = 0 ] || fail "expected 0"
 [ -e "$(dirname "$temp")" ] && fail "the run's temporary folder is left: $(dirname "$temp")"
 echo "the run's temporary folder is gone"
+
+# The next start works, also after one was killed.
+wine_exec 'C:\disc\setup.exe' &
+wine_pid=$!
+trap 'kill $wine_pid 2>/dev/null' EXIT
+wine_find_window "$caption" 640 284 || fail "no window after the first ended"
+pid=$(pgrep -f 'C:\\disc\\setup.exe' | head -n 1)
+[ -n "$pid" ] || fail "no process"
+kill -9 "$pid"
+for _ in $(seq 1 50); do [ "$(windows)" = 0 ] && break; sleep 0.1; done
+wine_exec 'C:\disc\setup.exe' &
+wine_pid=$!
+wine_find_window "$caption" 640 284 || fail "no window after one was killed"
+wine_close $wine_pid
+[ "$WINE_RC" = 0 ] || fail "exit code $WINE_RC"
+trap - EXIT
+echo "a start after an orderly end and after a kill shows the window"
