@@ -211,6 +211,35 @@ TEST_F(PageRenders, GermanPages) {
             0);
 }
 
+// Every character of every language's texts has a glyph in the sample
+// disc's two fonts and in the GUI's own default font.
+TEST_F(PageRenders, FontsHoldEveryLetterOfEveryLanguage) {
+  std::vector<bool> used(256);
+  for (uint32_t l = 0; l < INST_LANG_COUNT; ++l) {
+    INST_InitTextsIn(INST_Language(l));
+    for (int32_t id = 0; id <= 500; ++id)
+      for (const char *t = INST_GetText(id); *t; ++t) used[uint8_t(*t)] = true;
+    INST_FreeTexts();
+  }
+  auto expect_all = [&](const c_GUIB_Font *font, const char *name) {
+    ASSERT_NE(font, nullptr) << name;
+    for (uint32_t c = ' '; c < 256; ++c)
+      if (used[c]) {
+        EXPECT_NE(font->FindGlyph(c), nullptr) << name << ": character " << c;
+      }
+  };
+  GuiContext *context = nullptr;
+  const uint32_t options[] = {1};
+  ASSERT_EQ(GuiStartup(options, &context), 0u);
+  expect_all(context->Font(GP_FONT), "default font");
+  GuiShutdown();
+  EXPECT_EQ(RunAppWith([&] {
+              expect_all(InstallerLargeFont, "tahoma15.fnt");
+              expect_all(AppGui->Font(GP_FONT), "tahoma08.fnt");
+            }),
+            0);
+}
+
 // The sample disc installed and uninstalled with keys alone, as the driver
 // plays them: Enter takes each page's default button, Esc quits from the
 // menu, and the uninstall ticks its check box with Tab and Space.
