@@ -39,15 +39,6 @@ char *CopyText(const char *text) {
   return copy;
 }
 
-class Locked {
- public:
-  explicit Locked(SYS_Handle mutex) : mutex_(mutex) { SYS_WaitResult(mutex_, SYS_INFINITE); }
-  ~Locked() { SYS_ReleaseMutex(mutex_); }
-
- private:
-  SYS_Handle mutex_;
-};
-
 // One piece of an item's content on its way from the reader to the writer.
 struct Piece {
   uint8_t *data;      // a buffer of the queue, INST_COPY_BLOCK bytes
@@ -249,7 +240,7 @@ class Worker {
     // The end is published once the reader has stopped, so that the GUI,
     // which then waits for this thread, never waits on a read.
     if (!ok || !InstallCancel) {
-      Locked lock(p_.mutex);
+      SYS_MutexLock lock(p_.mutex);
       if (ok) {
         progress.status = INSTALL_DONE;
       } else {
@@ -326,7 +317,7 @@ class Worker {
   bool CopyItem(uint32_t i) {
     const FileItem &item = *items_[i];
     {
-      Locked lock(p_.mutex);
+      SYS_MutexLock lock(p_.mutex);
       p_.progress->current_done = 0;
       p_.progress->current_size = item.size;
       SYS_StrCopy(p_.progress->current_name, SYS_MAX_PATH, item.destination);
@@ -351,7 +342,7 @@ class Worker {
       if (!written) return false;
       done += piece.size;
       {
-        Locked lock(p_.mutex);
+        SYS_MutexLock lock(p_.mutex);
         p_.progress->total_done += piece.size;
         p_.progress->current_done = done;
       }
@@ -543,7 +534,7 @@ uint32_t INST_InstallWorker(void *params) {
 }
 
 void INST_ReadProgress(InstallEngine *engine, InstallProgress *out) {
-  Locked lock(engine->mutex);
+  SYS_MutexLock lock(engine->mutex);
   *out = engine->progress;
 }
 
@@ -564,25 +555,25 @@ uint32_t INST_EngineStep(InstallEngine *engine) {
   uint32_t status;
   uint64_t total;
   {
-    Locked lock(engine->mutex);
+    SYS_MutexLock lock(engine->mutex);
     status = engine->progress.status;
     total = engine->progress.total_size;
     if (status == INSTALL_DONE || status == INSTALL_FAILED)
       engine->progress.status = INSTALL_FINISHING;
   }
   if (status != INSTALL_DONE && status != INSTALL_FAILED) return 0;
-  EndWorker();
+  INST_EndWorker(false);
   if (status == INSTALL_FAILED) return INST_NOTIFY_FAILED;
   Installer.installed_bytes = total;
   char key[SYS_MAX_PATH];
   if (INST_FinishInstall(key)) return INST_NOTIFY_DONE;
-  Locked lock(engine->mutex);
-  SYS_Format(engine->progress.error, sizeof engine->progress.error, INST_GetText(191), key);
+  SYS_MutexLock lock(engine->mutex);
+  SYS_Format(engine->progress.error, sizeof engine->progress.error,
+             INST_GetText(TEXT_REGISTRY_FAILED), key);
   return INST_NOTIFY_FAILED;
 }
 
 void INST_CancelInstall() {
-  InstallCancel = 1;
-  EndWorker();
+  INST_EndWorker(true);
   INST_Uninstall();
 }

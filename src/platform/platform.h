@@ -253,6 +253,22 @@ uint32_t SYS_ReleaseMutex(SYS_Handle mutex);
 // anything else. Threads are signalled when they have ended.
 uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms);
 uint32_t SYS_CloseHandle(SYS_Handle h);
+// Holds a mutex for a scope: waits for it when made, releases it when gone.
+// held() is false when there was no mutex or the wait failed.
+class SYS_MutexLock {
+ public:
+  explicit SYS_MutexLock(SYS_Handle mutex)
+      : mutex_(mutex && SYS_WaitResult(mutex, SYS_INFINITE) == SYS_OK ? mutex : 0) {}
+  ~SYS_MutexLock() {
+    if (mutex_) SYS_ReleaseMutex(mutex_);
+  }
+  SYS_MutexLock(const SYS_MutexLock &) = delete;
+  SYS_MutexLock &operator=(const SYS_MutexLock &) = delete;
+  bool held() const { return mutex_ != 0; }
+
+ private:
+  SYS_Handle mutex_;
+};
 typedef uint32_t (*SYS_ThreadFn)(void *arg);
 SYS_Handle SYS_CreateThread(SYS_ThreadFn fn, void *arg);  // close when done
 void SYS_Sleep(uint32_t ms);

@@ -140,7 +140,7 @@ uint32_t BF_Read(BF_Handle handle, void *buffer, uint32_t bytes) {
   char name[SYS_MAX_PATH];
   for (;;) {
     {
-      Locked lock;
+      StoreLock lock;
       if (!lock.held()) return 0;
       OpenFileRecord *r = FindRecord(handle);
       if (!r || r->position >= r->size) return 0;

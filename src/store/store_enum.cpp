@@ -132,7 +132,7 @@ const char *BF_FindFirst(const char *pattern, bool recursive, BF_FindContext *co
   char upper[SYS_MAX_PATH];
   if (!UpperCopy(upper, pattern)) return nullptr;
   {
-    Locked lock;
+    StoreLock lock;
     if (!lock.held()) return nullptr;
     context->base = static_cast<uint8_t *>(SYS_Reserve(kRegionBytes));
     if (!context->base) return nullptr;

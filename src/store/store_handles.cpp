@@ -174,7 +174,7 @@ BF_Handle BF_Open(const char *name, uint32_t flags, bool retry) {
   if (!name) return 0;
   for (;;) {
     {
-      Locked lock;
+      StoreLock lock;
       if (!lock.held()) return 0;
       bool failed = false;
       BF_Handle h = SearchAndOpen(name, flags, &failed);
@@ -189,7 +189,7 @@ BF_Handle BF_OpenRetry(const char *name, uint32_t flags) {
 }
 
 uint64_t BF_Seek(BF_Handle handle, int64_t offset, uint32_t origin) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held()) return BF_BAD_POS;
   OpenFileRecord *r = FindRecord(handle);
   if (!r) return BF_BAD_POS;
@@ -211,7 +211,7 @@ uint64_t BF_Seek(BF_Handle handle, int64_t offset, uint32_t origin) {
 }
 
 uint64_t BF_GetSize(BF_Handle handle) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held()) return BF_BAD_POS;
   OpenFileRecord *r = FindRecord(handle);
   return r ? r->size : BF_BAD_POS;
@@ -226,7 +226,7 @@ uint64_t BF_GetFileSize(const char *name) {
 }
 
 void BF_Close(BF_Handle handle) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held()) return;
   HandlePair *p = FindPair(handle);
   if (p && p->record) CloseLocked(p);

@@ -97,16 +97,10 @@ struct Store {
 
 extern Store g_store;
 
-class Locked {
- public:
-  Locked() : held_(g_store.lock && SYS_WaitResult(g_store.lock, SYS_INFINITE) == SYS_OK) {}
-  ~Locked() {
-    if (held_) SYS_ReleaseMutex(g_store.lock);
-  }
-  bool held() const { return held_ && g_store.mounted; }
-
- private:
-  bool held_;
+// The store's lock for a scope; held() also needs the store mounted.
+struct StoreLock : SYS_MutexLock {
+  StoreLock() : SYS_MutexLock(g_store.lock) {}
+  bool held() const { return SYS_MutexLock::held() && g_store.mounted; }
 };
 
 // Upper-case copy into a path buffer; false when it does not fit.

@@ -56,7 +56,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
 void BF_Unmount() {
   Store &s = g_store;
   {
-    Locked lock;
+    StoreLock lock;
     if (!lock.held()) return;
     for (size_t i = 0; i < s.handles_used; i++) {
       HandlePair *p = &s.handles[i];
@@ -83,7 +83,7 @@ void BF_Unmount() {
 }
 
 uint32_t BF_MountArchive(const char *path, uint32_t extra_flags) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held() || !path) return BF_ERR_OPEN;
   // Mounted already (the folder page counts volume 1 before the copy).
   for (const ArchiveFile &a : g_store.archives)
