@@ -144,16 +144,16 @@ class Reader {
     const FileItem &item = *items_[i];
     ScopedStoreFile source;
     source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
-    if (!source.h) return Failed(INST_GetText(181));
+    if (!source.h) return Failed(INST_GetText(TEXT_CANNOT_OPEN));
     check_->Begin(item);
     uint64_t remaining = item.size;
     do {
       uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
       uint8_t *buffer = queue_->TakeFree();
       if (!buffer) return false;
-      if (!ReadFully(source.h, buffer, n)) {
+      if (!BF_ReadAll(source.h, buffer, n)) {
         queue_->GiveBack(buffer);
-        return Failed(INST_GetText(182));
+        return Failed(INST_GetText(TEXT_CANNOT_READ));
       }
       check_->Piece(buffer, n);
       remaining -= n;
@@ -214,22 +214,23 @@ class Worker {
 
     bool ok = true;
     if (!listed) {
-      ok = Fail(INST_GetText(183), "");
+      ok = Fail(INST_GetText(TEXT_CANNOT_READ_LIST), "");
     } else if (unsafe) {
-      ok = Fail(INST_GetText(184), unsafe->destination);
+      ok = Fail(INST_GetText(TEXT_UNSAFE_NAME), unsafe->destination);
     } else if (too_long) {
-      ok = Fail(INST_GetText(185), too_long->destination);
+      ok = Fail(INST_GetText(TEXT_PATH_TOO_LONG), too_long->destination);
     } else if (!prefix_ok || !queue_ok) {
-      ok = Fail(INST_GetText(186), p_.install_folder);
+      ok = Fail(INST_GetText(TEXT_CANNOT_PREPARE_FOLDER), p_.install_folder);
     } else if (!check_.Load(store_folder_)) {
-      ok = Fail(INST_GetText(196), (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
+      ok = Fail(INST_GetText(TEXT_DAMAGED_FILE),
+                (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
     }
     ok = ok && RoomLeft();
     SYS_Handle reader_thread = 0;
     Reader reader(items_, count_, &queue_, &check_);
     if (ok && count_ > 0) {
       reader_thread = SYS_CreateThread(Reader::ThreadMain, &reader);
-      if (!reader_thread) ok = Fail(INST_GetText(186), p_.install_folder);
+      if (!reader_thread) ok = Fail(INST_GetText(TEXT_CANNOT_PREPARE_FOLDER), p_.install_folder);
     }
     for (uint32_t i = 0; ok && i < count_ && !InstallCancel; i++) ok = CopyItem(i);
     queue_.Stop();
@@ -302,7 +303,7 @@ class Worker {
 
   // Records the install's one failure; Run publishes it at the end.
   bool Fail(const char *what, const char *name) {
-    SYS_Format(error_, sizeof error_, INST_GetText(192), what, name);
+    SYS_Format(error_, sizeof error_, INST_GetText(TEXT_ERROR_DETAIL), what, name);
     return false;
   }
 
@@ -310,7 +311,9 @@ class Worker {
   // the install folder goes through here.
   bool WritePiece(SYS_Handle target, const char *destination, const Piece &piece) {
     if (SYS_FileWrite(target, piece.data, piece.size) == SYS_OK) return true;
-    return Fail(INST_GetText(DriveFull(destination, piece.size) ? 187 : 188), destination);
+    return Fail(
+        INST_GetText(DriveFull(destination, piece.size) ? TEXT_DISK_FULL : TEXT_CANNOT_WRITE),
+        destination);
   }
 
   // Takes item i's pieces off the queue and writes them; false on a failure.
@@ -324,16 +327,17 @@ class Worker {
     }
     char destination[SYS_MAX_PATH];
     if (!INST_JoinPath(destination, sizeof destination, prefix_, item.destination))
-      return Fail(INST_GetText(185), item.destination);
+      return Fail(INST_GetText(TEXT_PATH_TOO_LONG), item.destination);
     Piece piece;
     // The reader ends early only on a cancel, which the caller sees.
-    if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail(INST_GetText(182), item.source);
+    if (!queue_.Pop(&piece))
+      return InstallCancel ? true : Fail(INST_GetText(TEXT_CANNOT_READ), item.source);
     if (piece.error) return Fail(piece.error, item.source);
     ScopedDiskFile target;
     target.h = INST_CreateFileWithFolders(destination);
     if (!target.h) {
       queue_.GiveBack(piece.data);
-      return Fail(INST_GetText(189), destination);
+      return Fail(INST_GetText(TEXT_CANNOT_CREATE), destination);
     }
     uint64_t done = 0;
     for (;;) {
@@ -348,7 +352,8 @@ class Worker {
       }
       if (InstallCancel) return true;
       if (piece.last) break;  // the file is complete
-      if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail(INST_GetText(182), item.source);
+      if (!queue_.Pop(&piece))
+        return InstallCancel ? true : Fail(INST_GetText(TEXT_CANNOT_READ), item.source);
       if (piece.error) return Fail(piece.error, item.source);
     }
     if (piece.damaged) {
@@ -356,7 +361,7 @@ class Worker {
       SYS_FileClose(target.h);
       target.h = 0;
       SYS_FileDelete(destination);
-      return Fail(INST_GetText(196), item.destination);
+      return Fail(INST_GetText(TEXT_DAMAGED_FILE), item.destination);
     }
     return true;
   }
@@ -460,8 +465,8 @@ static KeyedList *VolumeList(uint32_t volume, const char *store_folder, uint64_t
   INST_BuildFileList(store_folder, &list, total);
   if (!list || volume != 1) return list;
   uint64_t size = BF_GetFileSize(AppPaths.program_path);
-  if (size != BF_BAD_POS &&
-      INST_AddFileItem(list, AppPaths.program_path, INST_GetText(407), size) == SYS_OK)
+  if (size != BF_BAD_POS && INST_AddFileItem(list, AppPaths.program_path,
+                                             INST_GetText(TEXT_UNINSTALLER_EXE), size) == SYS_OK)
     *total += size;
   size = TempArchivePath[0] ? BF_GetFileSize(TempArchivePath) : BF_BAD_POS;
   if (size != BF_BAD_POS && INST_AddFileItem(list, TempArchivePath, "setup.cbf", size) == SYS_OK)
@@ -494,15 +499,15 @@ void INST_FormatRoom(char *out, size_t size, const char *path, uint64_t need,
   const std::string mb = std::to_string(need / INST_MB);
   const char drive[2] = {path[0], 0};
   if (!free_bytes) {
-    SYS_Format(out, size, INST_GetText(58), mb.c_str());
+    SYS_Format(out, size, INST_GetText(TEXT_SPACE_NEEDED), mb.c_str());
     return;
   }
   // Short enough for the folder page's one line with a drive of terabytes.
   const std::string free_mb = std::to_string(*free_bytes / INST_MB);
   if (*free_bytes >= need)
-    SYS_Format(out, size, INST_GetText(56), mb.c_str(), drive, free_mb.c_str());
+    SYS_Format(out, size, INST_GetText(TEXT_SPACE_NEEDED_FREE), mb.c_str(), drive, free_mb.c_str());
   else
-    SYS_Format(out, size, INST_GetText(57), mb.c_str(), free_mb.c_str());
+    SYS_Format(out, size, INST_GetText(TEXT_SPACE_SHORT), mb.c_str(), free_mb.c_str());
 }
 
 int INST_StartVolume(InstallEngine *engine, const char *archive, const char *store_folder) {

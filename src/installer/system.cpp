@@ -37,7 +37,7 @@ bool WriteUninstallEntry(const char *key_path, const char *uninstaller) {
   // with spaces is not cut at its first space.
   char command[SYS_MAX_PATH + 4];
   SYS_Format(command, sizeof command, "\"%s\"", uninstaller);
-  uint32_t failed = SYS_RegSetText(key.k, "DisplayName", INST_GetText(402));
+  uint32_t failed = SYS_RegSetText(key.k, "DisplayName", INST_GetText(TEXT_PRODUCT_NAME));
   failed |= SYS_RegSetText(key.k, "UninstallString", command);
   // What the list shows beside the name: an icon, the version, the maker,
   // the folder and the size, and one Uninstall button.
@@ -77,7 +77,7 @@ int INST_GetProgramsPath(const char *name, char *out) {
 }
 
 int INST_GetUninstallKey(char *out) {
-  const char *name = INST_GetText(401);
+  const char *name = INST_GetText(TEXT_PRODUCT_LINK);
   if (SYS_StrLen(INST_UNINSTALL_KEY_BASE) + SYS_StrLen(name) >= SYS_MAX_PATH) return 0;
   SYS_Format(out, SYS_MAX_PATH, "%s%s", INST_UNINSTALL_KEY_BASE, name);
   return 1;
@@ -129,39 +129,40 @@ int INST_RunFromStore(const char *store_name) {
 int INST_FinishInstall(char *failed_key) {
   char game_link[SYS_MAX_PATH], uninstall_link[SYS_MAX_PATH], online_link[SYS_MAX_PATH];
   char uninstaller[SYS_MAX_PATH];
-  bool names =
-      LinkName(401, game_link) && LinkName(408, uninstall_link) && LinkName(410, online_link);
-  bool have_uninstaller =
-      INST_JoinPath(uninstaller, sizeof uninstaller, InstallDir, INST_GetText(407));
+  bool names = LinkName(TEXT_PRODUCT_LINK, game_link) &&
+               LinkName(TEXT_UNINSTALL_LINK, uninstall_link) &&
+               LinkName(TEXT_ONLINE_LINK, online_link);
+  bool have_uninstaller = INST_JoinPath(uninstaller, sizeof uninstaller, InstallDir,
+                                        INST_GetText(TEXT_UNINSTALLER_EXE));
 
   // An uninstall of this folder before the last restart left its files
   // for deletion at the next one; the new install's must stay.
   SYS_CancelPendingDeletes(InstallDir);
 
   if (names && Installer.desktop_shortcut == 1)
-    INST_CreateDesktopShortcut(game_link, GamePath, INST_GetText(402), InstallDir, GamePath, 0,
-                               nullptr);
+    INST_CreateDesktopShortcut(game_link, GamePath, INST_GetText(TEXT_PRODUCT_NAME), InstallDir,
+                               GamePath, 0, nullptr);
   if (names && have_uninstaller && Installer.start_menu_shortcut == 1) {
-    const char *group = INST_GetText(405);
-    INST_CreateProgramsShortcut(game_link, group, GamePath, INST_GetText(402), InstallDir, GamePath,
-                                0, nullptr);
+    const char *group = INST_GetText(TEXT_PRODUCT_FOLDER);
+    INST_CreateProgramsShortcut(game_link, group, GamePath, INST_GetText(TEXT_PRODUCT_NAME),
+                                InstallDir, GamePath, 0, nullptr);
     INST_CreateProgramsShortcut(uninstall_link, group, uninstaller, nullptr, InstallDir,
                                 uninstaller, 0, nullptr);
     char icon_name[SYS_MAX_PATH], icon[SYS_MAX_PATH];
-    SYS_FilePart(icon_name, sizeof icon_name, INST_GetText(411));
+    SYS_FilePart(icon_name, sizeof icon_name, INST_GetText(TEXT_ONLINE_ICON));
     if (INSTALLER_ONLINE_ADDON && INST_JoinPath(icon, sizeof icon, InstallDir, icon_name)) {
-      INST_CopyStoreFile(icon, INST_GetText(411));
-      INST_CreateProgramsShortcut(online_link, group, INST_GetText(409), nullptr, InstallDir, icon,
-                                  0, nullptr);
+      INST_CopyStoreFile(icon, INST_GetText(TEXT_ONLINE_ICON));
+      INST_CreateProgramsShortcut(online_link, group, INST_GetText(TEXT_ONLINE_ADDRESS), nullptr,
+                                  InstallDir, icon, 0, nullptr);
     }
   }
 
   // Without its keys the install could not be found or uninstalled: that
   // is a failed install, and the key is named.
   {
-    ScopedRegKey key(SYS_RegCreateKey(INST_GetText(412)));
-    if (!key.k || SYS_RegSetText(key.k, INST_GetText(413), InstallDir) != SYS_OK)
-      return Failed(INST_GetText(412), failed_key);
+    ScopedRegKey key(SYS_RegCreateKey(INST_GetText(TEXT_APP_KEY)));
+    if (!key.k || SYS_RegSetText(key.k, INST_GetText(TEXT_INSTALL_DIR_VALUE), InstallDir) != SYS_OK)
+      return Failed(INST_GetText(TEXT_APP_KEY), failed_key);
   }
   char key_path[SYS_MAX_PATH];
   if (!have_uninstaller || !INST_GetUninstallKey(key_path))
