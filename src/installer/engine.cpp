@@ -168,18 +168,6 @@ class Reader {
     return false;
   }
 
-  // A read may stop short at a block the store cannot deliver; reading on
-  // from there lets the store ask the user ("Disk error") before giving up.
-  static bool ReadFully(BF_Handle h, uint8_t *buffer, uint32_t n) {
-    uint32_t got = 0;
-    while (got < n) {
-      const uint32_t more = BF_Read(h, buffer + got, n - got);
-      if (more == 0) return false;
-      got += more;
-    }
-    return true;
-  }
-
   FileItem **items_;
   uint32_t count_;
   PieceQueue *queue_;

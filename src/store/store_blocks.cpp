@@ -164,3 +164,13 @@ uint32_t BF_Read(BF_Handle handle, void *buffer, uint32_t bytes) {
     if (BF_DiskErrorBox(0, name) != BF_RETRY) return 0;
   }
 }
+
+bool BF_ReadAll(BF_Handle handle, void *buffer, uint32_t bytes) {
+  uint32_t got = 0;
+  while (got < bytes) {
+    const uint32_t more = BF_Read(handle, static_cast<uint8_t *>(buffer) + got, bytes - got);
+    if (more == 0) return false;
+    got += more;
+  }
+  return true;
+}
