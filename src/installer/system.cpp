@@ -15,11 +15,6 @@ int SpecialPath(SYS_SpecialFolder which, const char *name, char *out) {
   return INST_JoinPath(out, SYS_MAX_PATH, folder, name) ? 1 : 0;
 }
 
-bool IsFolder(const char *path) {
-  uint32_t attributes = SYS_GetFileAttributes(path);
-  return attributes != SYS_ATTR_INVALID && (attributes & SYS_ATTR_DIRECTORY);
-}
-
 // text id followed by ".lnk".
 bool LinkName(int32_t id, char *out) {
   const char *text = INST_GetText(id);
@@ -105,7 +100,7 @@ int INST_CreateProgramsShortcut(const char *link_name, const char *group, const 
   char folder[SYS_MAX_PATH];
   char path[SYS_MAX_PATH];
   if (!INST_GetProgramsPath(group, folder)) return 0;
-  if (!SYS_CreateDirectory(folder) && !IsFolder(folder)) return 0;
+  if (!SYS_CreateDirectory(folder) && !SYS_IsFolder(folder)) return 0;
   if (!INST_JoinPath(path, sizeof path, folder, link_name)) return 0;
   return INST_CreateShortcut(path, target, description, working_dir, icon_file, icon_index,
                              arguments);

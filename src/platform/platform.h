@@ -172,6 +172,8 @@ enum : uint32_t {
   SYS_ATTR_INVALID = 0xFFFFFFFFu,
 };
 uint32_t SYS_GetFileAttributes(const char *path);  // SYS_ATTR_INVALID when missing
+// Whether path names a folder; a trailing backslash is allowed.
+bool SYS_IsFolder(const char *path);
 bool SYS_SetFileAttributes(const char *path, uint32_t attributes);
 bool SYS_CreateDirectory(const char *path);  // one level; fewer than SYS_MAX_FOLDER characters
 bool SYS_RemoveDirectory(const char *path);  // must be empty

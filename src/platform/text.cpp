@@ -202,10 +202,33 @@ bool SYS_PathIsInside(const char *path, const char *folder) {
   while (n > 0 && folder[n - 1] == '\\') n--;
   if (n == 0) return false;
   for (size_t i = 0; i < n; i++) {
-    char a = path[i], b = folder[i];
-    if (a >= 'a' && a <= 'z') a = char(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = char(b - 'a' + 'A');
+    const char a = SYS_ToUpper(path[i]), b = SYS_ToUpper(folder[i]);
     if (a != b || a == 0) return false;
   }
   return path[n] == 0 || path[n] == '\\';
+}
+
+bool SYS_IsFolder(const char *path) {
+  char copy[SYS_MAX_PATH];
+  if (SYS_StrLen(path) >= sizeof copy) return false;  // a cut path names another place
+  const size_t n = SYS_StrCopy(copy, sizeof copy, path);
+  if (n > 3 && copy[n - 1] == '\\') copy[n - 1] = 0;
+  const uint32_t a = SYS_GetFileAttributes(copy);
+  return a != SYS_ATTR_INVALID && (a & SYS_ATTR_DIRECTORY);
+}
+
+bool SYS_IsSafeRelativePath(const char *name) {
+  if (!name || !name[0]) return false;
+  size_t part = 0;  // where the current part starts
+  for (size_t i = 0;; i++) {
+    const char c = name[i];
+    if (c == ':' || c == '/') return false;
+    if (c != '\\' && c != 0) continue;
+    const size_t length = i - part;
+    if (length == 0 ||
+        (name[part] == '.' && (length == 1 || (length == 2 && name[part + 1] == '.'))))
+      return false;
+    if (c == 0) return true;
+    part = i + 1;
+  }
 }

@@ -114,7 +114,7 @@ void CollectSource(Collector *out, const char *start, const char *pattern, bool 
   SYS_DirPart(dir, sizeof dir, pattern);
   SYS_FilePart(file, sizeof file, pattern);
   std::string folder = std::string(start) + dir;
-  if (dir[0] && (folder.size() >= SYS_MAX_PATH || !IsFolder(folder.c_str()))) return;
+  if (dir[0] && (folder.size() >= SYS_MAX_PATH || !SYS_IsFolder(folder.c_str()))) return;
   CollectFolder(out, folder, dir, file, recursive);
 }
 

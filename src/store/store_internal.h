@@ -111,15 +111,6 @@ inline bool UpperCopy(char *dst, const char *src) {
   return true;
 }
 
-// Whether path names a folder; a trailing backslash is allowed.
-inline bool IsFolder(const char *path) {
-  char copy[SYS_MAX_PATH];
-  size_t n = SYS_StrCopy(copy, sizeof(copy), path);
-  if (n > 3 && copy[n - 1] == '\\') copy[n - 1] = 0;
-  uint32_t a = SYS_GetFileAttributes(copy);
-  return a != SYS_ATTR_INVALID && (a & SYS_ATTR_DIRECTORY);
-}
-
 // Allocates bytes plus 16 zero bytes of padding behind them; 0 when that
 // does not fit the address space (a 32-bit program and a huge length).
 inline uint8_t *AllocPadded(uint64_t bytes, const char *tag) {

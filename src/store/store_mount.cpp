@@ -20,7 +20,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
     s.root_length[i] = 0;
     if (!roots[i]) continue;
     // Leaves room for the backslash appended below.
-    if (SYS_StrLen(roots[i]) + 1 >= SYS_MAX_PATH || !IsFolder(roots[i])) return BF_MOUNT_FAILED;
+    if (SYS_StrLen(roots[i]) + 1 >= SYS_MAX_PATH || !SYS_IsFolder(roots[i])) return BF_MOUNT_FAILED;
     size_t n = SYS_StrCopy(s.root[i], sizeof s.root[i], roots[i]);
     SYS_StrUpper(s.root[i]);
     if (n == 0 || s.root[i][n - 1] != '\\') s.root[i][n++] = '\\', s.root[i][n] = 0;
