@@ -106,6 +106,13 @@ size_t SYS_StrLen(const char *s);
 // writes "".
 size_t SYS_StrCopy(char *dst, size_t size, const char *src);
 int SYS_StrCmp(const char *a, const char *b);  // -1, 0, 1; unsigned bytes
+// ASCII case rules: only 'a' to 'z' and 'A' to 'Z' change case.
+inline char SYS_ToUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline char SYS_ToLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 size_t SYS_StrUpper(char *s);
 size_t SYS_StrLower(char *s);
 // The part up to and with the last '\', or after it; returns its length. A

@@ -1,4 +1,4 @@
-// Text and number operations: single-byte text, ASCII case rules,
+// Text, path and number operations: single-byte text, ASCII case rules,
 // null pointers tolerated.
 #include <cmath>
 #include <cstdio>
@@ -34,16 +34,14 @@ int SYS_StrCmp(const char *a, const char *b) {
 size_t SYS_StrUpper(char *s) {
   size_t n = 0;
   if (s)
-    for (; s[n]; n++)
-      if (s[n] >= 'a' && s[n] <= 'z') s[n] = static_cast<char>(s[n] - 'a' + 'A');
+    for (; s[n]; n++) s[n] = SYS_ToUpper(s[n]);
   return n;
 }
 
 size_t SYS_StrLower(char *s) {
   size_t n = 0;
   if (s)
-    for (; s[n]; n++)
-      if (s[n] >= 'A' && s[n] <= 'Z') s[n] = static_cast<char>(s[n] - 'A' + 'a');
+    for (; s[n]; n++) s[n] = SYS_ToLower(s[n]);
   return n;
 }
 
@@ -75,10 +73,6 @@ size_t SYS_FilePart(char *dst, size_t size, const char *path) {
   return CopyPart(dst, size, file, SYS_StrLen(file));
 }
 
-static char FoldCase(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // Matches name from n against pattern from p; last_dot is the name's last
 // '.' or 0. Only the system's '*' tries more than one way.
 static bool WildFrom(const char *p, const char *n, const char *last_dot, bool system) {
@@ -102,7 +96,7 @@ static bool WildFrom(const char *p, const char *n, const char *last_dot, bool sy
       else if (*n)
         return false;
     } else {
-      if (FoldCase(*p) != FoldCase(*n)) return false;
+      if (SYS_ToUpper(*p) != SYS_ToUpper(*n)) return false;
       n++;
     }
   }

@@ -45,8 +45,7 @@ void Refuse(const std::string &file, const std::string &reason) {
 }
 
 std::string Upper(std::string s) {
-  for (char &c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  for (char &c : s) c = SYS_ToUpper(c);
   return s;
 }
 
