@@ -255,7 +255,7 @@ class Worker {
   // that names a file outside the install folder installs nothing at all.
   const FileItem *FirstUnsafeItem() const {
     for (uint32_t i = 0; i < count_; i++)
-      if (!INST_IsSafeDestination(items_[i]->destination)) return items_[i];
+      if (!SYS_IsSafeRelativePath(items_[i]->destination)) return items_[i];
     return nullptr;
   }
 
@@ -411,18 +411,6 @@ int INST_BuildFileList(const char *store_folder, KeyedList **out, uint64_t *tota
   *out = list;
   if (total_size) *total_size = total;
   return 1;
-}
-
-bool INST_IsSafeDestination(const char *name) {
-  if (!name || !name[0] || name[0] == '\\' || name[0] == '/') return false;
-  for (size_t i = 0; name[i]; i++) {
-    if (name[i] == ':') return false;
-    bool starts = i == 0 || name[i - 1] == '\\' || name[i - 1] == '/';
-    if (starts && name[i] == '.' && name[i + 1] == '.' &&
-        (name[i + 2] == 0 || name[i + 2] == '\\' || name[i + 2] == '/'))
-      return false;
-  }
-  return true;
 }
 
 bool INST_EngineInit(InstallEngine *engine) {

@@ -85,9 +85,6 @@ int INST_BuildFileList(const char *store_folder, KeyedList **out, uint64_t *tota
 uint32_t INST_AddFileItem(KeyedList *list, const char *source, const char *destination,
                           uint64_t size);
 uint32_t INST_FreeFileItem(uintptr_t key, uintptr_t value);
-// A destination name that stays inside the install folder: relative, no
-// drive, no ".." component.
-bool INST_IsSafeDestination(const char *name);
 
 // Room: the need is counted in whole MB (rounded up), as the folder page
 // shows it; a drive has room when its free space is at least that.

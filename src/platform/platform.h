@@ -131,6 +131,9 @@ bool SYS_WildMatch(const char *name, const char *pattern, SYS_WildRules rules);
 // Whether path is folder itself or lies inside it, ignoring ASCII case. A
 // trailing backslash of either is ignored; the root "C:\" holds all of C:.
 bool SYS_PathIsInside(const char *path, const char *folder);
+// Whether a relative name stays inside the folder it is put below: not
+// empty, backslashes only, no drive, no empty, "." or ".." part.
+bool SYS_IsSafeRelativePath(const char *name);
 // printf-style into a buffer of size bytes; always terminated, never overflows.
 // Returns the characters written.
 int SYS_Format(char *dst, size_t size, const char *format, ...)
