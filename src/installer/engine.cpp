@@ -524,9 +524,9 @@ uint32_t INST_Percent(uint64_t done, uint64_t size) {
   return uint32_t(double(done) / double(size) * 100.0);
 }
 
-static void EndWorker() {
+void INST_EndWorker(bool cancel) {
+  if (cancel) InstallCancel = 1;
   if (!InstallWorkerThread) return;
-  // The worker may be showing the "Disk error" box, owned by our window.
   SYS_WaitHandlingMessages(InstallWorkerThread, SYS_INFINITE);
   SYS_CloseHandle(InstallWorkerThread);
   InstallWorkerThread = 0;

@@ -78,6 +78,11 @@ struct InstallEngine {
 // stops it between blocks.
 extern SYS_Handle InstallWorkerThread;
 extern std::atomic<uint32_t> InstallCancel;
+// Waits for the worker to end, if there is one, and closes its handle. The
+// worker may be showing the "Disk error" box, owned by the GUI's window, so
+// the calling (GUI) thread handles its messages meanwhile. With cancel the
+// worker is first told to stop.
+void INST_EndWorker(bool cancel);
 
 // The install list of a store folder (recursive), in the store's order;
 // destination names are the names below the folder in lower case. Returns 1.

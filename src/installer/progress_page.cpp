@@ -27,12 +27,7 @@ c_INST_ProgressPage::c_INST_ProgressPage(const WidgetCreateParams &p) : c_GUIB_P
 c_INST_ProgressPage::~c_INST_ProgressPage() {
   // The page may go while the worker still copies into its fields (the
   // window closed during the install): stop the worker first.
-  if (InstallWorkerThread) {
-    InstallCancel = 1;
-    SYS_WaitHandlingMessages(InstallWorkerThread, SYS_INFINITE);
-    SYS_CloseHandle(InstallWorkerThread);
-    InstallWorkerThread = 0;
-  }
+  INST_EndWorker(true);
   INST_EngineRelease(&m_engine);
 }
 
