@@ -436,7 +436,7 @@ c_GUIB_Widget *iBuildPage(uint32_t n, const WidgetCreateParams &p) {
     case KIND_PROGRESS:
       return new c_INST_ProgressPage(p);
     case KIND_FINISH: {
-      const FinishRow &f = kFinish[Installer.directx_addon ? 1 : 0][Installer.online_addon ? 1 : 0];
+      const FinishRow &f = iFinish();
       return iBuildItemPage(p, row.items, row.count, f.second, nullptr);
     }
     case KIND_ERROR:
@@ -754,7 +754,7 @@ void iShowPage(uint32_t n) {
   const PageRow &row = kPages[n];
   int16_t background = row.background, next = row.next, footer = row.footer;
   if (row.kind == KIND_FINISH) {
-    const FinishRow &f = kFinish[Installer.directx_addon ? 1 : 0][Installer.online_addon ? 1 : 0];
+    const FinishRow &f = iFinish();
     background = f.background;
     next = f.next;
     footer = f.footer;
