@@ -154,10 +154,11 @@ double SYS_Trunc(double v);
 int32_t SYS_Round(double v);  // nearest, halves to even
 
 // ---------------------------------------------------------------- files
+// SYS_FileOpenRead flags; the file is always open for reading.
 enum : uint32_t {
+  SYS_ACCESS_READ = 1,
   SYS_OPEN_SEQUENTIAL = 2,  // sequential-scan hint, not an access right
-  SYS_ACCESS_READ = 0x80000000u,
-  SYS_ACCESS_WRITE = 0x40000000u,
+  SYS_ACCESS_WRITE = 4,
 };
 SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags);
 SYS_Handle SYS_FileCreate(const char *name);                        // truncates an existing file
