@@ -1,6 +1,8 @@
 #include "sampler.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
