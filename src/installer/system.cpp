@@ -27,25 +27,25 @@ bool LinkName(int32_t id, char *out) {
 // when the key or one of its values could not be written.
 bool WriteUninstallEntry(const char *key_path, const char *uninstaller) {
   ScopedRegKey key(SYS_RegCreateKey(key_path));
-  if (!key.k) return false;
+  if (!key.h) return false;
   // The list runs this value as a command line: quoted, so that a folder
   // with spaces is not cut at its first space.
   char command[SYS_MAX_PATH + 4];
   SYS_Format(command, sizeof command, "\"%s\"", uninstaller);
-  uint32_t failed = SYS_RegSetText(key.k, "DisplayName", INST_GetText(TEXT_PRODUCT_NAME));
-  failed |= SYS_RegSetText(key.k, "UninstallString", command);
+  uint32_t failed = SYS_RegSetText(key.h, "DisplayName", INST_GetText(TEXT_PRODUCT_NAME));
+  failed |= SYS_RegSetText(key.h, "UninstallString", command);
   // What the list shows beside the name: an icon, the version, the maker,
   // the folder and the size, and one Uninstall button.
   SYS_Format(command, sizeof command, "\"%s\",0", uninstaller);
-  failed |= SYS_RegSetText(key.k, "DisplayIcon", command);
-  failed |= SYS_RegSetText(key.k, "DisplayVersion", INSTALLER_VERSION);
-  failed |= SYS_RegSetText(key.k, "Publisher", INSTALLER_PUBLISHER);
-  failed |= SYS_RegSetText(key.k, "InstallLocation", InstallDir);
+  failed |= SYS_RegSetText(key.h, "DisplayIcon", command);
+  failed |= SYS_RegSetText(key.h, "DisplayVersion", INSTALLER_VERSION);
+  failed |= SYS_RegSetText(key.h, "Publisher", INSTALLER_PUBLISHER);
+  failed |= SYS_RegSetText(key.h, "InstallLocation", InstallDir);
   uint64_t kib = (Installer.installed_bytes + 1023) / 1024;
   failed |=
-      SYS_RegSetDword(key.k, "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(kib));
-  failed |= SYS_RegSetDword(key.k, "NoModify", 1);
-  failed |= SYS_RegSetDword(key.k, "NoRepair", 1);
+      SYS_RegSetDword(key.h, "EstimatedSize", kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(kib));
+  failed |= SYS_RegSetDword(key.h, "NoModify", 1);
+  failed |= SYS_RegSetDword(key.h, "NoRepair", 1);
   return failed == SYS_OK;
 }
 
@@ -156,7 +156,7 @@ int INST_FinishInstall(char *failed_key) {
   // is a failed install, and the key is named.
   {
     ScopedRegKey key(SYS_RegCreateKey(INST_GetText(TEXT_APP_KEY)));
-    if (!key.k || SYS_RegSetText(key.k, INST_GetText(TEXT_INSTALL_DIR_VALUE), InstallDir) != SYS_OK)
+    if (!key.h || SYS_RegSetText(key.h, INST_GetText(TEXT_INSTALL_DIR_VALUE), InstallDir) != SYS_OK)
       return Failed(INST_GetText(TEXT_APP_KEY), failed_key);
   }
   char key_path[SYS_MAX_PATH];

@@ -52,8 +52,8 @@ Removal RemoveFolder(const char *path, bool clear_read_only) {
 void DeleteValueAndKey(const char *key_path, const char *value) {
   {
     ScopedRegKey key(SYS_RegOpenKey(key_path));
-    if (!key.k) return;
-    SYS_RegDeleteValue(key.k, value);
+    if (!key.h) return;
+    SYS_RegDeleteValue(key.h, value);
   }
   SYS_RegDeleteKey(key_path);
 }
@@ -67,8 +67,8 @@ void DeleteParentKeyIfEmpty(const char *key_path) {
   parent[n - 1] = 0;
   {
     ScopedRegKey key(SYS_RegOpenKey(parent));
-    if (!key.k || SYS_RegEnumKey(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE ||
-        SYS_RegEnumValue(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE)
+    if (!key.h || SYS_RegEnumKey(key.h, 0, name, sizeof name) != SYS_REG_NO_MORE ||
+        SYS_RegEnumValue(key.h, 0, name, sizeof name) != SYS_REG_NO_MORE)
       return;
   }
   SYS_RegDeleteKey(parent);
@@ -97,13 +97,13 @@ void INST_ReadInstalledState() {
   char key_path[SYS_MAX_PATH];
   if (!INST_GetUninstallKey(key_path)) return;
   ScopedRegKey key(SYS_RegOpenKey(key_path));
-  if (!key.k) return;
+  if (!key.h) return;
 
   // The value is whatever the registry holds: end it ourselves, and accept
   // it only when the game's path fits behind its folder.
   char value[SYS_MAX_PATH];
   uint32_t size = sizeof value - 1;
-  if (SYS_RegQueryValue(key.k, "UninstallString", value, &size) != SYS_OK) return;
+  if (SYS_RegQueryValue(key.h, "UninstallString", value, &size) != SYS_OK) return;
   value[size] = 0;
   // Written as a quoted command line; earlier installs wrote the bare path.
   char *program = value;
