@@ -44,8 +44,8 @@ bool MountInstallerArchive() {
   // The texts are built in: the user's language needs no archive.
   INST_InitTexts();
   char text[SYS_MAX_PATH];
-  SYS_Format(text, sizeof(text), INST_GetText(24), kArchiveName);
-  SYS_MessageBox(text, INST_GetText(23), SYS_MB_OK, false);
+  SYS_Format(text, sizeof(text), INST_GetText(TEXT_DATA_FILE_MISSING), kArchiveName);
+  SYS_MessageBox(text, INST_GetText(TEXT_FATAL_ERROR), SYS_MB_OK, false);
   INST_FreeTexts();
   return false;
 }
@@ -76,7 +76,8 @@ int AppInit(uintptr_t instance) {
   }
   SYS_LogOpen(SYS_LOG_MAIN, "Main");
   INST_InitTexts();
-  BF_SetDiskErrorTexts(INST_GetText(25), INST_GetText(26), INST_GetText(27));
+  BF_SetDiskErrorTexts(INST_GetText(TEXT_DISK_ERROR), INST_GetText(TEXT_INSTALL_DIR_FAILED),
+                       INST_GetText(TEXT_FILE_ACCESS_FAILED));
   if (!SYS_ComInit()) {
     // Only the shortcuts need COM; their own step reports the failure.
     SYS_LogPrint(SYS_LOG_MAIN, 1, "COM could not be initialised");

@@ -167,27 +167,20 @@ void c_GUIB_Bitmap::Line(int32_t x0_in, int32_t y0_in, int32_t x1_in, int32_t y1
 
   const int64_t dx = x1 > x0 ? x1 - x0 : x0 - x1;
   const int64_t dy = y1 > y0 ? y1 - y0 : y0 - y1;
-  int64_t error = 0;
-  if (dx <= dy) {
-    if (y1 < y0) std::swap(x0, x1), std::swap(y0, y1);
-    const int64_t step = x0 < x1 ? 1 : -1;
-    int64_t x = x0, y = y0;
-    for (int64_t i = 0; i <= dy; ++i) {
-      error += dx;
-      if (x >= 0 && x < w && y < h) m_pixels[y * w + x] = m_color;
-      if (error >= dy) x += step, error -= dy;
-      ++y;
-    }
-  } else {
-    if (x1 < x0) std::swap(x0, x1), std::swap(y0, y1);
-    const int64_t step = y0 < y1 ? 1 : -1;
-    int64_t x = x0, y = y0;
-    for (int64_t i = 0; i <= dx; ++i) {
-      error += dy;
-      if (y >= 0 && y < h && x < w) m_pixels[y * w + x] = m_color;
-      if (error >= dx) y += step, error -= dx;
-      ++x;
-    }
+  // One step along the longer axis per point; the other axis steps when the
+  // error has grown past the longer distance. Points go in increasing order
+  // along the longer axis.
+  const bool steep = dx <= dy;
+  if (steep ? y1 < y0 : x1 < x0) std::swap(x0, x1), std::swap(y0, y1);
+  const int64_t major = steep ? dy : dx, minor = steep ? dx : dy;
+  int64_t x = x0, y = y0, error = 0;
+  int64_t &along = steep ? y : x, &across = steep ? x : y;
+  const int64_t step = (steep ? x0 < x1 : y0 < y1) ? 1 : -1;
+  for (int64_t i = 0; i <= major; ++i) {
+    error += minor;
+    if (x >= 0 && x < w && y >= 0 && y < h) m_pixels[y * w + x] = m_color;
+    if (error >= major) across += step, error -= major;
+    ++along;
   }
 }
 

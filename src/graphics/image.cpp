@@ -30,13 +30,9 @@ ImageSource ImageMemorySource(ImageMemory *memory) {
   return ImageSource{iMemoryRead, memory, memory->size - memory->pos};
 }
 
-static bool iIsLetter(char a, char lower) {
-  return a == lower || a == lower - 'a' + 'A';
-}
-
 static bool iSameText(const char *text, const char *lower) {
   for (; *lower; ++text, ++lower)
-    if (!iIsLetter(*text, *lower)) return false;
+    if (SYS_ToLower(*text) != *lower) return false;
   return *text == 0;
 }
 

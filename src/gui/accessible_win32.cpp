@@ -104,18 +104,14 @@ class ClientAccessible : public IAccessible {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
     GUI_Description d;
-    const HRESULT hr = iLookUp(child, &d);
+    const HRESULT hr = iBegin(child, out, &d);
     if (FAILED(hr)) return hr;
     return child.lVal == CHILDID_SELF ? E_INVALIDARG : S_FALSE;  // simple elements
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override {
-    if (!name) return E_POINTER;
-    *name = nullptr;
     GUI_Description d;
-    const HRESULT hr = iLookUp(child, &d);
+    const HRESULT hr = iBegin(child, name, &d);
     if (FAILED(hr)) return hr;
     if (child.lVal == CHILDID_SELF) {
       wchar_t title[256];
@@ -127,10 +123,8 @@ class ClientAccessible : public IAccessible {
     return *name ? S_OK : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override {
-    if (!value) return E_POINTER;
-    *value = nullptr;
     GUI_Description d;
-    const HRESULT hr = iLookUp(child, &d);
+    const HRESULT hr = iBegin(child, value, &d);
     if (FAILED(hr)) return hr;
     if (d.role != ACC_PROGRESS && d.role != ACC_TREE) return DISP_E_MEMBERNOTFOUND;
     *value = iBstr(d.value);
@@ -140,20 +134,16 @@ class ClientAccessible : public IAccessible {
     return iNoText(child, text);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override {
-    if (!role) return E_POINTER;
-    VariantInit(role);
     GUI_Description d;
-    const HRESULT hr = iLookUp(child, &d);
+    const HRESULT hr = iBegin(child, role, &d);
     if (FAILED(hr)) return hr;
     role->vt = VT_I4;
     role->lVal = child.lVal == CHILDID_SELF ? ROLE_SYSTEM_CLIENT : iRole(d.role);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override {
-    if (!state) return E_POINTER;
-    VariantInit(state);
     GUI_Description d;
-    const HRESULT hr = iLookUp(child, &d);
+    const HRESULT hr = iBegin(child, state, &d);
     if (FAILED(hr)) return hr;
     LONG s = 0;
     if (child.lVal == CHILDID_SELF) {
@@ -199,10 +189,8 @@ class ClientAccessible : public IAccessible {
     return m_desktop ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *action) override {
-    if (!action) return E_POINTER;
-    *action = nullptr;
     GUI_Description d;
-    const HRESULT hr = iLookUp(child, &d);
+    const HRESULT hr = iBegin(child, action, &d);
     if (FAILED(hr)) return hr;
     if (child.lVal == CHILDID_SELF || (d.role != ACC_BUTTON && d.role != ACC_CHECKBOX))
       return S_FALSE;
@@ -306,11 +294,20 @@ class ClientAccessible : public IAccessible {
     *d = all[size_t(child.lVal) - 1];
     return S_OK;
   }
+  // A getter's first steps: its out-argument checked and emptied, then the
+  // child looked up.
+  static void iEmpty(BSTR *text) { *text = nullptr; }
+  static void iEmpty(IDispatch **object) { *object = nullptr; }
+  static void iEmpty(VARIANT *value) { VariantInit(value); }
+  template <typename Out>
+  HRESULT iBegin(const VARIANT &child, Out *out, GUI_Description *d) const {
+    if (!out) return E_POINTER;
+    iEmpty(out);
+    return iLookUp(child, d);
+  }
   HRESULT iNoText(const VARIANT &child, BSTR *text) const {
-    if (!text) return E_POINTER;
-    *text = nullptr;
     GUI_Description d;
-    const HRESULT hr = iLookUp(child, &d);
+    const HRESULT hr = iBegin(child, text, &d);
     return FAILED(hr) ? hr : S_FALSE;
   }
   // Screen pixels per desktop pixel: the client area is the desktop times it.

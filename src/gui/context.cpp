@@ -1,6 +1,9 @@
 // The GUI context: theme properties, widget and image registries, start-up.
 #include "gui/context.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "gui/widget.h"
 #include "platform/platform.h"
 
@@ -205,6 +208,14 @@ uint32_t GuiStartup(const uint32_t *options, GuiContext **context) {
   if (context) *context = g_context;
   return GUI_OK;
 }
+
+#ifdef ENABLE_SANITIZERS
+void GUI_CheckThread(const GuiContext *context, const char *where) {
+  if (!context || context->GuiThread() == std::this_thread::get_id()) return;
+  std::fprintf(stderr, "%s called off the GUI thread\n", where);
+  std::abort();
+}
+#endif
 
 void GuiShutdown() {
   if (!g_context) return;

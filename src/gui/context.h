@@ -5,10 +5,13 @@
 // (through which the desktop finds and destroys widgets) and the registry of
 // shared images (icons the application registers under numbers). GuiStartup
 // creates it together with the graphics layer and the default font;
-// GuiShutdown destroys it. One GUI per process, GUI thread only.
+// GuiShutdown destroys it. One GUI per process. The thread that makes the
+// context is the GUI thread: the context and its widgets are never touched
+// by another (GUI_CheckThread).
 #pragma once
 
 #include <cstdint>
+#include <thread>
 
 #include "graphics/graphics.h"
 #include "platform/keyed_list.h"
@@ -102,7 +105,10 @@ struct GuiContext {
   // With an added reference. GUI_OK, GUI_ERR_BAD_ARG, GUI_ERR_NOT_FOUND.
   uint32_t GetImage(uint32_t id, c_GUIB_Bitmap **bitmap);
 
+  std::thread::id GuiThread() const { return m_guiThread; }
+
  private:
+  std::thread::id m_guiThread = std::this_thread::get_id();
   KeyedList *m_widgets;
   uint32_t m_lastId = 0x80000000u;
   uint32_t m_words[GP_COUNT];
@@ -119,3 +125,12 @@ uint32_t GuiStartup(const uint32_t *options, GuiContext **context);
 // in the given face (the folder page asks for the same size in another face).
 GUIB_FontDesc GUI_InterfaceFontDesc(const char *face);
 void GuiShutdown();
+
+// The widget and desktop entry points call this with their context: in the
+// sanitizer build a call from any thread but the context's GUI thread stops
+// the program with where it happened; elsewhere it is nothing.
+#ifdef ENABLE_SANITIZERS
+void GUI_CheckThread(const GuiContext *context, const char *where);
+#else
+inline void GUI_CheckThread(const GuiContext *, const char *) {}
+#endif

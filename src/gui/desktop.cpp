@@ -47,6 +47,7 @@ c_GUIB_Desktop::~c_GUIB_Desktop() {
 }
 
 uint32_t c_GUIB_Desktop::SetDisplayMode(uint32_t mode, const DesktopWindowParams *params) {
+  GUI_CheckThread(m_context, __func__);
   iDestroyWindow();
   if (mode == 0) return GUI_OK;
   if (mode != 1) return GUI_ERR_BAD_ID;
@@ -58,6 +59,7 @@ uint32_t c_GUIB_Desktop::SetDisplayMode(uint32_t mode, const DesktopWindowParams
 // ----------------------------------------------------------------- pump
 
 uint32_t c_GUIB_Desktop::PumpOnce() {
+  GUI_CheckThread(m_context, __func__);
   if (m_closed) return 0;
   {
     uintptr_t *ids = nullptr;
@@ -231,6 +233,7 @@ void c_GUIB_Desktop::AccessibleEvent(uint32_t event, c_GUIB_Widget *w) {
 // ------------------------------------------------------------ messages
 
 void c_GUIB_Desktop::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const GUIB_Rect *) {
+  GUI_CheckThread(m_context, __func__);
   // Nothing but the desktop itself is under the pointer.
   if (event == GM_MOUSE_LEAVE || !m_hover) return;
   c_GUIB_Widget *h = m_hover;
@@ -239,6 +242,7 @@ void c_GUIB_Desktop::OnEvent(uint32_t event, const GUI_Point *, uint32_t, const 
 }
 
 uintptr_t c_GUIB_Desktop::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
+  GUI_CheckThread(m_context, __func__);
   c_GUIB_Widget *w = reinterpret_cast<c_GUIB_Widget *>(a);
   switch (msg) {
     case GM_MOUSE_ENTER: {
@@ -317,6 +321,7 @@ uintptr_t c_GUIB_Desktop::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) 
 // --------------------------------------------------------------- input
 
 void c_GUIB_Desktop::iMouseEvent(uint32_t event, int32_t x, int32_t y) {
+  GUI_CheckThread(m_context, __func__);
   if (m_closed) return;
   // A move to the position already known carries nothing new.
   if (event == GM_MOUSE_MOVE && x == m_lastMouseX && y == m_lastMouseY) return;
@@ -372,6 +377,7 @@ void c_GUIB_Desktop::iMouseEvent(uint32_t event, int32_t x, int32_t y) {
 }
 
 uint32_t c_GUIB_Desktop::TranslateVirtualKey(uint32_t vk) {
+  GUI_CheckThread(m_context, __func__);
   uint32_t kw = vk & 0xFFFF;
   static const uint32_t kMods[6][2] = {{160, KW_LSHIFT}, {161, KW_RSHIFT}, {162, KW_LCTRL},
                                        {163, KW_RCTRL},  {164, KW_LALT},   {165, KW_RALT}};
@@ -452,6 +458,7 @@ void c_GUIB_Desktop::iClose() {
 }
 
 void c_GUIB_Desktop::InputKey(uint32_t vk, bool down) {
+  GUI_CheckThread(m_context, __func__);
   vk &= 0xFF;
   // The generic modifier codes stand for their left-hand keys.
   uint32_t state_key = vk == 16 ? 160 : vk == 17 ? 162 : vk == 18 ? 164 : vk;

@@ -129,33 +129,21 @@ intptr_t c_GUIB_Desktop::WindowMessage(uint32_t msg, uintptr_t wparam, intptr_t 
     case WM_KEYUP:
       iKeyUp(uint32_t(wparam));
       return 0;
-    case WM_MOUSEMOVE:
-      iMouseEvent(GM_MOUSE_MOVE, x, y);
+    default: {
+      // The mouse messages, as the desktop's events; a right double click
+      // is one more press.
+      static const struct {
+        UINT message;
+        uint32_t event;
+      } kMouse[] = {{WM_MOUSEMOVE, GM_MOUSE_MOVE},         {WM_LBUTTONDOWN, GM_LBUTTON_DOWN},
+                    {WM_LBUTTONDBLCLK, GM_LBUTTON_DBLCLK}, {WM_LBUTTONUP, GM_LBUTTON_UP},
+                    {WM_RBUTTONDOWN, GM_RBUTTON_DOWN},     {WM_RBUTTONDBLCLK, GM_RBUTTON_DOWN},
+                    {WM_RBUTTONUP, GM_RBUTTON_UP},         {WM_MBUTTONDOWN, GM_MBUTTON_DOWN},
+                    {WM_MBUTTONUP, GM_MBUTTON_UP}};
+      for (const auto &m : kMouse)
+        if (m.message == msg) iMouseEvent(m.event, x, y);
       return 0;
-    case WM_LBUTTONDOWN:
-      iMouseEvent(GM_LBUTTON_DOWN, x, y);
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      iMouseEvent(GM_LBUTTON_DBLCLK, x, y);
-      return 0;
-    case WM_LBUTTONUP:
-      iMouseEvent(GM_LBUTTON_UP, x, y);
-      return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-      iMouseEvent(GM_RBUTTON_DOWN, x, y);
-      return 0;
-    case WM_RBUTTONUP:
-      iMouseEvent(GM_RBUTTON_UP, x, y);
-      return 0;
-    case WM_MBUTTONDOWN:
-      iMouseEvent(GM_MBUTTON_DOWN, x, y);
-      return 0;
-    case WM_MBUTTONUP:
-      iMouseEvent(GM_MBUTTON_UP, x, y);
-      return 0;
-    default:
-      return 0;
+    }
   }
 }
 

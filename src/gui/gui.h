@@ -9,7 +9,7 @@
 //
 // Every widget paints into its own bitmap; the desktop composes the dirty
 // rectangles into its frame bitmap and presents only those. Everything runs
-// on the GUI thread.
+// on the GUI thread; the sanitizer build checks it (GUI_CheckThread).
 #pragma once
 
 #include "gui/context.h"

@@ -101,6 +101,7 @@ c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
       m_context(p.context),
       m_flags(p.flags | WF_VISIBLE | WF_FOCUSABLE),
       m_parent(p.parent) {
+  GUI_CheckThread(m_context, __func__);
   if (!(m_flags & WF_NO_BITMAP)) {
     m_bitmap = new c_GUIB_Bitmap(m_rect.right, m_rect.bottom);
     // A fresh buffer holds garbage; start transparent so that a widget that
@@ -138,6 +139,7 @@ c_GUIB_Widget::c_GUIB_Widget(const WidgetCreateParams &p)
 }
 
 c_GUIB_Widget::~c_GUIB_Widget() {
+  GUI_CheckThread(m_context, __func__);
   if (m_flags & WF_ACTIVATABLE) SendToParent(GM_DEACTIVATE, reinterpret_cast<uintptr_t>(this), 0);
   ReleaseCapture();
   KillFocus();
@@ -247,6 +249,7 @@ bool c_GUIB_Widget::HitTest(int32_t x, int32_t y) {
 }
 
 uintptr_t c_GUIB_Widget::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
+  GUI_CheckThread(m_context, __func__);
   switch (msg) {
     case GM_COMPOSE: {
       GUI_ComposeTarget *t = reinterpret_cast<GUI_ComposeTarget *>(a);
@@ -301,6 +304,7 @@ void c_GUIB_Widget::ClearFlags(uint32_t mask) {
 }
 
 void c_GUIB_Widget::Show(bool on) {
+  GUI_CheckThread(m_context, __func__);
   if (on)
     SetFlags(WF_VISIBLE);
   else
@@ -308,6 +312,7 @@ void c_GUIB_Widget::Show(bool on) {
 }
 
 void c_GUIB_Widget::Enable(bool on) {
+  GUI_CheckThread(m_context, __func__);
   if (!(m_flags & WF_DISABLED) == on) return;
   // The look depends on the state, so a change repaints.
   MarkDirty();
@@ -383,6 +388,7 @@ uint32_t c_GUIB_Widget::GetFont(uint32_t index, c_GUIB_Font **font) const {
 }
 
 void c_GUIB_Widget::SetText(const char *text) {
+  GUI_CheckThread(m_context, __func__);
   const bool had = m_text != nullptr;
   SYS_FreeSafe(m_text);
   m_text = GUI_WidenText(text);
@@ -422,6 +428,7 @@ void c_GUIB_Widget::GetOrigin(GUI_Point *point) {
 }
 
 void c_GUIB_Widget::Invalidate(const GUIB_Rect &r) {
+  GUI_CheckThread(m_context, __func__);
   if (!m_parent) return;
   GUIB_Rect moved = GUI_Offset(r, m_x, m_y);
   m_parent->SendUp(GM_INVALIDATE_RECT, 0, reinterpret_cast<uintptr_t>(&moved));
@@ -440,6 +447,7 @@ void c_GUIB_Widget::ReleaseCapture() {
 }
 
 void c_GUIB_Widget::SetFocus() {
+  GUI_CheckThread(m_context, __func__);
   if ((m_flags & WF_FOCUSED) || !(m_flags & WF_FOCUSABLE)) return;
   SendUp(GM_SET_FOCUS, reinterpret_cast<uintptr_t>(this), 0);
   m_flags |= WF_FOCUSED;
@@ -501,6 +509,7 @@ void c_GUIB_Widget::PublishInfo(uint32_t word) {
 }
 
 uintptr_t c_GUIB_Widget::RequestDestroy() {
+  GUI_CheckThread(m_context, __func__);
   const uintptr_t r = CallHandlers(GM_DESTROY, reinterpret_cast<uintptr_t>(this), 0);
   if (r) return r;
   SendUp(GM_DESTROY, m_id, 0);
@@ -522,6 +531,7 @@ uint32_t c_GUIB_Widget::RemoveHandler(WidgetHandlerFn fn) {
 }
 
 uintptr_t c_GUIB_Widget::CallHandlers(uint32_t msg, uintptr_t a, uintptr_t b) {
+  GUI_CheckThread(m_context, __func__);
   KeySnapshot keys(m_handlers);
   uintptr_t result = 0;
   // Each handler is looked up again before its call: an earlier one may
@@ -545,6 +555,7 @@ uintptr_t c_GUIB_Widget::SendToParent(uint32_t msg, uintptr_t a, uintptr_t b) {
 }
 
 uintptr_t c_GUIB_Widget::SendUp(uint32_t msg, uintptr_t a, uintptr_t b) {
+  GUI_CheckThread(m_context, __func__);
   c_GUIB_Widget *w = this;
   GUIB_Rect rect;
   GUI_Point point;
@@ -640,6 +651,7 @@ uintptr_t c_GUIB_Widget::BroadcastToChildren(uint32_t msg, uintptr_t a, uintptr_
 }
 
 uintptr_t c_GUIB_Widget::Broadcast(uint32_t msg, uintptr_t a, uintptr_t b, uint32_t flags) {
+  GUI_CheckThread(m_context, __func__);
   if ((flags & BC_SKIP_DISABLED) && (m_flags & WF_DISABLED)) return 0;
   if ((flags & BC_SKIP_INVISIBLE) && !(m_flags & WF_VISIBLE)) return 0;
   switch (msg) {

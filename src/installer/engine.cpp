@@ -39,15 +39,6 @@ char *CopyText(const char *text) {
   return copy;
 }
 
-class Locked {
- public:
-  explicit Locked(SYS_Handle mutex) : mutex_(mutex) { SYS_WaitResult(mutex_, SYS_INFINITE); }
-  ~Locked() { SYS_ReleaseMutex(mutex_); }
-
- private:
-  SYS_Handle mutex_;
-};
-
 // One piece of an item's content on its way from the reader to the writer.
 struct Piece {
   uint8_t *data;      // a buffer of the queue, INST_COPY_BLOCK bytes
@@ -153,16 +144,16 @@ class Reader {
     const FileItem &item = *items_[i];
     ScopedStoreFile source;
     source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
-    if (!source.h) return Failed(INST_GetText(181));
+    if (!source.h) return Failed(INST_GetText(TEXT_CANNOT_OPEN));
     check_->Begin(item);
     uint64_t remaining = item.size;
     do {
       uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
       uint8_t *buffer = queue_->TakeFree();
       if (!buffer) return false;
-      if (!ReadFully(source.h, buffer, n)) {
+      if (!BF_ReadAll(source.h, buffer, n)) {
         queue_->GiveBack(buffer);
-        return Failed(INST_GetText(182));
+        return Failed(INST_GetText(TEXT_CANNOT_READ));
       }
       check_->Piece(buffer, n);
       remaining -= n;
@@ -175,18 +166,6 @@ class Reader {
   bool Failed(const char *what) {
     queue_->Push({nullptr, 0, true, false, what});
     return false;
-  }
-
-  // A read may stop short at a block the store cannot deliver; reading on
-  // from there lets the store ask the user ("Disk error") before giving up.
-  static bool ReadFully(BF_Handle h, uint8_t *buffer, uint32_t n) {
-    uint32_t got = 0;
-    while (got < n) {
-      const uint32_t more = BF_Read(h, buffer + got, n - got);
-      if (more == 0) return false;
-      got += more;
-    }
-    return true;
   }
 
   FileItem **items_;
@@ -223,22 +202,23 @@ class Worker {
 
     bool ok = true;
     if (!listed) {
-      ok = Fail(INST_GetText(183), "");
+      ok = Fail(INST_GetText(TEXT_CANNOT_READ_LIST), "");
     } else if (unsafe) {
-      ok = Fail(INST_GetText(184), unsafe->destination);
+      ok = Fail(INST_GetText(TEXT_UNSAFE_NAME), unsafe->destination);
     } else if (too_long) {
-      ok = Fail(INST_GetText(185), too_long->destination);
+      ok = Fail(INST_GetText(TEXT_PATH_TOO_LONG), too_long->destination);
     } else if (!prefix_ok || !queue_ok) {
-      ok = Fail(INST_GetText(186), p_.install_folder);
+      ok = Fail(INST_GetText(TEXT_CANNOT_PREPARE_FOLDER), p_.install_folder);
     } else if (!check_.Load(store_folder_)) {
-      ok = Fail(INST_GetText(196), (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
+      ok = Fail(INST_GetText(TEXT_DAMAGED_FILE),
+                (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
     }
     ok = ok && RoomLeft();
     SYS_Handle reader_thread = 0;
     Reader reader(items_, count_, &queue_, &check_);
     if (ok && count_ > 0) {
       reader_thread = SYS_CreateThread(Reader::ThreadMain, &reader);
-      if (!reader_thread) ok = Fail(INST_GetText(186), p_.install_folder);
+      if (!reader_thread) ok = Fail(INST_GetText(TEXT_CANNOT_PREPARE_FOLDER), p_.install_folder);
     }
     for (uint32_t i = 0; ok && i < count_ && !InstallCancel; i++) ok = CopyItem(i);
     queue_.Stop();
@@ -249,7 +229,7 @@ class Worker {
     // The end is published once the reader has stopped, so that the GUI,
     // which then waits for this thread, never waits on a read.
     if (!ok || !InstallCancel) {
-      Locked lock(p_.mutex);
+      SYS_MutexLock lock(p_.mutex);
       if (ok) {
         progress.status = INSTALL_DONE;
       } else {
@@ -275,7 +255,7 @@ class Worker {
   // that names a file outside the install folder installs nothing at all.
   const FileItem *FirstUnsafeItem() const {
     for (uint32_t i = 0; i < count_; i++)
-      if (!INST_IsSafeDestination(items_[i]->destination)) return items_[i];
+      if (!SYS_IsSafeRelativePath(items_[i]->destination)) return items_[i];
     return nullptr;
   }
 
@@ -311,7 +291,7 @@ class Worker {
 
   // Records the install's one failure; Run publishes it at the end.
   bool Fail(const char *what, const char *name) {
-    SYS_Format(error_, sizeof error_, INST_GetText(192), what, name);
+    SYS_Format(error_, sizeof error_, INST_GetText(TEXT_ERROR_DETAIL), what, name);
     return false;
   }
 
@@ -319,30 +299,33 @@ class Worker {
   // the install folder goes through here.
   bool WritePiece(SYS_Handle target, const char *destination, const Piece &piece) {
     if (SYS_FileWrite(target, piece.data, piece.size) == SYS_OK) return true;
-    return Fail(INST_GetText(DriveFull(destination, piece.size) ? 187 : 188), destination);
+    return Fail(
+        INST_GetText(DriveFull(destination, piece.size) ? TEXT_DISK_FULL : TEXT_CANNOT_WRITE),
+        destination);
   }
 
   // Takes item i's pieces off the queue and writes them; false on a failure.
   bool CopyItem(uint32_t i) {
     const FileItem &item = *items_[i];
     {
-      Locked lock(p_.mutex);
+      SYS_MutexLock lock(p_.mutex);
       p_.progress->current_done = 0;
       p_.progress->current_size = item.size;
       SYS_StrCopy(p_.progress->current_name, SYS_MAX_PATH, item.destination);
     }
     char destination[SYS_MAX_PATH];
     if (!INST_JoinPath(destination, sizeof destination, prefix_, item.destination))
-      return Fail(INST_GetText(185), item.destination);
+      return Fail(INST_GetText(TEXT_PATH_TOO_LONG), item.destination);
     Piece piece;
     // The reader ends early only on a cancel, which the caller sees.
-    if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail(INST_GetText(182), item.source);
+    if (!queue_.Pop(&piece))
+      return InstallCancel ? true : Fail(INST_GetText(TEXT_CANNOT_READ), item.source);
     if (piece.error) return Fail(piece.error, item.source);
     ScopedDiskFile target;
     target.h = INST_CreateFileWithFolders(destination);
     if (!target.h) {
       queue_.GiveBack(piece.data);
-      return Fail(INST_GetText(189), destination);
+      return Fail(INST_GetText(TEXT_CANNOT_CREATE), destination);
     }
     uint64_t done = 0;
     for (;;) {
@@ -351,13 +334,14 @@ class Worker {
       if (!written) return false;
       done += piece.size;
       {
-        Locked lock(p_.mutex);
+        SYS_MutexLock lock(p_.mutex);
         p_.progress->total_done += piece.size;
         p_.progress->current_done = done;
       }
       if (InstallCancel) return true;
       if (piece.last) break;  // the file is complete
-      if (!queue_.Pop(&piece)) return InstallCancel ? true : Fail(INST_GetText(182), item.source);
+      if (!queue_.Pop(&piece))
+        return InstallCancel ? true : Fail(INST_GetText(TEXT_CANNOT_READ), item.source);
       if (piece.error) return Fail(piece.error, item.source);
     }
     if (piece.damaged) {
@@ -365,7 +349,7 @@ class Worker {
       SYS_FileClose(target.h);
       target.h = 0;
       SYS_FileDelete(destination);
-      return Fail(INST_GetText(196), item.destination);
+      return Fail(INST_GetText(TEXT_DAMAGED_FILE), item.destination);
     }
     return true;
   }
@@ -429,18 +413,6 @@ int INST_BuildFileList(const char *store_folder, KeyedList **out, uint64_t *tota
   return 1;
 }
 
-bool INST_IsSafeDestination(const char *name) {
-  if (!name || !name[0] || name[0] == '\\' || name[0] == '/') return false;
-  for (size_t i = 0; name[i]; i++) {
-    if (name[i] == ':') return false;
-    bool starts = i == 0 || name[i - 1] == '\\' || name[i - 1] == '/';
-    if (starts && name[i] == '.' && name[i + 1] == '.' &&
-        (name[i + 2] == 0 || name[i + 2] == '\\' || name[i + 2] == '/'))
-      return false;
-  }
-  return true;
-}
-
 bool INST_EngineInit(InstallEngine *engine) {
   SYS_Zero(engine, sizeof *engine);
   engine->volume = 1;
@@ -469,8 +441,8 @@ static KeyedList *VolumeList(uint32_t volume, const char *store_folder, uint64_t
   INST_BuildFileList(store_folder, &list, total);
   if (!list || volume != 1) return list;
   uint64_t size = BF_GetFileSize(AppPaths.program_path);
-  if (size != BF_BAD_POS &&
-      INST_AddFileItem(list, AppPaths.program_path, INST_GetText(407), size) == SYS_OK)
+  if (size != BF_BAD_POS && INST_AddFileItem(list, AppPaths.program_path,
+                                             INST_GetText(TEXT_UNINSTALLER_EXE), size) == SYS_OK)
     *total += size;
   size = TempArchivePath[0] ? BF_GetFileSize(TempArchivePath) : BF_BAD_POS;
   if (size != BF_BAD_POS && INST_AddFileItem(list, TempArchivePath, "setup.cbf", size) == SYS_OK)
@@ -503,15 +475,15 @@ void INST_FormatRoom(char *out, size_t size, const char *path, uint64_t need,
   const std::string mb = std::to_string(need / INST_MB);
   const char drive[2] = {path[0], 0};
   if (!free_bytes) {
-    SYS_Format(out, size, INST_GetText(58), mb.c_str());
+    SYS_Format(out, size, INST_GetText(TEXT_SPACE_NEEDED), mb.c_str());
     return;
   }
   // Short enough for the folder page's one line with a drive of terabytes.
   const std::string free_mb = std::to_string(*free_bytes / INST_MB);
   if (*free_bytes >= need)
-    SYS_Format(out, size, INST_GetText(56), mb.c_str(), drive, free_mb.c_str());
+    SYS_Format(out, size, INST_GetText(TEXT_SPACE_NEEDED_FREE), mb.c_str(), drive, free_mb.c_str());
   else
-    SYS_Format(out, size, INST_GetText(57), mb.c_str(), free_mb.c_str());
+    SYS_Format(out, size, INST_GetText(TEXT_SPACE_SHORT), mb.c_str(), free_mb.c_str());
 }
 
 int INST_StartVolume(InstallEngine *engine, const char *archive, const char *store_folder) {
@@ -543,7 +515,7 @@ uint32_t INST_InstallWorker(void *params) {
 }
 
 void INST_ReadProgress(InstallEngine *engine, InstallProgress *out) {
-  Locked lock(engine->mutex);
+  SYS_MutexLock lock(engine->mutex);
   *out = engine->progress;
 }
 
@@ -552,9 +524,9 @@ uint32_t INST_Percent(uint64_t done, uint64_t size) {
   return uint32_t(double(done) / double(size) * 100.0);
 }
 
-static void EndWorker() {
+void INST_EndWorker(bool cancel) {
+  if (cancel) InstallCancel = 1;
   if (!InstallWorkerThread) return;
-  // The worker may be showing the "Disk error" box, owned by our window.
   SYS_WaitHandlingMessages(InstallWorkerThread, SYS_INFINITE);
   SYS_CloseHandle(InstallWorkerThread);
   InstallWorkerThread = 0;
@@ -564,25 +536,25 @@ uint32_t INST_EngineStep(InstallEngine *engine) {
   uint32_t status;
   uint64_t total;
   {
-    Locked lock(engine->mutex);
+    SYS_MutexLock lock(engine->mutex);
     status = engine->progress.status;
     total = engine->progress.total_size;
     if (status == INSTALL_DONE || status == INSTALL_FAILED)
       engine->progress.status = INSTALL_FINISHING;
   }
   if (status != INSTALL_DONE && status != INSTALL_FAILED) return 0;
-  EndWorker();
+  INST_EndWorker(false);
   if (status == INSTALL_FAILED) return INST_NOTIFY_FAILED;
   Installer.installed_bytes = total;
   char key[SYS_MAX_PATH];
   if (INST_FinishInstall(key)) return INST_NOTIFY_DONE;
-  Locked lock(engine->mutex);
-  SYS_Format(engine->progress.error, sizeof engine->progress.error, INST_GetText(191), key);
+  SYS_MutexLock lock(engine->mutex);
+  SYS_Format(engine->progress.error, sizeof engine->progress.error,
+             INST_GetText(TEXT_REGISTRY_FAILED), key);
   return INST_NOTIFY_FAILED;
 }
 
 void INST_CancelInstall() {
-  InstallCancel = 1;
-  EndWorker();
+  INST_EndWorker(true);
   INST_Uninstall();
 }

@@ -78,6 +78,11 @@ struct InstallEngine {
 // stops it between blocks.
 extern SYS_Handle InstallWorkerThread;
 extern std::atomic<uint32_t> InstallCancel;
+// Waits for the worker to end, if there is one, and closes its handle. The
+// worker may be showing the "Disk error" box, owned by the GUI's window, so
+// the calling (GUI) thread handles its messages meanwhile. With cancel the
+// worker is first told to stop.
+void INST_EndWorker(bool cancel);
 
 // The install list of a store folder (recursive), in the store's order;
 // destination names are the names below the folder in lower case. Returns 1.
@@ -85,9 +90,6 @@ int INST_BuildFileList(const char *store_folder, KeyedList **out, uint64_t *tota
 uint32_t INST_AddFileItem(KeyedList *list, const char *source, const char *destination,
                           uint64_t size);
 uint32_t INST_FreeFileItem(uintptr_t key, uintptr_t value);
-// A destination name that stays inside the install folder: relative, no
-// drive, no ".." component.
-bool INST_IsSafeDestination(const char *name);
 
 // Room: the need is counted in whole MB (rounded up), as the folder page
 // shows it; a drive has room when its free space is at least that.

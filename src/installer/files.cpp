@@ -13,12 +13,6 @@ const uint32_t kCopyBlock = 65536;
 const char kRunPrefix[] = INSTALLER_IDENTITY "-";
 char g_run_folder[SYS_MAX_PATH];  // with a trailing backslash; "" until made
 
-struct Buffer {
-  void *p;
-  explicit Buffer(size_t n) : p(SYS_Alloc(n, "Copy tmp")) {}
-  ~Buffer() { SYS_FreeSafe(p); }
-};
-
 }  // namespace
 
 bool INST_JoinPath(char *out, size_t size, const char *folder, const char *name) {
@@ -60,13 +54,14 @@ int INST_CopyStoreFile(const char *destination, const char *store_name) {
     dst.h = SYS_FileCreate(destination);
     if (!dst.h) return 0;
     uint64_t remaining = BF_GetSize(src.h);
-    Buffer buffer(kCopyBlock);
-    ok = remaining != BF_BAD_POS && buffer.p;
+    void *buffer = SYS_Alloc(kCopyBlock, "Copy tmp");
+    ok = remaining != BF_BAD_POS && buffer;
     while (ok && remaining > 0) {
       uint32_t n = remaining < kCopyBlock ? uint32_t(remaining) : kCopyBlock;
-      ok = BF_Read(src.h, buffer.p, n) == n && SYS_FileWrite(dst.h, buffer.p, n) == SYS_OK;
+      ok = BF_ReadAll(src.h, buffer, n) && SYS_FileWrite(dst.h, buffer, n) == SYS_OK;
       remaining -= n;
     }
+    SYS_FreeSafe(buffer);
   }
   // A half-written copy would later pass for the real file.
   if (!ok) SYS_FileDelete(destination);

@@ -12,7 +12,7 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
   m_title = new c_GUIB_Label(GUI_ChildParams(this, 0, 0, w, line));
   m_title->SetTextAlign(GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
   m_title->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
-  m_title->SetText(INST_GetText(50));
+  m_title->SetText(INST_GetText(TEXT_FOLDER_TITLE));
 
   m_path = new c_GUIB_Label(GUI_ChildParams(this, 0, line, w, line));
   m_path->SetFillColor(SLOT_BACKGROUND, m_fill[SLOT_FIELD]);
@@ -23,8 +23,8 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
 
   char folder[SYS_MAX_PATH];
   if (!INST_GetDefaultInstallDir(folder) ||
-      !INST_JoinPath(m_chosen, sizeof m_chosen, folder, INST_GetText(405)))
-    SYS_StrCopy(m_chosen, sizeof m_chosen, INST_GetText(405));
+      !INST_JoinPath(m_chosen, sizeof m_chosen, folder, INST_GetText(TEXT_PRODUCT_FOLDER)))
+    SYS_StrCopy(m_chosen, sizeof m_chosen, INST_GetText(TEXT_PRODUCT_FOLDER));
   m_path->SetText(m_chosen);
 
   m_room = new c_GUIB_Label(GUI_ChildParams(this, 0, 2 * line, w, line));
@@ -35,7 +35,7 @@ c_INST_FolderPage::c_INST_FolderPage(const WidgetCreateParams &p) : c_GUIB_Widge
   const int32_t top = 3 * line;
   m_tree = new c_GUIB_DirBrowser(GUI_ChildParams(this, 0, top, w, h > top ? h - top : 0,
                                                  iChildHandler, reinterpret_cast<uintptr_t>(this)));
-  m_tree->SetDriveTexts(INST_GetText(52), INST_GetText(53));
+  m_tree->SetDriveTexts(INST_GetText(TEXT_DRIVE_FREE), INST_GetText(TEXT_DRIVE_FREE_UNKNOWN));
   m_tree->FillDrives(DX_UNKNOWN | DX_REMOVABLE | DX_REMOTE | DX_CDROM | DX_RAMDISK, DBF_FOLDERS);
 }
 
@@ -64,7 +64,7 @@ uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint
   char path[SYS_MAX_PATH];
   if (!self->m_tree->GetItemPath(reinterpret_cast<const TreeNotice *>(a), folder)) return 1;
   // Taken only when the system can make the folder.
-  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(405)) &&
+  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(TEXT_PRODUCT_FOLDER)) &&
       SYS_StrLen(path) < SYS_MAX_FOLDER) {
     SYS_StrCopy(self->m_chosen, sizeof self->m_chosen, path);
     self->m_path->SetText(self->m_chosen);
@@ -72,7 +72,7 @@ uint32_t c_INST_FolderPage::iChildHandler(c_GUIB_Widget *w, uintptr_t data, uint
   } else {
     // Not taken, never cut: the user is told why the pick did not count.
     char text[SYS_MAX_PATH + 32];
-    SYS_Format(text, sizeof text, INST_GetText(51), folder);
+    SYS_Format(text, sizeof text, INST_GetText(TEXT_FOLDER_TOO_LONG), folder);
     self->m_path->SetText(text);
   }
   return 1;

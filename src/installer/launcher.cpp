@@ -24,8 +24,8 @@ void INST_OpenWebAddress(const char *address) {
 
 void INST_RunAddOns(uintptr_t window) {
   SYS_EnableWindow(window, false);
-  if (Installer.online_addon) INST_RunFromStore(INST_GetText(301));
-  if (Installer.directx_addon) INST_RunFromStore(INST_GetText(302));
+  if (Installer.online_addon) INST_RunFromStore(INST_GetText(TEXT_ONLINE_SETUP));
+  if (Installer.directx_addon) INST_RunFromStore(INST_GetText(TEXT_DIRECTX_SETUP));
   SYS_EnableWindow(window, true);
   SYS_RaiseWindow(window);
 }

@@ -23,7 +23,7 @@ std::vector<char> iReadLicense() {
     BF_Close(f);
   }
   if (text.empty()) {
-    const char *missing = INST_GetText(41);
+    const char *missing = INST_GetText(TEXT_LICENSE_MISSING);
     text.assign(missing, missing + SYS_StrLen(missing) + 1);
   }
   return text;
@@ -38,7 +38,7 @@ c_INST_LicensePage::c_INST_LicensePage(const WidgetCreateParams &p) : c_GUIB_Wid
   m_title = new c_GUIB_Label(GUI_ChildParams(this, 0, 0, w, line));
   m_title->SetTextAlign(GUIB_ALIGN_HCENTER | GUIB_ALIGN_VCENTER);
   m_title->SetTextColor(SLOT_NORMAL, INST_TEXT_COLOR);
-  m_title->SetText(INST_GetText(40));
+  m_title->SetText(INST_GetText(TEXT_LICENSE_TITLE));
 
   const int32_t view_h = h - line > 0 ? h - line : 0;
   const std::vector<char> text = iReadLicense();

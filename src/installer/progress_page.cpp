@@ -8,14 +8,14 @@ c_INST_ProgressPage::c_INST_ProgressPage(const WidgetCreateParams &p) : c_GUIB_P
   const int32_t w = m_rect.right, h = m_rect.bottom;
   const int32_t line = m_context ? int32_t(m_context->Word(GP_SCROLLBAR_SIZE)) : 16;
   const int32_t m = w / 10;
-  m_title = iLabel(0, 2 * line, INST_GetText(110));
+  m_title = iLabel(0, 2 * line, INST_GetText(TEXT_PROGRESS_TITLE));
   int32_t y = (h - 5 * line) / 2;
   m_file = iLabel(y, line, nullptr);
   y += line;
   m_fileBar = new c_GUIB_ProgressBar(GUI_ChildParams(this, m, y, w - 2 * m, line));
   m_fileBar->SetValue(0, 0);
   y += 2 * line;
-  m_totalLabel = iLabel(y, line, INST_GetText(111));
+  m_totalLabel = iLabel(y, line, INST_GetText(TEXT_PROGRESS_TOTAL));
   y += line;
   m_totalBar = new c_GUIB_ProgressBar(GUI_ChildParams(this, m, y, w - 2 * m, line));
   m_totalBar->SetValue(0, 0);
@@ -27,12 +27,7 @@ c_INST_ProgressPage::c_INST_ProgressPage(const WidgetCreateParams &p) : c_GUIB_P
 c_INST_ProgressPage::~c_INST_ProgressPage() {
   // The page may go while the worker still copies into its fields (the
   // window closed during the install): stop the worker first.
-  if (InstallWorkerThread) {
-    InstallCancel = 1;
-    SYS_WaitHandlingMessages(InstallWorkerThread, SYS_INFINITE);
-    SYS_CloseHandle(InstallWorkerThread);
-    InstallWorkerThread = 0;
-  }
+  INST_EndWorker(true);
   INST_EngineRelease(&m_engine);
 }
 
@@ -58,17 +53,17 @@ void c_INST_ProgressPage::StartVolume() {
     // An archive that is there but cannot be mounted is damaged (cut short,
     // say): a new copy of the disc is what helps, not a search for it.
     if (SYS_GetFileAttributes(m_engine.archive) == SYS_ATTR_INVALID)
-      SYS_Format(text, sizeof text, INST_GetText(117), name, folder);
+      SYS_Format(text, sizeof text, INST_GetText(TEXT_ENTRY_NOT_FOUND), name, folder);
     else
-      SYS_Format(text, sizeof text, INST_GetText(118), name, folder);
+      SYS_Format(text, sizeof text, INST_GetText(TEXT_ENTRY_DAMAGED), name, folder);
     m_file->SetText(text);
     return;
   }
   c_GUIB_Widget *desktop = GetDesktop();
   if (!desktop) return;
-  c_GUIB_MessageBox *box =
-      ShowMessageBox(desktop, INST_GetText(116), INST_GetText(309 + int32_t(m_engine.volume)),
-                     MBB_OK | MBB_CANCEL, nullptr, INST_MessageBoxButtons());
+  c_GUIB_MessageBox *box = ShowMessageBox(desktop, INST_GetText(TEXT_INSERT_DISK),
+                                          INST_GetText(TEXT_DISK_1 - 1 + int32_t(m_engine.volume)),
+                                          MBB_OK | MBB_CANCEL, nullptr, INST_MessageBoxButtons());
   if (box) box->AddHandler(iVolumePrompt, reinterpret_cast<uintptr_t>(this));
   desktop->Release();
 }

@@ -5,31 +5,19 @@
 #include "platform/platform.h"
 #include "store/store.h"
 
-struct ScopedStoreFile {
-  BF_Handle h = 0;
-  ~ScopedStoreFile() {
-    if (h) BF_Close(h);
+template <void (*Close)(uintptr_t)>
+struct ScopedHandle {
+  uintptr_t h = 0;
+  ScopedHandle() = default;
+  explicit ScopedHandle(uintptr_t handle) : h(handle) {}
+  ScopedHandle(const ScopedHandle &) = delete;
+  ScopedHandle &operator=(const ScopedHandle &) = delete;
+  ~ScopedHandle() {
+    if (h) Close(h);
   }
 };
 
-struct ScopedDiskFile {
-  SYS_Handle h = 0;
-  ~ScopedDiskFile() {
-    if (h) SYS_FileClose(h);
-  }
-};
-
-struct ScopedRegKey {
-  SYS_RegKey k;
-  explicit ScopedRegKey(SYS_RegKey key) : k(key) {}
-  ~ScopedRegKey() {
-    if (k) SYS_RegCloseKey(k);
-  }
-};
-
-struct ScopedFind {
-  SYS_Handle h = 0;
-  ~ScopedFind() {
-    if (h) SYS_FindClose(h);
-  }
-};
+using ScopedStoreFile = ScopedHandle<BF_Close>;
+using ScopedDiskFile = ScopedHandle<SYS_FileClose>;
+using ScopedRegKey = ScopedHandle<SYS_RegCloseKey>;
+using ScopedFind = ScopedHandle<SYS_FindClose>;

@@ -52,8 +52,8 @@ Removal RemoveFolder(const char *path, bool clear_read_only) {
 void DeleteValueAndKey(const char *key_path, const char *value) {
   {
     ScopedRegKey key(SYS_RegOpenKey(key_path));
-    if (!key.k) return;
-    SYS_RegDeleteValue(key.k, value);
+    if (!key.h) return;
+    SYS_RegDeleteValue(key.h, value);
   }
   SYS_RegDeleteKey(key_path);
 }
@@ -67,8 +67,8 @@ void DeleteParentKeyIfEmpty(const char *key_path) {
   parent[n - 1] = 0;
   {
     ScopedRegKey key(SYS_RegOpenKey(parent));
-    if (!key.k || SYS_RegEnumKey(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE ||
-        SYS_RegEnumValue(key.k, 0, name, sizeof name) != SYS_REG_NO_MORE)
+    if (!key.h || SYS_RegEnumKey(key.h, 0, name, sizeof name) != SYS_REG_NO_MORE ||
+        SYS_RegEnumValue(key.h, 0, name, sizeof name) != SYS_REG_NO_MORE)
       return;
   }
   SYS_RegDeleteKey(parent);
@@ -79,7 +79,7 @@ void DeleteParentKeyIfEmpty(const char *key_path) {
 void ScheduleForRestart(const char *folder) {
   if (SYS_GetPlatformId() < 2) return;
   char path[SYS_MAX_PATH];
-  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(407)))
+  if (INST_JoinPath(path, sizeof path, folder, INST_GetText(TEXT_UNINSTALLER_EXE)))
     SYS_MoveFile(path, nullptr, true);
   if (INST_JoinPath(path, sizeof path, folder, "setup.cbf")) SYS_MoveFile(path, nullptr, true);
   // The folder is named without a trailing separator: the restart-time
@@ -97,13 +97,13 @@ void INST_ReadInstalledState() {
   char key_path[SYS_MAX_PATH];
   if (!INST_GetUninstallKey(key_path)) return;
   ScopedRegKey key(SYS_RegOpenKey(key_path));
-  if (!key.k) return;
+  if (!key.h) return;
 
   // The value is whatever the registry holds: end it ourselves, and accept
   // it only when the game's path fits behind its folder.
   char value[SYS_MAX_PATH];
   uint32_t size = sizeof value - 1;
-  if (SYS_RegQueryValue(key.k, "UninstallString", value, &size) != SYS_OK) return;
+  if (SYS_RegQueryValue(key.h, "UninstallString", value, &size) != SYS_OK) return;
   value[size] = 0;
   // Written as a quoted command line; earlier installs wrote the bare path.
   char *program = value;
@@ -117,9 +117,9 @@ void INST_ReadInstalledState() {
   SYS_DirPart(folder, sizeof folder, program);
   char path[SYS_MAX_PATH];
   if (folder[0] == 0) {
-    if (SYS_StrLen(INST_GetText(400)) >= sizeof path) return;
-    SYS_StrCopy(path, sizeof path, INST_GetText(400));
-  } else if (!INST_JoinPath(path, sizeof path, folder, INST_GetText(400))) {
+    if (SYS_StrLen(INST_GetText(TEXT_GAME_EXE)) >= sizeof path) return;
+    SYS_StrCopy(path, sizeof path, INST_GetText(TEXT_GAME_EXE));
+  } else if (!INST_JoinPath(path, sizeof path, folder, INST_GetText(TEXT_GAME_EXE))) {
     return;
   }
   SYS_StrCopy(GamePath, sizeof GamePath, path);
@@ -129,19 +129,19 @@ void INST_ReadInstalledState() {
 
 void INST_Uninstall() {
   char path[SYS_MAX_PATH];
-  if (INST_GetProgramsPath(INST_GetText(405), path)) INST_RemoveFolder(path, true);
+  if (INST_GetProgramsPath(INST_GetText(TEXT_PRODUCT_FOLDER), path)) INST_RemoveFolder(path, true);
 
   char link[SYS_MAX_PATH];
-  if (SYS_StrLen(INST_GetText(401)) + 5 <= sizeof link) {
-    SYS_Format(link, sizeof link, "%s.lnk", INST_GetText(401));
+  if (SYS_StrLen(INST_GetText(TEXT_PRODUCT_LINK)) + 5 <= sizeof link) {
+    SYS_Format(link, sizeof link, "%s.lnk", INST_GetText(TEXT_PRODUCT_LINK));
     if (INST_GetDesktopPath(link, path)) SYS_FileDelete(path);
   }
 
   // The whole uninstall entry goes, with every value it holds.
   char key_path[SYS_MAX_PATH];
   if (INST_GetUninstallKey(key_path)) SYS_RegDeleteKeyTree(key_path);
-  DeleteValueAndKey(INST_GetText(412), INST_GetText(413));
-  DeleteParentKeyIfEmpty(INST_GetText(412));
+  DeleteValueAndKey(INST_GetText(TEXT_APP_KEY), INST_GetText(TEXT_INSTALL_DIR_VALUE));
+  DeleteParentKeyIfEmpty(INST_GetText(TEXT_APP_KEY));
 
   char folder[SYS_MAX_PATH];
   SYS_DirPart(folder, sizeof folder, GamePath);

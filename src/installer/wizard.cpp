@@ -76,42 +76,46 @@ struct PageRow {
 // One page per row, kept as a table.
 // clang-format off
 const PageRow kPages[18] = {
-  /* 0 menu */         {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 20}}},
-  /* 1 intro */        {202, 13, 0, 39, KIND_ITEMS, 0, PREP_NONE, 2,
-                        {{ITEM_TEXT, 30}, {ITEM_TEXT, 31}}},
-  /* 2 licence */      {203, 11, 14, 49, KIND_LICENSE, 0, PREP_NONE, 0, {}},
-  /* 3 folder */       {204, 13, 14, 59, KIND_FOLDER, 0, PREP_NONE, 0, {}},
-  /* 4 shortcuts */    {205, 13, 14, 69, KIND_ITEMS, 0, PREP_NONE, 4,
-                        {{ITEM_TEXT, 60, 1},
-                         {ITEM_CHECKBOX, 61, 0, &Installer.desktop_shortcut},
-                         {ITEM_CHECKBOX, 62, 0, &Installer.start_menu_shortcut},
+  /* 0 menu */         {TEXT_IMAGE_MENU, 0, 0, TEXT_MENU_FOOTER, KIND_ITEMS, 0, PREP_NONE, 1,
+                        {{ITEM_TEXT, TEXT_MENU_NOT_INSTALLED}}},
+  /* 1 intro */        {TEXT_IMAGE_INTRO, TEXT_BUTTON_NEXT, 0, TEXT_INTRO_FOOTER, KIND_ITEMS, 0, PREP_NONE, 2,
+                        {{ITEM_TEXT, TEXT_INTRO}, {ITEM_TEXT, TEXT_INTRO_ADVICE}}},
+  /* 2 licence */      {TEXT_IMAGE_LICENSE, TEXT_BUTTON_AGREE, TEXT_BUTTON_PREVIOUS, TEXT_LICENSE_FOOTER, KIND_LICENSE, 0, PREP_NONE, 0, {}},
+  /* 3 folder */       {TEXT_IMAGE_FOLDER, TEXT_BUTTON_NEXT, TEXT_BUTTON_PREVIOUS, TEXT_FOLDER_FOOTER, KIND_FOLDER, 0, PREP_NONE, 0, {}},
+  /* 4 shortcuts */    {TEXT_IMAGE_SHORTCUTS, TEXT_BUTTON_NEXT, TEXT_BUTTON_PREVIOUS, TEXT_SHORTCUTS_FOOTER, KIND_ITEMS, 0, PREP_NONE, 4,
+                        {{ITEM_TEXT, TEXT_SHORTCUTS_QUESTION, 1},
+                         {ITEM_CHECKBOX, TEXT_SHORTCUT_DESKTOP, 0, &Installer.desktop_shortcut},
+                         {ITEM_CHECKBOX, TEXT_SHORTCUT_START_MENU, 0, &Installer.start_menu_shortcut},
                          {ITEM_NONE}}},
-  /* 5 group */        {206, 13, 14, 79, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 70}}},
-  /* 6 online */       {207, 13, 14, 129, KIND_ITEMS, ROW_WIDE, PREP_NONE, 5,
-                        {{ITEM_TITLE, 125, 0, nullptr, 0, 65},
-                         {ITEM_TEXT, 120, 0, nullptr, 0, 15},
-                         {ITEM_TEXT, 121, 0, nullptr, 0, 3},
-                         {ITEM_TEXT, 122},
-                         {ITEM_CHECKBOX, 123, 0, &Installer.online_addon}}},
-  /* 7 DirectX */      {208, 13, 14, 139, KIND_ITEMS, 0, PREP_NONE, 3,
-                        {{ITEM_TEXT, 135, 1}, {ITEM_TEXT, 136}, {ITEM_LINK, 303, 0, nullptr, 304}}},
-  /* 8 ready */        {209, 10, 14, 89, KIND_ITEMS, 0, PREP_NONE, 2,
-                        {{ITEM_TEXT, 80, 1}, {ITEM_TEXT, 81}}},
-  /* 9 copying */      {210, 15, 0, 119, KIND_PROGRESS, 0, PREP_NONE, 0, {}},
-  /* 10 finished */    {0, 0, 0, 0, KIND_FINISH, ROW_REBUILT, PREP_NONE, 1, {{ITEM_TEXT, 90}}},
-  /* 11 error */       {214, 0, 0, 199, KIND_ERROR, ROW_REBUILT, PREP_NONE, 1,
-                        {{ITEM_TEXT, 190, 1}}},
-  /* 12 cancelled */   {214, 12, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_DROP_PROGRESS, 1,
-                        {{ITEM_TEXT, 170}}},
-  /* 13 menu, new */   {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 21}}},
-  /* 14 menu, inst. */ {201, 0, 0, 29, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, 22}}},
-  /* 15 uninstall? */  {214, 13, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_CLEAR_REMOVE, 2,
-                        {{ITEM_TEXT, 140, 1},
-                         {ITEM_CHECKBOX, 141, 0, &Installer.remove_confirmation}}},
-  /* 16 removing */    {214, 13, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_NONE, 2,
-                        {{ITEM_TEXT, 150, 1}, {ITEM_TEXT, 151}}},
-  /* 17 uninstalled */ {222, 0, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_UNINSTALLED, 3,
-                        {{ITEM_TEXT, 160, 1}, {ITEM_TEXT, 161}, {ITEM_TEXT, 162}}},
+  /* 5 group */        {TEXT_IMAGE_GROUP, TEXT_BUTTON_NEXT, TEXT_BUTTON_PREVIOUS, TEXT_GROUP_FOOTER, KIND_ITEMS, 0, PREP_NONE, 1,
+                        {{ITEM_TEXT, TEXT_GROUP_TEXT}}},
+  /* 6 online */       {TEXT_IMAGE_ONLINE, TEXT_BUTTON_NEXT, TEXT_BUTTON_PREVIOUS, TEXT_ONLINE_FOOTER, KIND_ITEMS, ROW_WIDE, PREP_NONE, 5,
+                        {{ITEM_TITLE, TEXT_ONLINE_NAME, 0, nullptr, 0, 65},
+                         {ITEM_TEXT, TEXT_ONLINE_PITCH, 0, nullptr, 0, 15},
+                         {ITEM_TEXT, TEXT_ONLINE_FEATURES, 0, nullptr, 0, 3},
+                         {ITEM_TEXT, TEXT_ONLINE_QUESTION},
+                         {ITEM_CHECKBOX, TEXT_ONLINE_CHECKBOX, 0, &Installer.online_addon}}},
+  /* 7 DirectX */      {TEXT_IMAGE_DIRECTX, TEXT_BUTTON_NEXT, TEXT_BUTTON_PREVIOUS, TEXT_DIRECTX_FOOTER, KIND_ITEMS, 0, PREP_NONE, 3,
+                        {{ITEM_TEXT, TEXT_DIRECTX_MISSING, 1}, {ITEM_TEXT, TEXT_DIRECTX_DOWNLOAD},
+                         {ITEM_LINK, TEXT_DIRECTX_LINK, 0, nullptr, TEXT_DIRECTX_ADDRESS}}},
+  /* 8 ready */        {TEXT_IMAGE_READY, TEXT_BUTTON_INSTALL, TEXT_BUTTON_PREVIOUS, TEXT_READY_FOOTER, KIND_ITEMS, 0, PREP_NONE, 2,
+                        {{ITEM_TEXT, TEXT_READY, 1}, {ITEM_TEXT, TEXT_READY_HINT}}},
+  /* 9 copying */      {TEXT_IMAGE_PROGRESS, TEXT_BUTTON_CANCEL, 0, TEXT_PROGRESS_FOOTER, KIND_PROGRESS, 0, PREP_NONE, 0, {}},
+  /* 10 finished */    {0, 0, 0, 0, KIND_FINISH, ROW_REBUILT, PREP_NONE, 1, {{ITEM_TEXT, TEXT_INSTALLED}}},
+  /* 11 error */       {TEXT_IMAGE_MESSAGE, 0, 0, TEXT_ERROR_FOOTER, KIND_ERROR, ROW_REBUILT, PREP_NONE, 1,
+                        {{ITEM_TEXT, TEXT_ERROR_TITLE, 1}}},
+  /* 12 cancelled */   {TEXT_IMAGE_MESSAGE, TEXT_BUTTON_OK, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_DROP_PROGRESS, 1,
+                        {{ITEM_TEXT, TEXT_CANCELLED}}},
+  /* 13 menu, new */   {TEXT_IMAGE_MENU, 0, 0, TEXT_MENU_FOOTER, KIND_ITEMS, 0, PREP_NONE, 1, {{ITEM_TEXT, TEXT_MENU_NEW}}},
+  /* 14 menu, inst. */ {TEXT_IMAGE_MENU, 0, 0, TEXT_MENU_FOOTER, KIND_ITEMS, 0, PREP_NONE, 1,
+                        {{ITEM_TEXT, TEXT_MENU_INSTALLED}}},
+  /* 15 uninstall? */  {TEXT_IMAGE_MESSAGE, TEXT_BUTTON_NEXT, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_CLEAR_REMOVE, 2,
+                        {{ITEM_TEXT, TEXT_UNINSTALL_WELCOME, 1},
+                         {ITEM_CHECKBOX, TEXT_UNINSTALL_CONFIRM, 0, &Installer.remove_confirmation}}},
+  /* 16 removing */    {TEXT_IMAGE_MESSAGE, TEXT_BUTTON_NEXT, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_NONE, 2,
+                        {{ITEM_TEXT, TEXT_REMOVING, 1}, {ITEM_TEXT, TEXT_PLEASE_WAIT}}},
+  /* 17 uninstalled */ {TEXT_IMAGE_UNINSTALLED, 0, 0, 0, KIND_ITEMS, ROW_REBUILT, PREP_UNINSTALLED, 3,
+                        {{ITEM_TEXT, TEXT_UNINSTALLED, 1}, {ITEM_TEXT, TEXT_THANK_YOU}, {ITEM_TEXT, TEXT_RESTART_NEEDED}}},
 };
 // clang-format on
 
@@ -122,8 +126,17 @@ struct FinishRow {
   int16_t footer;
   int16_t next;
 };
-const FinishRow kFinish[2][2] = {{{211, 0, 98, 12}, {212, 92, 99, 13}},
-                                 {{213, 93, 99, 13}, {0, 94, 99, 13}}};
+const FinishRow kFinish[2][2] = {
+    {{TEXT_IMAGE_FINISHED, 0, TEXT_FINISH_FOOTER, TEXT_BUTTON_OK},
+     {TEXT_IMAGE_FINISHED_ONLINE, TEXT_ADDONS_ONLINE, TEXT_FINISH_ADDONS_FOOTER, TEXT_BUTTON_NEXT}},
+    {{TEXT_IMAGE_FINISHED_DIRECTX, TEXT_ADDONS_DIRECTX, TEXT_FINISH_ADDONS_FOOTER,
+      TEXT_BUTTON_NEXT},
+     {0, TEXT_ADDONS_BOTH, TEXT_FINISH_ADDONS_FOOTER, TEXT_BUTTON_NEXT}}};
+
+// The finish page's row for the add-ons chosen.
+const FinishRow &iFinish() {
+  return kFinish[Installer.directx_addon ? 1 : 0][Installer.online_addon ? 1 : 0];
+}
 
 enum Button : uint8_t { BTN_NEXT, BTN_PREVIOUS };
 enum Condition : uint8_t {
@@ -335,7 +348,7 @@ uint32_t iKeyHandler(c_GUIB_Widget *, uintptr_t, uint32_t msg, uintptr_t a, uint
         press = g.next;
       break;
     case kEsc:
-      if (iUsable(g.next) && g.next_caption == 15)  // Cancel
+      if (iUsable(g.next) && g.next_caption == TEXT_BUTTON_CANCEL)
         press = g.next;
       else if (iUsable(g.previous))
         press = g.previous;
@@ -371,7 +384,7 @@ void iBuildMenu() {
   for (uint32_t i = 0; i < kMenuCount; ++i) {
     if (i == 1 && Installer.installed) continue;   // no Install once installed
     if (i == 2 && !Installer.installed) continue;  // no Uninstall before
-    const char *caption = INST_GetText(int32_t(i + 1));
+    const char *caption = INST_GetText(TEXT_MENU_PLAY + int32_t(i));
     GUIB_Rect r = {0, 0, 0, 0};
     if (font) font->CalcTextRect(caption, &r, GUIB_ALIGN_LEFT | GUIB_ALIGN_TOP);
     const int32_t top = i == kMenuCount - 1 ? kHeight - 2 * h : y;
@@ -420,7 +433,7 @@ c_GUIB_Widget *iBuildPage(uint32_t n, const WidgetCreateParams &p) {
     case KIND_PROGRESS:
       return new c_INST_ProgressPage(p);
     case KIND_FINISH: {
-      const FinishRow &f = kFinish[Installer.directx_addon ? 1 : 0][Installer.online_addon ? 1 : 0];
+      const FinishRow &f = iFinish();
       return iBuildItemPage(p, row.items, row.count, f.second, nullptr);
     }
     case KIND_ERROR:
@@ -468,7 +481,7 @@ void iAct(Action action) {
       c_INST_FolderPage *folder = static_cast<c_INST_FolderPage *>(g.pages[3]);
       if (folder) folder->GetPath(InstallDir);
       char game[SYS_MAX_PATH];
-      if (INST_JoinPath(game, sizeof game, InstallDir, INST_GetText(400)))
+      if (INST_JoinPath(game, sizeof game, InstallDir, INST_GetText(TEXT_GAME_EXE)))
         SYS_StrCopy(GamePath, sizeof GamePath, game);
       break;
     }
@@ -648,7 +661,7 @@ int INST_InitGUI(GuiContext *context) {
   p.height = kHeight;
   p.context = context;
   InstallerDesktop = new c_GUIB_Desktop(p);
-  if (!INST_OpenWindow(InstallerDesktop, INST_GetText(300))) {
+  if (!INST_OpenWindow(InstallerDesktop, INST_GetText(TEXT_WINDOW_CAPTION))) {
     SYS_LogPrint(SYS_LOG_MAIN, 1, "!INST_InitGUI: can't set output to a MasterWindow");
     return 0;
   }
@@ -681,7 +694,7 @@ void INST_StartWizard() {
 
   c_GUIB_Widget *desk = InstallerDesktop;
   g.background = new c_GUIB_Panel(iChild(desk, {0, 0, kWidth, kHeight}));
-  c_GUIB_Bitmap *back = iLoadImage(200);
+  c_GUIB_Bitmap *back = iLoadImage(TEXT_IMAGE_BACKGROUND);
   g.background->SetBackground(g.background->GetFillColor(SLOT_BACKGROUND), back,
                               PANEL_STRETCH | PANEL_KEEP_IMAGE);
   g.column = new c_GUIB_Panel(iChild(desk, {kColumnX, 12, kButtonW + 2 * kMargin, kColumnH}));
@@ -695,9 +708,9 @@ void INST_StartWizard() {
 
   const int32_t next_y = kColumnH - kButtonH - kMargin - 1;
   g.next = new c_GUIB_Button(iChild(g.column, {7, next_y, kButtonW, kButtonH}));
-  g.next->SetText(INST_GetText(13));
+  g.next->SetText(INST_GetText(TEXT_BUTTON_NEXT));
   g.previous = new c_GUIB_Button(iChild(g.column, {7, next_y - 21, kButtonW, kButtonH}));
-  g.previous->SetText(INST_GetText(14));
+  g.previous->SetText(INST_GetText(TEXT_BUTTON_PREVIOUS));
   g.next->SetFlags(WF_FOCUSABLE);
   g.previous->SetFlags(WF_FOCUSABLE);
   desk->RemoveHandler(iKeyHandler);
@@ -738,7 +751,7 @@ void iShowPage(uint32_t n) {
   const PageRow &row = kPages[n];
   int16_t background = row.background, next = row.next, footer = row.footer;
   if (row.kind == KIND_FINISH) {
-    const FinishRow &f = kFinish[Installer.directx_addon ? 1 : 0][Installer.online_addon ? 1 : 0];
+    const FinishRow &f = iFinish();
     background = f.background;
     next = f.next;
     footer = f.footer;

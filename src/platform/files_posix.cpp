@@ -79,13 +79,12 @@ size_t CopyOut(char *buffer, size_t size, const std::string &text) {
 // current drive for a null root.
 char DriveOf(const char *root) {
   if (!root) return CurrentDir()[0];
-  char c = root[0];
-  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const char c = SYS_ToUpper(root[0]);
   return c >= 'A' && c <= 'Z' && root[1] == ':' ? c : 0;
 }
 
 std::string DriveFolder(char drive) {
-  return Root() + "/drive_" + static_cast<char>(drive - 'A' + 'a');
+  return Root() + "/drive_" + SYS_ToLower(drive);
 }
 
 bool IsHostDir(const std::string &path) {

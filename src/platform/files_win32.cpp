@@ -47,7 +47,7 @@ void Convert(const WIN32_FIND_DATAA &from, SYS_FindData *to) {
 
 SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags) {
   if (!Fits(name)) return 0;
-  DWORD access = GENERIC_READ | (flags & ~uint32_t(SYS_OPEN_SEQUENTIAL));
+  const DWORD access = GENERIC_READ | ((flags & SYS_ACCESS_WRITE) ? GENERIC_WRITE : 0);
   DWORD attributes =
       FILE_ATTRIBUTE_NORMAL | ((flags & SYS_OPEN_SEQUENTIAL) ? FILE_FLAG_SEQUENTIAL_SCAN : 0);
   return S(CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

@@ -79,10 +79,6 @@ const std::string &RootLocked() {
   return g_root;
 }
 
-char Upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool ValidComponent(const std::string &name) {
   for (unsigned char c : name)
     if (c < 0x20 || std::string("<>:\"|?*").find(static_cast<char>(c)) != std::string::npos)
@@ -104,7 +100,7 @@ std::mutex g_listing_mutex;
 Listing g_listing;
 
 std::string Lower(std::string text) {
-  for (char &c : text) c = char(tolower(static_cast<unsigned char>(c)));
+  for (char &c : text) c = SYS_ToLower(c);
   return text;
 }
 
@@ -182,7 +178,7 @@ void LoadDrivesLocked() {
   while (lines >> letter >> type >> free_text) {
     uint64_t free_bytes =
         free_text == "host" ? SYS_FREE_FROM_HOST : std::strtoull(free_text.c_str(), nullptr, 10);
-    g_drives[Upper(letter)] = {type, free_bytes};
+    g_drives[SYS_ToUpper(letter)] = {type, free_bytes};
   }
 }
 
@@ -227,7 +223,7 @@ bool MapPath(const char *windows_path, Mapped *out) {
   char drive;
   std::string rest;
   if (path.size() >= 2 && path[1] == ':') {
-    drive = Upper(path[0]);
+    drive = SYS_ToUpper(path[0]);
     if (drive < 'A' || drive > 'Z') return false;
     rest = path.substr(2);
     if (rest.empty() || rest[0] != '\\')  // drive-relative
@@ -259,7 +255,7 @@ bool MapPath(const char *windows_path, Mapped *out) {
   for (size_t i = 0; i < parts.size(); i++) m.windows += (i ? "\\" : "") + parts[i];
   if (m.windows.size() >= SYS_MAX_PATH) return false;
 
-  m.relative = std::string("drive_") + static_cast<char>(drive - 'A' + 'a');
+  m.relative = std::string("drive_") + SYS_ToLower(drive);
   std::string host = root + "/" + m.relative;
   if (!IsDir(host)) return false;
   for (const std::string &p : parts) {
@@ -375,7 +371,7 @@ void MoveAttributes(const std::string &from, const std::string &to) {
 bool DriveRecord(char letter, uint32_t *type, uint64_t *free_bytes) {
   std::lock_guard<std::mutex> lock(g_mutex);
   LoadDrivesLocked();
-  auto it = g_drives.find(Upper(letter));
+  auto it = g_drives.find(SYS_ToUpper(letter));
   if (it == g_drives.end()) return false;
   *type = it->second.first;
   *free_bytes = it->second.second;
@@ -387,7 +383,7 @@ bool DriveRecord(char letter, uint32_t *type, uint64_t *free_bytes) {
 bool UseDriveSpace(char letter, uint64_t bytes) {
   std::lock_guard<std::mutex> lock(g_mutex);
   LoadDrivesLocked();
-  auto it = g_drives.find(Upper(letter));
+  auto it = g_drives.find(SYS_ToUpper(letter));
   if (it == g_drives.end() || bytes == 0) return true;
   const uint64_t recorded = it->second.second;
   if (recorded == SYS_FREE_FROM_HOST || recorded == SYS_FREE_FAILS) return true;
@@ -449,12 +445,12 @@ size_t SYS_MapPath(const char *windows_path, char *host, size_t size) {
 }
 
 bool SYS_SetDrive(char letter, uint32_t type, uint64_t free_bytes) {
-  letter = Upper(letter);
+  letter = SYS_ToUpper(letter);
   if (letter < 'A' || letter > 'Z') return false;
   std::lock_guard<std::mutex> lock(g_mutex);
   const std::string &root = RootLocked();
   if (root.empty()) return false;
-  if (!MakeDirs(root + "/drive_" + static_cast<char>(letter - 'A' + 'a'))) return false;
+  if (!MakeDirs(root + "/drive_" + SYS_ToLower(letter))) return false;
   LoadDrivesLocked();
   g_drive_used.erase(letter);
   if (type == SYS_DRIVE_NO_ROOT)

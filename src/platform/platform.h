@@ -106,6 +106,13 @@ size_t SYS_StrLen(const char *s);
 // writes "".
 size_t SYS_StrCopy(char *dst, size_t size, const char *src);
 int SYS_StrCmp(const char *a, const char *b);  // -1, 0, 1; unsigned bytes
+// ASCII case rules: only 'a' to 'z' and 'A' to 'Z' change case.
+inline char SYS_ToUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline char SYS_ToLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 size_t SYS_StrUpper(char *s);
 size_t SYS_StrLower(char *s);
 // The part up to and with the last '\', or after it; returns its length. A
@@ -126,6 +133,9 @@ bool SYS_WildMatch(const char *name, const char *pattern, SYS_WildRules rules);
 bool SYS_PathIsInside(const char *path, const char *folder);
 // Whether text is a web address: "http://" or "https://" (any case) and more.
 bool SYS_IsWebAddress(const char *text);
+// Whether a relative name stays inside the folder it is put below: not
+// empty, backslashes only, no drive, no empty, "." or ".." part.
+bool SYS_IsSafeRelativePath(const char *name);
 // printf-style into a buffer of size bytes; always terminated, never overflows.
 // Returns the characters written.
 int SYS_Format(char *dst, size_t size, const char *format, ...)
@@ -146,10 +156,11 @@ double SYS_Trunc(double v);
 int32_t SYS_Round(double v);  // nearest, halves to even
 
 // ---------------------------------------------------------------- files
+// SYS_FileOpenRead flags; the file is always open for reading.
 enum : uint32_t {
+  SYS_ACCESS_READ = 1,
   SYS_OPEN_SEQUENTIAL = 2,  // sequential-scan hint, not an access right
-  SYS_ACCESS_READ = 0x80000000u,
-  SYS_ACCESS_WRITE = 0x40000000u,
+  SYS_ACCESS_WRITE = 4,
 };
 SYS_Handle SYS_FileOpenRead(const char *name, uint32_t flags);
 SYS_Handle SYS_FileCreate(const char *name);                        // truncates an existing file
@@ -174,6 +185,8 @@ enum : uint32_t {
   SYS_ATTR_INVALID = 0xFFFFFFFFu,
 };
 uint32_t SYS_GetFileAttributes(const char *path);  // SYS_ATTR_INVALID when missing
+// Whether path names a folder; a trailing backslash is allowed.
+bool SYS_IsFolder(const char *path);
 bool SYS_SetFileAttributes(const char *path, uint32_t attributes);
 bool SYS_CreateDirectory(const char *path);  // one level; fewer than SYS_MAX_FOLDER characters
 bool SYS_RemoveDirectory(const char *path);  // must be empty
@@ -255,6 +268,22 @@ uint32_t SYS_ReleaseMutex(SYS_Handle mutex);
 // anything else. Threads are signalled when they have ended.
 uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms);
 uint32_t SYS_CloseHandle(SYS_Handle h);
+// Holds a mutex for a scope: waits for it when made, releases it when gone.
+// held() is false when there was no mutex or the wait failed.
+class SYS_MutexLock {
+ public:
+  explicit SYS_MutexLock(SYS_Handle mutex)
+      : mutex_(mutex && SYS_WaitResult(mutex, SYS_INFINITE) == SYS_OK ? mutex : 0) {}
+  ~SYS_MutexLock() {
+    if (mutex_) SYS_ReleaseMutex(mutex_);
+  }
+  SYS_MutexLock(const SYS_MutexLock &) = delete;
+  SYS_MutexLock &operator=(const SYS_MutexLock &) = delete;
+  bool held() const { return mutex_ != 0; }
+
+ private:
+  SYS_Handle mutex_;
+};
 typedef uint32_t (*SYS_ThreadFn)(void *arg);
 SYS_Handle SYS_CreateThread(SYS_ThreadFn fn, void *arg);  // close when done
 void SYS_Sleep(uint32_t ms);

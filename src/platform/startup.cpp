@@ -5,7 +5,7 @@
 AppPathsRecord AppPaths;
 AppHandOverRecord AppHandOver;
 char TempArchivePath[SYS_MAX_PATH];
-volatile uint32_t AppRunning;
+std::atomic<uint32_t> AppRunning;
 
 namespace {
 

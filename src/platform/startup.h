@@ -9,6 +9,7 @@
 // first folder_length characters.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "platform/platform.h"
@@ -22,7 +23,7 @@ struct AppPathsRecord {
 extern AppPathsRecord AppPaths;
 extern char TempArchivePath[SYS_MAX_PATH];  // copy of setup.cbf in the temporary folder
 // The main loop turns while non-zero. Quit, Play and a closed window clear it.
-extern volatile uint32_t AppRunning;
+extern std::atomic<uint32_t> AppRunning;
 
 // The elevated copy's start: its first page (1 install, 15 uninstall; 0 when
 // the command line had no hand-over argument) and the top-left corner of

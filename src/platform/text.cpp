@@ -1,4 +1,4 @@
-// Text and number operations: single-byte text, ASCII case rules,
+// Text, path and number operations: single-byte text, ASCII case rules,
 // null pointers tolerated.
 #include <cmath>
 #include <cstdio>
@@ -35,16 +35,14 @@ int SYS_StrCmp(const char *a, const char *b) {
 size_t SYS_StrUpper(char *s) {
   size_t n = 0;
   if (s)
-    for (; s[n]; n++)
-      if (s[n] >= 'a' && s[n] <= 'z') s[n] = static_cast<char>(s[n] - 'a' + 'A');
+    for (; s[n]; n++) s[n] = SYS_ToUpper(s[n]);
   return n;
 }
 
 size_t SYS_StrLower(char *s) {
   size_t n = 0;
   if (s)
-    for (; s[n]; n++)
-      if (s[n] >= 'A' && s[n] <= 'Z') s[n] = static_cast<char>(s[n] - 'A' + 'a');
+    for (; s[n]; n++) s[n] = SYS_ToLower(s[n]);
   return n;
 }
 
@@ -52,8 +50,7 @@ bool SYS_IsWebAddress(const char *text) {
   if (!text) return false;
   for (const char *scheme : {"http://", "https://"}) {
     size_t i = 0;
-    while (scheme[i] && (text[i] >= 'A' && text[i] <= 'Z' ? text[i] + 32 : text[i]) == scheme[i])
-      i++;
+    while (scheme[i] && SYS_ToLower(text[i]) == scheme[i]) i++;
     if (!scheme[i] && text[i]) return true;
   }
   return false;
@@ -87,10 +84,6 @@ size_t SYS_FilePart(char *dst, size_t size, const char *path) {
   return CopyPart(dst, size, file, SYS_StrLen(file));
 }
 
-static char FoldCase(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // Matches name from n against pattern from p; last_dot is the name's last
 // '.' or 0. Only the system's '*' tries more than one way.
 static bool WildFrom(const char *p, const char *n, const char *last_dot, bool system) {
@@ -114,7 +107,7 @@ static bool WildFrom(const char *p, const char *n, const char *last_dot, bool sy
       else if (*n)
         return false;
     } else {
-      if (FoldCase(*p) != FoldCase(*n)) return false;
+      if (SYS_ToUpper(*p) != SYS_ToUpper(*n)) return false;
       n++;
     }
   }
@@ -214,10 +207,33 @@ bool SYS_PathIsInside(const char *path, const char *folder) {
   while (n > 0 && folder[n - 1] == '\\') n--;
   if (n == 0) return false;
   for (size_t i = 0; i < n; i++) {
-    char a = path[i], b = folder[i];
-    if (a >= 'a' && a <= 'z') a = char(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = char(b - 'a' + 'A');
+    const char a = SYS_ToUpper(path[i]), b = SYS_ToUpper(folder[i]);
     if (a != b || a == 0) return false;
   }
   return path[n] == 0 || path[n] == '\\';
+}
+
+bool SYS_IsFolder(const char *path) {
+  char copy[SYS_MAX_PATH];
+  if (SYS_StrLen(path) >= sizeof copy) return false;  // a cut path names another place
+  const size_t n = SYS_StrCopy(copy, sizeof copy, path);
+  if (n > 3 && copy[n - 1] == '\\') copy[n - 1] = 0;
+  const uint32_t a = SYS_GetFileAttributes(copy);
+  return a != SYS_ATTR_INVALID && (a & SYS_ATTR_DIRECTORY);
+}
+
+bool SYS_IsSafeRelativePath(const char *name) {
+  if (!name || !name[0]) return false;
+  size_t part = 0;  // where the current part starts
+  for (size_t i = 0;; i++) {
+    const char c = name[i];
+    if (c == ':' || c == '/') return false;
+    if (c != '\\' && c != 0) continue;
+    const size_t length = i - part;
+    if (length == 0 ||
+        (name[part] == '.' && (length == 1 || (length == 2 && name[part + 1] == '.'))))
+      return false;
+    if (c == 0) return true;
+    part = i + 1;
+  }
 }

@@ -79,6 +79,10 @@ BF_Handle BF_Open(const char *name, uint32_t flags, bool retry);
 BF_Handle BF_OpenRetry(const char *name, uint32_t flags);  // BF_Open with retry on
 // Bytes delivered: 0 at the end, on error or after Cancel.
 uint32_t BF_Read(BF_Handle handle, void *buffer, uint32_t bytes);
+// Reads exactly bytes; false when the file ends first, a read fails or the
+// user cancels. A read may stop short at a block the store cannot deliver:
+// reading on from there lets the store ask the user ("Disk error") first.
+bool BF_ReadAll(BF_Handle handle, void *buffer, uint32_t bytes);
 // origin 0: offset from the start; 1: from the position; 2: size - offset.
 // Returns the new position or BF_BAD_POS (position unchanged).
 uint64_t BF_Seek(BF_Handle handle, int64_t offset, uint32_t origin);

@@ -140,7 +140,7 @@ uint32_t BF_Read(BF_Handle handle, void *buffer, uint32_t bytes) {
   char name[SYS_MAX_PATH];
   for (;;) {
     {
-      Locked lock;
+      StoreLock lock;
       if (!lock.held()) return 0;
       OpenFileRecord *r = FindRecord(handle);
       if (!r || r->position >= r->size) return 0;
@@ -163,4 +163,14 @@ uint32_t BF_Read(BF_Handle handle, void *buffer, uint32_t bytes) {
     // The box names the file being read; its wording is that of a missing disc.
     if (BF_DiskErrorBox(0, name) != BF_RETRY) return 0;
   }
+}
+
+bool BF_ReadAll(BF_Handle handle, void *buffer, uint32_t bytes) {
+  uint32_t got = 0;
+  while (got < bytes) {
+    const uint32_t more = BF_Read(handle, static_cast<uint8_t *>(buffer) + got, bytes - got);
+    if (more == 0) return false;
+    got += more;
+  }
+  return true;
 }

@@ -27,7 +27,7 @@ void BF_SetDiskErrorTexts(const char *caption, const char *install_dir, const ch
 uint32_t BF_DiskErrorBox(BF_Handle handle, const char *name) {
   bool install_dir = true;
   if (handle) {
-    Locked lock;
+    StoreLock lock;
     OpenFileRecord *r = lock.held() ? FindRecord(handle) : nullptr;
     install_dir = r && (r->flags & BF_FLAG_INSTALL_DIR);
   }

@@ -114,7 +114,7 @@ void CollectSource(Collector *out, const char *start, const char *pattern, bool 
   SYS_DirPart(dir, sizeof dir, pattern);
   SYS_FilePart(file, sizeof file, pattern);
   std::string folder = std::string(start) + dir;
-  if (dir[0] && (folder.size() >= SYS_MAX_PATH || !IsFolder(folder.c_str()))) return;
+  if (dir[0] && (folder.size() >= SYS_MAX_PATH || !SYS_IsFolder(folder.c_str()))) return;
   CollectFolder(out, folder, dir, file, recursive);
 }
 
@@ -132,7 +132,7 @@ const char *BF_FindFirst(const char *pattern, bool recursive, BF_FindContext *co
   char upper[SYS_MAX_PATH];
   if (!UpperCopy(upper, pattern)) return nullptr;
   {
-    Locked lock;
+    StoreLock lock;
     if (!lock.held()) return nullptr;
     context->base = static_cast<uint8_t *>(SYS_Reserve(kRegionBytes));
     if (!context->base) return nullptr;

@@ -81,8 +81,16 @@ OpenFileRecord *NewRecord(const char *name) {
   return r;
 }
 
+// The platform's open flags for BF_Open's.
+uint32_t FileFlags(uint32_t flags) {
+  uint32_t out = SYS_ACCESS_READ;
+  if (flags & BF_OPEN_WRITE) out |= SYS_ACCESS_WRITE;
+  if (flags & BF_OPEN_SEQUENTIAL) out |= SYS_OPEN_SEQUENTIAL;
+  return out;
+}
+
 BF_Handle OpenLoose(const char *path, const char *name, uint32_t flags) {
-  SYS_Handle f = SYS_FileOpenRead(path, flags);
+  SYS_Handle f = SYS_FileOpenRead(path, FileFlags(flags));
   if (!f) return 0;
   OpenFileRecord *r = NewRecord(name);
   if (!r || !RegisterHandle(f, r)) {
@@ -110,7 +118,7 @@ BF_Handle OpenEntry(const DirNode *n, const char *name, uint32_t flags, bool *fa
   SYS_Handle file = n->archive;
   BF_Handle h;
   if (flags & BF_OPEN_SEQUENTIAL) {
-    file = archive ? SYS_FileOpenRead(archive->path.c_str(), flags) : 0;
+    file = archive ? SYS_FileOpenRead(archive->path.c_str(), FileFlags(flags)) : 0;
     if (!file) {
       *failed = true;
       return 0;
@@ -174,7 +182,7 @@ BF_Handle BF_Open(const char *name, uint32_t flags, bool retry) {
   if (!name) return 0;
   for (;;) {
     {
-      Locked lock;
+      StoreLock lock;
       if (!lock.held()) return 0;
       bool failed = false;
       BF_Handle h = SearchAndOpen(name, flags, &failed);
@@ -189,7 +197,7 @@ BF_Handle BF_OpenRetry(const char *name, uint32_t flags) {
 }
 
 uint64_t BF_Seek(BF_Handle handle, int64_t offset, uint32_t origin) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held()) return BF_BAD_POS;
   OpenFileRecord *r = FindRecord(handle);
   if (!r) return BF_BAD_POS;
@@ -211,7 +219,7 @@ uint64_t BF_Seek(BF_Handle handle, int64_t offset, uint32_t origin) {
 }
 
 uint64_t BF_GetSize(BF_Handle handle) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held()) return BF_BAD_POS;
   OpenFileRecord *r = FindRecord(handle);
   return r ? r->size : BF_BAD_POS;
@@ -226,7 +234,7 @@ uint64_t BF_GetFileSize(const char *name) {
 }
 
 void BF_Close(BF_Handle handle) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held()) return;
   HandlePair *p = FindPair(handle);
   if (p && p->record) CloseLocked(p);

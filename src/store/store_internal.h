@@ -97,16 +97,10 @@ struct Store {
 
 extern Store g_store;
 
-class Locked {
- public:
-  Locked() : held_(g_store.lock && SYS_WaitResult(g_store.lock, SYS_INFINITE) == SYS_OK) {}
-  ~Locked() {
-    if (held_) SYS_ReleaseMutex(g_store.lock);
-  }
-  bool held() const { return held_ && g_store.mounted; }
-
- private:
-  bool held_;
+// The store's lock for a scope; held() also needs the store mounted.
+struct StoreLock : SYS_MutexLock {
+  StoreLock() : SYS_MutexLock(g_store.lock) {}
+  bool held() const { return SYS_MutexLock::held() && g_store.mounted; }
 };
 
 // Upper-case copy into a path buffer; false when it does not fit.
@@ -115,15 +109,6 @@ inline bool UpperCopy(char *dst, const char *src) {
   SYS_StrCopy(dst, SYS_MAX_PATH, src);
   SYS_StrUpper(dst);
   return true;
-}
-
-// Whether path names a folder; a trailing backslash is allowed.
-inline bool IsFolder(const char *path) {
-  char copy[SYS_MAX_PATH];
-  size_t n = SYS_StrCopy(copy, sizeof(copy), path);
-  if (n > 3 && copy[n - 1] == '\\') copy[n - 1] = 0;
-  uint32_t a = SYS_GetFileAttributes(copy);
-  return a != SYS_ATTR_INVALID && (a & SYS_ATTR_DIRECTORY);
 }
 
 // Allocates bytes plus 16 zero bytes of padding behind them; 0 when that

@@ -20,7 +20,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
     s.root_length[i] = 0;
     if (!roots[i]) continue;
     // Leaves room for the backslash appended below.
-    if (SYS_StrLen(roots[i]) + 1 >= SYS_MAX_PATH || !IsFolder(roots[i])) return BF_MOUNT_FAILED;
+    if (SYS_StrLen(roots[i]) + 1 >= SYS_MAX_PATH || !SYS_IsFolder(roots[i])) return BF_MOUNT_FAILED;
     size_t n = SYS_StrCopy(s.root[i], sizeof s.root[i], roots[i]);
     SYS_StrUpper(s.root[i]);
     if (n == 0 || s.root[i][n - 1] != '\\') s.root[i][n++] = '\\', s.root[i][n] = 0;
@@ -56,7 +56,7 @@ uint32_t BF_Mount(const BF_MountParams *params) {
 void BF_Unmount() {
   Store &s = g_store;
   {
-    Locked lock;
+    StoreLock lock;
     if (!lock.held()) return;
     for (size_t i = 0; i < s.handles_used; i++) {
       HandlePair *p = &s.handles[i];
@@ -83,7 +83,7 @@ void BF_Unmount() {
 }
 
 uint32_t BF_MountArchive(const char *path, uint32_t extra_flags) {
-  Locked lock;
+  StoreLock lock;
   if (!lock.held() || !path) return BF_ERR_OPEN;
   // Mounted already (the folder page counts volume 1 before the copy).
   for (const ArchiveFile &a : g_store.archives)

@@ -101,9 +101,9 @@ TEST_F(Engine, NamesLeavingTheInstallFolderStopTheInstallBeforeAnyWrite) {
   }
   // Names the archive format cannot carry, checked directly.
   for (const char *safe : {"a.txt", "sub\\b..c.txt", "..x\\y"})
-    EXPECT_TRUE(INST_IsSafeDestination(safe)) << safe;
+    EXPECT_TRUE(SYS_IsSafeRelativePath(safe)) << safe;
   for (const char *bad : {"a/../../x", "/x", "x\\..", "", "c:x"})
-    EXPECT_FALSE(INST_IsSafeDestination(bad)) << bad;
+    EXPECT_FALSE(SYS_IsSafeRelativePath(bad)) << bad;
 }
 
 TEST_F(Engine, AReadFailureIsReportedOnceAndLeavesTheCopiedFiles) {

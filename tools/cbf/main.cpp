@@ -45,8 +45,7 @@ void Refuse(const std::string &file, const std::string &reason) {
 }
 
 std::string Upper(std::string s) {
-  for (char &c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  for (char &c : s) c = SYS_ToUpper(c);
   return s;
 }
 
@@ -387,21 +386,6 @@ int List(int argc, char **argv) {
 
 // ---------------------------------------------------------------- extract, verify
 
-// A name that stays inside the target folder: relative, no drive, no "."
-// or ".." parts, no empty parts, no forward slashes.
-bool SafeName(const std::string &name) {
-  if (name.empty() || name.find(':') != std::string::npos || name.find('/') != std::string::npos)
-    return false;
-  size_t start = 0;
-  for (;;) {
-    size_t end = name.find('\\', start);
-    std::string part = name.substr(start, end == std::string::npos ? end : end - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    if (end == std::string::npos) return true;
-    start = end + 1;
-  }
-}
-
 // Reads one entry through the store into out (when given); false with a
 // refusal line when it does not deliver exactly its size.
 bool ReadEntry(const std::string &archive, const DirectoryRecord &r, std::FILE *out,
@@ -478,7 +462,7 @@ int Extract(int argc, char **argv) {
   std::vector<uint8_t> buffer(kReadPiece);
   for (const DirectoryRecord &r : records) {
     std::string name = r.name;
-    if (!SafeName(name)) {
+    if (!SYS_IsSafeRelativePath(name.c_str())) {
       progress.Done();
       Refuse(archive + ": " + name, "the name would leave the target folder");
       rc = 1;

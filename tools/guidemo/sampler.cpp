@@ -1,6 +1,8 @@
 #include "sampler.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -171,32 +173,23 @@ void Sampler::iSetCount(int32_t count) {
 
 void Sampler::iLog(const char *name, uint32_t msg, uintptr_t a) {
   if (!m_log) return;
-  switch (msg) {
-    case GN_CLICKED:
-      std::fprintf(m_log, "%s clicked\n", name);
-      break;
-    case GN_REPEAT:
-      std::fprintf(m_log, "%s repeat\n", name);
-      break;
-    case GN_CHECK_CHANGED:
-      std::fprintf(m_log, "%s changed %u\n", name, unsigned(a));
-      break;
-    case GN_MSGBOX_RESULT:
-      std::fprintf(m_log, "%s result %u\n", name, unsigned(a));
-      break;
-    case GM_MOUSE_ENTER:
-      std::fprintf(m_log, "%s enter\n", name);
-      break;
-    case GM_MOUSE_LEAVE:
-      std::fprintf(m_log, "%s leave\n", name);
-      break;
-    case GM_DESTROY:
-      std::fprintf(m_log, "%s destroy\n", name);
-      break;
-    default:
-      std::fprintf(m_log, "%s message %u %u\n", name, unsigned(msg), unsigned(a));
-      break;
-  }
+  // The messages logged by a word; the two with a value print it.
+  static const struct {
+    uint32_t msg;
+    const char *word;
+    bool value;
+  } kWords[] = {{GN_CLICKED, "clicked", false},      {GN_REPEAT, "repeat", false},
+                {GN_CHECK_CHANGED, "changed", true}, {GN_MSGBOX_RESULT, "result", true},
+                {GM_MOUSE_ENTER, "enter", false},    {GM_MOUSE_LEAVE, "leave", false},
+                {GM_DESTROY, "destroy", false}};
+  const auto *w = std::find_if(std::begin(kWords), std::end(kWords),
+                               [msg](const auto &k) { return k.msg == msg; });
+  if (w == std::end(kWords))
+    std::fprintf(m_log, "%s message %u %u\n", name, unsigned(msg), unsigned(a));
+  else if (w->value)
+    std::fprintf(m_log, "%s %s %u\n", name, w->word, unsigned(a));
+  else
+    std::fprintf(m_log, "%s %s\n", name, w->word);
   std::fflush(m_log);
 }
 
