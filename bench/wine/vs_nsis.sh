@@ -202,14 +202,12 @@ rm -rf "$tmp"
 menu_install_y=$((4 * h + 7 * (h / 6) + h / 2))
 wine_user_folders
 
-# Where a disc's program installs and keeps its keys: a 32-bit program sees
-# the 32-bit views of Program Files and of the registry. Sets TARGET, REG.
+# Where a disc's program installs and keeps its keys: the program names
+# C:\Program Files itself, so both builds install there; a 32-bit program
+# sees the 32-bit view of the registry. Sets TARGET, REG.
 for_disc() { # name
-  if file -b "$WINEPREFIX/drive_c/$1/setup.exe" | grep -q '^PE32 '; then
-    TARGET="$WINEPREFIX/drive_c/Program Files (x86)/Ashgrove MP demo" REG=/reg:32
-  else
-    TARGET="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo" REG=/reg:64
-  fi
+  TARGET="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo" REG=/reg:64
+  if file -b "$WINEPREFIX/drive_c/$1/setup.exe" | grep -q '^PE32 '; then REG=/reg:32; fi
 }
 app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
