@@ -1,8 +1,8 @@
 // Checks the files of a volume against the SHA-256 its archive recorded
 // (store/hash_list.h) while the install worker copies them, on its hasher
-// thread: Piece for every piece, End when a file is complete. A volume without a list is
-// not checked; the installer's own files (Uninstall.exe, setup.cbf) lie
-// outside the volume folder and never are.
+// thread: Piece for every piece, End when a file is complete. A volume
+// without a list is not checked; the installer's own files (Uninstall.exe,
+// setup.cbf) lie outside the volume folder and never are.
 #pragma once
 
 #include <string>
