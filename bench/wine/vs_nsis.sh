@@ -167,6 +167,22 @@ make_disc() { # name setup.exe [make-disc options]
 }
 [ -z "$bits32" ] || make_disc disc "$BUILD/win32/setup.exe"
 [ -z "$win64" ] || make_disc disc64 "$win64"
+# The main line's disc again without the hash list (as older discs are),
+# which the program installs unchecked: the difference is the check's cost.
+# HASHLESS=0 leaves it out.
+hashless=
+if [ "${HASHLESS:-1}" != 0 ]; then
+  hashless=discnohash
+  h_src=${discs[0]}
+  echo "== $hashless: $h_src without the hash list"
+  rm -rf "${WINEPREFIX:?}/drive_c/$hashless"
+  cp -r "$WINEPREFIX/drive_c/$h_src" "$WINEPREFIX/drive_c/$hashless"
+  rm "$WINEPREFIX/drive_c/$hashless/disk01.cbf"
+  "$BUILD/native/tools/cbf/cbf" create "$WINEPREFIX/drive_c/$hashless/disk01.cbf" "$game" \
+    --prefix DISK01 --no-hash-list >/dev/null
+  cat "$WINEPREFIX/drive_c/$hashless"/* >/dev/null
+  discs+=("$hashless")
+fi
 if [ -n "$zstd" ]; then
   if [ -n "$bits32" ]; then make_disc disczstd "$BUILD/win32/setup.exe" --method zstd
   else make_disc disczstd "$win64" --method zstd; fi
@@ -186,14 +202,12 @@ rm -rf "$tmp"
 menu_install_y=$((4 * h + 7 * (h / 6) + h / 2))
 wine_user_folders
 
-# Where a disc's program installs and keeps its keys: a 32-bit program sees
-# the 32-bit views of Program Files and of the registry. Sets TARGET, REG.
+# Where a disc's program installs and keeps its keys: the program names
+# C:\Program Files itself, so both builds install there; a 32-bit program
+# sees the 32-bit view of the registry. Sets TARGET, REG.
 for_disc() { # name
-  if file -b "$WINEPREFIX/drive_c/$1/setup.exe" | grep -q '^PE32 '; then
-    TARGET="$WINEPREFIX/drive_c/Program Files (x86)/Ashgrove MP demo" REG=/reg:32
-  else
-    TARGET="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo" REG=/reg:64
-  fi
+  TARGET="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo" REG=/reg:64
+  if file -b "$WINEPREFIX/drive_c/$1/setup.exe" | grep -q '^PE32 '; then REG=/reg:32; fi
 }
 app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
@@ -385,6 +399,10 @@ for run in 1 2 3; do
     keep zstd "$T"
     [ "$HWM" -gt "$peak" ] && peak=$HWM
   fi
+  if [ -n "$hashless" ]; then
+    time_ours "$hashless"
+    keep nohash "$T"
+  fi
 done
 echo "load after the runs: $(uptime | sed 's/.*load/load/')"
 disc_size() { cat "$WINEPREFIX/drive_c/$1"/setup.exe "$WINEPREFIX/drive_c/$1"/*.cbf | wc -c; }
@@ -418,6 +436,13 @@ if [ -n "$zstd" ]; then
   echo "zstd disc: ${best[zstd]} s from the Install click, ratio to NSIS $refname" \
     "$(ratio "${best[zstd]}" "${best[$ref]}"); size $z bytes, $(ratio "$z" "$(nsis_size x86-zlib)")x" \
     "NSIS zlib's, $(ratio "$z" "$(nsis_size x86-lzma)")x NSIS solid LZMA's"
+fi
+if [ -n "$hashless" ]; then
+  h_ref=ours32
+  [ -n "$bits32" ] || h_ref=ours64
+  echo "hash check: ${best[$h_ref]} s from the Install click with the hash list, ${best[nohash]} s" \
+    "without; the check costs $(awk -v a="${best[$h_ref]}" -v b="${best[nohash]}" \
+      'BEGIN { printf "%+.1f", (a - b) / b * 100 }') % (goal <= 10)"
 fi
 echo "setup.exe peak working set (VmHWM, $([ -n "$bits32" ] && echo win32 || echo win64)):" \
   "$((peak / 1024)) MiB (goal < 48)"

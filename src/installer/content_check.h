@@ -1,8 +1,8 @@
 // Checks the files of a volume against the SHA-256 its archive recorded
-// (store/hash_list.h) while the install worker's reader decodes them: Piece
-// for every piece, End when a file is complete. A volume without a list is
-// not checked; the installer's own files (Uninstall.exe, setup.cbf) lie
-// outside the volume folder and never are.
+// (store/hash_list.h) while the install worker copies them, on its hasher
+// thread: Piece for every piece, End when a file is complete. A volume
+// without a list is not checked; the installer's own files (Uninstall.exe,
+// setup.cbf) lie outside the volume folder and never are.
 #pragma once
 
 #include <string>
@@ -15,6 +15,8 @@ class ContentCheck {
   // Reads the list beside the store folder ("disk01" -> "disk01.SHA256").
   // false when the list is there but damaged.
   bool Load(const char *store_folder);
+  // Whether the volume has a list (after Load).
+  bool Listed() const { return listed_; }
   void Begin(const FileItem &item);
   void Piece(const void *data, size_t size);
   // false when the file just written is not what the archive recorded (or

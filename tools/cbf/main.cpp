@@ -1,6 +1,7 @@
 // cbf: makes, lists, extracts and checks the disc's archives.
 //
 //   cbf create OUT.cbf DIR [--prefix NAME] [--method lzw|zstd|store] [--block-size BYTES]
+//              [--no-hash-list]
 //   cbf list ARCHIVE
 //   cbf extract ARCHIVE DIR [NAME...]
 //   cbf verify ARCHIVE
@@ -197,9 +198,14 @@ int Create(int argc, char **argv) {
   std::string out = argv[0], dir = argv[1], prefix;
   uint32_t method = BF_METHOD_LZW;
   size_t block_size = kDefaultBlockSize;
+  // Without the list the archive is as older writers made it, which the
+  // installer copies unchecked (also how the check's cost is measured).
+  bool hash_list = true;
   for (int i = 2; i < argc; i++) {
     std::string a = argv[i];
-    if (a == "--prefix" && i + 1 < argc) {
+    if (a == "--no-hash-list") {
+      hash_list = false;
+    } else if (a == "--prefix" && i + 1 < argc) {
       prefix = argv[++i];
     } else if (a == "--method" && i + 1 < argc) {
       std::string m = argv[++i];
@@ -308,7 +314,7 @@ int Create(int argc, char **argv) {
       break;
     }
   }
-  if (ok && !writer.AddHashList(list_name, method, block_size, &error)) {
+  if (ok && hash_list && !writer.AddHashList(list_name, method, block_size, &error)) {
     Refuse(out, error);
     ok = false;
   }
@@ -591,7 +597,7 @@ uint32_t AnswerDiskError(const char *text, const char *caption, uint32_t) {
 int Usage() {
   std::fprintf(stderr,
                "usage: cbf create OUT.cbf DIR [--prefix NAME] [--method lzw|zstd|store] "
-               "[--block-size BYTES]\n"
+               "[--block-size BYTES] [--no-hash-list]\n"
                "       cbf list ARCHIVE\n"
                "       cbf extract ARCHIVE DIR [NAME...]\n"
                "       cbf verify ARCHIVE\n"
