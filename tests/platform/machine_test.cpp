@@ -1,6 +1,6 @@
 // The emulated Windows machine of the POSIX backend (machine.h), as far as
-// other tests rely on it: path mapping and its refusals, lengths, drives,
-// attributes, delayed deletes and the registry file.
+// other tests rely on it: path mapping and its refusals, lengths,
+// protected files and the registry file.
 #include "platform/machine.h"
 
 #include <gtest/gtest.h>
@@ -75,27 +75,6 @@ TEST_F(Machine, FoldersAndFilesStopAtTheSystemsLengths) {
     EXPECT_EQ(f != 0, length == 259) << length;
     SYS_FileClose(f);
   }
-}
-
-TEST_F(Machine, AttributesAreKeptInTheRootAndDelayedDeletesWait) {
-  ASSERT_TRUE(machine.WriteFile(machine.Path("h.txt"), "x"));
-  ASSERT_TRUE(SYS_SetFileAttributes(machine.Path("h.txt").c_str(), SYS_ATTR_HIDDEN));
-  EXPECT_NE(HostFile("attributes").find("drive_c/WORK/h.txt"), std::string::npos);
-  // A restart re-reads them.
-  ASSERT_TRUE(SYS_SetMachineRoot(Root().c_str()));
-  EXPECT_EQ(SYS_GetFileAttributes("c:\\work\\H.TXT"), SYS_ATTR_HIDDEN);
-  // Moves carry them; deletion forgets them.
-  ASSERT_TRUE(SYS_MoveFile("C:\\WORK\\h.txt", "C:\\WORK\\g.txt", false));
-  EXPECT_EQ(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_HIDDEN);
-  EXPECT_EQ(SYS_FileDelete("C:\\WORK\\g.txt"), SYS_OK);
-  ASSERT_TRUE(machine.WriteFile("C:\\WORK\\g.txt", "new"));
-  EXPECT_EQ(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_ARCHIVE);
-  EXPECT_EQ(HostFile("attributes"), "");
-  // A delayed delete waits for the restart.
-  ASSERT_TRUE(SYS_MoveFile("C:\\WORK\\g.txt", nullptr, true));
-  EXPECT_NE(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_INVALID);
-  EXPECT_TRUE(SYS_RunPendingMoves());
-  EXPECT_EQ(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_INVALID);
 }
 
 // Windows refuses CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL over a read-only,
