@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,24 +36,10 @@ const char kDesktopLink[] =
 const char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ashgrove Multiplayer demo";
 
-std::string Pattern(size_t size, uint32_t seed) {
-  std::string s(size, '\0');
-  for (size_t i = 0; i < size; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    s[i] = char(seed >> 16);
-  }
-  return s;
-}
-
 // A host file's bytes; "" when it cannot be read.
 std::string HostFile(const std::string &path) {
-  std::string text;
-  FILE *f = std::fopen(path.c_str(), "rb");
-  if (!f) return text;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-  std::fclose(f);
-  return text;
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool Exists(const std::string &path) {
@@ -78,7 +66,7 @@ class ScenarioTest : public ScratchTest {
  protected:
   void SetUp() override {
     volume_ = {{"DISK01\\ASHGROVE.EXE", "ashgrove.exe", "stand-in game"},
-               {"DISK01\\DATA\\MAPS\\MAP1.DAT", "data\\maps\\map1.dat", Pattern(200000, 1)},
+               {"DISK01\\DATA\\MAPS\\MAP1.DAT", "data\\maps\\map1.dat", RandomBytes(200000, 1)},
                {"DISK01\\DATA\\README.TXT", "data\\readme.txt", "read me"}};
     MoveDisc(machine.Path("disc\\"));
     machine.DeleteKeyOnExit("SOFTWARE\\Halvorin");
@@ -450,7 +438,7 @@ TEST_F(ScenarioTest, PreviousLeadsBackAndTheFolderPageKeepsItsPath) {
 // that owns the worker's progress fields outlives the worker, and nothing
 // of the install stays.
 TEST_F(ScenarioTest, StoppingTheCopyTakesEverythingBack) {
-  volume_.push_back({"DISK01\\DATA\\BIG.DAT", "data\\big.dat", Pattern(24 << 20, 2)});
+  volume_.push_back({"DISK01\\DATA\\BIG.DAT", "data\\big.dat", RandomBytes(24 << 20, 2)});
   WriteVolume();
   for (bool close : {false, true}) {
     SCOPED_TRACE(close ? "window closed" : "Cancel");

@@ -69,12 +69,6 @@ bool ReadHostFile(const std::string &path, std::string *bytes) {
   return true;
 }
 
-bool WriteHostFile(const std::string &path, const std::string &bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  return bool(out);
-}
-
 bool Convert(const std::string &arguments) {
   // Always the system's ImageMagick, never a stand-in earlier in PATH.
   const std::string command = "/usr/bin/convert " + arguments + " 2>/dev/null";

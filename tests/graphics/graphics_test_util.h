@@ -37,7 +37,6 @@ class HostDir {
 };
 
 bool ReadHostFile(const std::string &path, std::string *bytes);
-bool WriteHostFile(const std::string &path, const std::string &bytes);
 // Runs /usr/bin/convert with the arguments (a shell-quoted list); true on exit 0.
 bool Convert(const std::string &arguments);
 

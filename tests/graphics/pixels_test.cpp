@@ -45,24 +45,6 @@ uint32_t BlendOne(uint32_t s, uint32_t t) {
 
 }  // namespace
 
-TEST(Blend, AllAlphasAgainstPerChannelFormula) {
-  // One worked value anchors the formula: alpha 128 over opaque gives
-  // (s * 129 + t * 128) >> 8 per channel, the target's alpha kept.
-  uint32_t target = 0xFF1020F0;
-  const uint32_t half = 0x80C86432;
-  BlendRect(&target, 1, 1, 0, 0, &half, 1, 1, 0, 0, 1, 1);
-  EXPECT_EQ(target, 0xFF6C4291u);
-  EXPECT_EQ(BlendOne(half, 0xFF1020F0), target);
-  // Every alpha with random colours: the routine's packed arithmetic must
-  // equal the per-channel formula exactly.
-  std::vector<uint32_t> src = Random(256 * 16, 1), dst = Random(256 * 16, 2);
-  for (size_t i = 0; i < src.size(); ++i) src[i] = (src[i] & 0xFFFFFF) | uint32_t(i % 256) << 24;
-  std::vector<uint32_t> expected(dst.size());
-  for (size_t i = 0; i < src.size(); ++i) expected[i] = BlendOne(src[i], dst[i]);
-  BlendRect(dst.data(), 256, 16, 0, 0, src.data(), 256, 16, 0, 0, 256, 16);
-  EXPECT_TRUE(SamePixels("blend_all_alphas", dst, expected, 256));
-}
-
 TEST(CopyAndBlend, ClipAtEveryEdge) {
   const int tw = 7, th = 5, sw = 4, sh = 3;
   const auto source = Random(size_t(sw) * sh, 3);

@@ -8,15 +8,6 @@
 
 namespace {
 
-std::string Bytes(size_t n, uint32_t seed) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; i++) {
-    seed = seed * 1103515245u + 12345u;
-    s[i] = char(seed >> 16);
-  }
-  return s;
-}
-
 class Engine : public InstallerTest {
  protected:
   void SetUp() override {
@@ -43,9 +34,9 @@ class Engine : public InstallerTest {
 };
 
 TEST_F(Engine, CopiesEveryFileWithLowerCaseNamesAndFinishesOnce) {
-  const std::string big = Bytes(65537, 1), block = Bytes(65536, 2), text(30000, 'a');
+  const std::string big = RandomBytes(65537, 1), block = RandomBytes(65536, 2), text(30000, 'a');
   // More pieces than the worker's queue holds: its buffers go round.
-  const std::string huge = Bytes((INST_QUEUE_PIECES + 2) * INST_COPY_BLOCK + 3, 5);
+  const std::string huge = RandomBytes((INST_QUEUE_PIECES + 2) * INST_COPY_BLOCK + 3, 5);
   WriteArchive("disk01.cbf", {
                                  {"DISK01\\ASHGROVE.EXE", "game"},
                                  {"DISK01\\EMPTY.DAT", ""},
@@ -109,7 +100,7 @@ TEST_F(Engine, NamesLeavingTheInstallFolderStopTheInstallBeforeAnyWrite) {
 TEST_F(Engine, AReadFailureIsReportedOnceAndLeavesTheCopiedFiles) {
   // The second file's stream is not LZW: the store's retry box (answered
   // Cancel) and then a short read.
-  TestEntry broken{"DISK01\\B.DAT", Bytes(5000, 3), 1};
+  TestEntry broken{"DISK01\\B.DAT", RandomBytes(5000, 3), 1};
   broken.raw_streams = {{0, std::string(40, '\xff')}};
   WriteArchive("disk01.cbf", {{"DISK01\\A.DAT", "aaa"}, broken});
   InstallProgress p = Install();
@@ -122,8 +113,8 @@ TEST_F(Engine, AReadFailureIsReportedOnceAndLeavesTheCopiedFiles) {
 }
 
 TEST_F(Engine, CancelStopsBetweenBlocksAndTakesEverythingBack) {
-  WriteArchive("disk01.cbf",
-               {{"DISK01\\A.DAT", "first"}, {"DISK01\\BIG.DAT", Bytes(3 * INST_COPY_BLOCK, 4)}});
+  WriteArchive("disk01.cbf", {{"DISK01\\A.DAT", "first"},
+                              {"DISK01\\BIG.DAT", RandomBytes(3 * INST_COPY_BLOCK, 4)}});
   // Holding the progress mutex stops the worker at its first publication.
   ASSERT_EQ(SYS_WaitResult(engine_.mutex, SYS_INFINITE), SYS_OK);
   ASSERT_EQ(INST_StartCurrentVolume(&engine_), 1);

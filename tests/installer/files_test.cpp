@@ -1,25 +1,11 @@
-// Files the installer writes: folders made on demand, store files copied out
-// whole, and nothing half-written left behind when a copy fails.
+// Files the installer writes: store files copied out whole, nothing
+// half-written left behind when a copy fails, and the run folder.
 #include "installer/files.h"
 
 #include "installer/config.h"
 #include "installer_fixture.h"
 
 namespace {
-
-TEST_F(InstallerTest, CreateFileWithFoldersMakesTheMissingFolders) {
-  std::string path = machine.Path("Games\\Demo\\Data\\maps\\one.map");
-  for (const char *bytes : {"abc", ""}) {  // the second time over the file and its folders
-    SYS_Handle f = INST_CreateFileWithFolders(path.c_str());
-    ASSERT_NE(f, 0u);
-    EXPECT_EQ(SYS_FileWrite(f, bytes, uint32_t(SYS_StrLen(bytes))), SYS_OK);
-    SYS_FileClose(f);
-    EXPECT_EQ(Read(path), bytes);
-  }
-  // A file where a folder should be stops the walk.
-  ASSERT_TRUE(machine.WriteFile(machine.Path("plain"), "x"));
-  EXPECT_EQ(INST_CreateFileWithFolders(machine.Path("plain\\sub\\f.txt").c_str()), 0u);
-}
 
 TEST_F(InstallerTest, CopyStoreFileCopiesEveryByteOrNothing) {
   std::string data;

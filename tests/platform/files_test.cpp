@@ -80,37 +80,6 @@ TEST_F(Files, OpenCreateAndDeleteRefusals) {
   EXPECT_EQ(SYS_FileDelete(machine.Work().c_str()), SYS_ERR_OS);  // a folder
 }
 
-TEST_F(Files, Attributes) {
-  std::string file = machine.Path("attr.txt"), folder = machine.Path("sub");
-  ASSERT_TRUE(machine.WriteFile(file, "x"));
-  ASSERT_TRUE(SYS_CreateDirectory(folder.c_str()));
-  // Wine keeps the archive bit on every file, Windows and the emulation set
-  // exactly what they are given; the bits that matter are the others.
-  const uint32_t kept = ~uint32_t(SYS_ATTR_ARCHIVE);
-  ASSERT_TRUE(SYS_SetFileAttributes(file.c_str(), SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM));
-  EXPECT_EQ(SYS_GetFileAttributes(file.c_str()) & kept, SYS_ATTR_HIDDEN | SYS_ATTR_SYSTEM);
-  ASSERT_TRUE(SYS_SetFileAttributes(folder.c_str(), SYS_ATTR_HIDDEN));
-  // The search reports the same attributes.
-  SYS_FindData data;
-  SYS_Handle find = SYS_FindFirst(folder.c_str(), &data);
-  ASSERT_NE(find, 0u);
-  EXPECT_EQ(data.attributes & kept, SYS_ATTR_DIRECTORY | SYS_ATTR_HIDDEN);
-  SYS_FindClose(find);
-  EXPECT_FALSE(SYS_SetFileAttributes(machine.Path("missing").c_str(), SYS_ATTR_NORMAL));
-  EXPECT_EQ(SYS_GetFileAttributes(machine.Path("missing").c_str()), SYS_ATTR_INVALID);
-}
-TEST_F(Files, FoldersOneLevelAndEmptyToRemove) {
-  std::string a = machine.Path("a"), b = machine.Path("a\\b");
-  EXPECT_FALSE(SYS_CreateDirectory(b.c_str()));  // one level only
-  ASSERT_TRUE(SYS_CreateDirectory(a.c_str()));
-  EXPECT_FALSE(SYS_CreateDirectory(a.c_str()));  // already there
-  ASSERT_TRUE(SYS_CreateDirectory(b.c_str()));
-  EXPECT_FALSE(SYS_RemoveDirectory(a.c_str()));  // not empty
-  ASSERT_TRUE(SYS_RemoveDirectory(b.c_str()));
-  ASSERT_TRUE(SYS_RemoveDirectory(a.c_str()));
-  EXPECT_EQ(SYS_GetFileAttributes(a.c_str()), SYS_ATTR_INVALID);
-}
-
 TEST_F(Files, NamesMatchWithoutRegardToCaseAndMovesReplace) {
   ASSERT_TRUE(machine.WriteFile(machine.Path("Mixed\\ReadMe.txt"), "hello"));
   std::string upper = machine.Work() + "\\MIXED\\README.TXT";
@@ -129,36 +98,6 @@ TEST_F(Files, NamesMatchWithoutRegardToCaseAndMovesReplace) {
   EXPECT_EQ(SYS_GetFileAttributes(upper.c_str()), SYS_ATTR_INVALID);
   EXPECT_FALSE(SYS_MoveFile(upper.c_str(), to.c_str(), false));  // source gone
   EXPECT_FALSE(SYS_MoveFile(to.c_str(), nullptr, false));        // no target without delay
-}
-
-TEST_F(Files, FindFollowsWindowsWildcards) {
-  for (const char *name : {"a.txt", "B.TXT", "c.txt.bak", "noext", "ab", "abc.doc"})
-    ASSERT_TRUE(machine.WriteFile(machine.Path(std::string("w\\") + name), "x"));
-  ASSERT_TRUE(SYS_CreateDirectory(machine.Path("w\\folder").c_str()));
-  const Names all = {".", "..", "B.TXT", "a.txt", "ab", "abc.doc", "c.txt.bak", "folder", "noext"};
-  const struct {
-    const char *pattern;
-    Names found;
-  } cases[] = {{"*.*", all},
-               {"*", all},
-               {"*.txt", {"B.TXT", "a.txt"}},
-               {"?.TXT", {"B.TXT", "a.txt"}},
-               {"a?", {"ab"}},
-               {"ABC.DOC", {"abc.doc"}},
-               {"*.bak", {"c.txt.bak"}},
-               {"*.zip", {}},
-               {"folder\\nowhere\\*.*", {}}};
-  for (const auto &c : cases)
-    EXPECT_EQ(Find(machine.Path("w\\") + c.pattern), c.found) << c.pattern;
-
-  SYS_FindData data;
-  SYS_Handle find = SYS_FindFirst(machine.Path("w\\noext").c_str(), &data);
-  ASSERT_NE(find, 0u);
-  EXPECT_STREQ(data.name, "noext");
-  EXPECT_EQ(data.size, 1u);
-  EXPECT_FALSE(data.attributes & SYS_ATTR_DIRECTORY);
-  EXPECT_FALSE(SYS_FindNext(find, &data));
-  SYS_FindClose(find);
 }
 
 TEST_F(Files, CurrentDirectoryResolvesRelativePaths) {

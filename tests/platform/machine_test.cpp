@@ -1,6 +1,6 @@
 // The emulated Windows machine of the POSIX backend (machine.h), as far as
-// other tests rely on it: path mapping and its refusals, lengths, drives,
-// attributes, delayed deletes and the registry file.
+// other tests rely on it: path mapping and its refusals, lengths,
+// protected files and the registry file.
 #include "platform/machine.h"
 
 #include <gtest/gtest.h>
@@ -75,58 +75,6 @@ TEST_F(Machine, FoldersAndFilesStopAtTheSystemsLengths) {
     EXPECT_EQ(f != 0, length == 259) << length;
     SYS_FileClose(f);
   }
-}
-
-// Lookups remember the last folder they read; entries made behind the
-// emulation's back (another program, a test) must still be found.
-TEST_F(Machine, LookupsSeeEntriesMadeAfterTheFolderWasRead) {
-  for (int i = 0; i < 3; i++) {
-    SYS_Handle f = SYS_FileCreate(("C:\\WORK\\file" + std::to_string(i) + ".txt").c_str());
-    ASSERT_NE(f, 0u);
-    SYS_FileClose(f);
-  }
-  EXPECT_EQ(Host("C:\\WORK\\NEW.TXT"), Root() + "/drive_c/WORK/NEW.TXT");  // folder read
-  std::ofstream(Root() + "/drive_c/WORK/New.Txt") << "made outside";
-  EXPECT_EQ(Host("C:\\WORK\\new.txt"), Root() + "/drive_c/WORK/New.Txt");
-  EXPECT_EQ(Host("C:\\WORK\\FILE1.TXT"), Root() + "/drive_c/WORK/file1.txt");
-}
-
-TEST_F(Machine, DrivesTypesAndFreeSpaceAreConfigurable) {
-  ASSERT_TRUE(SYS_SetDrive('E', SYS_DRIVE_CDROM, 0));
-  ASSERT_TRUE(SYS_SetDrive('d', SYS_DRIVE_FIXED, 5ull << 32));  // above 4 GiB
-  EXPECT_EQ(Host("d:\\x"), Root() + "/drive_d/x");
-  char drives[64];
-  size_t needed = SYS_GetLogicalDrives(drives, sizeof drives);
-  EXPECT_EQ(std::string(drives, needed), std::string("C:\\\0D:\\\0E:\\\0\0", 13));
-  uint64_t free_bytes = 0;
-  ASSERT_TRUE(SYS_GetDiskFreeSpace("D:\\", &free_bytes));
-  EXPECT_EQ(free_bytes, 5ull << 32);
-  EXPECT_FALSE(SYS_GetDiskFreeSpace("G:\\", &free_bytes));
-  // The configuration lives in the root and survives a restart.
-  ASSERT_TRUE(SYS_SetMachineRoot(Root().c_str()));
-  EXPECT_EQ(SYS_GetDriveType("E:\\"), SYS_DRIVE_CDROM);
-  EXPECT_EQ(SYS_GetDriveType("C:\\WORK\\"), SYS_DRIVE_NO_ROOT);  // not a root
-}
-
-TEST_F(Machine, AttributesAreKeptInTheRootAndDelayedDeletesWait) {
-  ASSERT_TRUE(machine.WriteFile(machine.Path("h.txt"), "x"));
-  ASSERT_TRUE(SYS_SetFileAttributes(machine.Path("h.txt").c_str(), SYS_ATTR_HIDDEN));
-  EXPECT_NE(HostFile("attributes").find("drive_c/WORK/h.txt"), std::string::npos);
-  // A restart re-reads them.
-  ASSERT_TRUE(SYS_SetMachineRoot(Root().c_str()));
-  EXPECT_EQ(SYS_GetFileAttributes("c:\\work\\H.TXT"), SYS_ATTR_HIDDEN);
-  // Moves carry them; deletion forgets them.
-  ASSERT_TRUE(SYS_MoveFile("C:\\WORK\\h.txt", "C:\\WORK\\g.txt", false));
-  EXPECT_EQ(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_HIDDEN);
-  EXPECT_EQ(SYS_FileDelete("C:\\WORK\\g.txt"), SYS_OK);
-  ASSERT_TRUE(machine.WriteFile("C:\\WORK\\g.txt", "new"));
-  EXPECT_EQ(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_ARCHIVE);
-  EXPECT_EQ(HostFile("attributes"), "");
-  // A delayed delete waits for the restart.
-  ASSERT_TRUE(SYS_MoveFile("C:\\WORK\\g.txt", nullptr, true));
-  EXPECT_NE(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_INVALID);
-  EXPECT_TRUE(SYS_RunPendingMoves());
-  EXPECT_EQ(SYS_GetFileAttributes("C:\\WORK\\g.txt"), SYS_ATTR_INVALID);
 }
 
 // Windows refuses CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL over a read-only,

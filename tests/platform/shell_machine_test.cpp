@@ -1,12 +1,11 @@
-// The shell and the system as the emulated machine answers them: link files
-// other tools can read, the machine's log of started programs and probed
-// libraries, and the one-copy-at-a-time claim.
+// The shell and the system as the emulated machine answers them: the
+// machine's log of started programs and probed libraries, and the
+// one-copy-at-a-time claim.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,30 +27,6 @@ class ShellMachine : public ScratchTest {
 };
 
 }  // namespace
-
-TEST_F(ShellMachine, LinkFilesReadInAnotherTool) {
-  const std::string game = machine.Path("Game\\demo.exe");
-  ASSERT_TRUE(machine.WriteFile(game, "MZ"));
-  SYS_Shortcut link = {game.c_str(), "Ashgrove demo", "C:\\WORK\\Game", "C:\\WORK\\Game\\g.ico", 3,
-                       "-window"};
-  const std::string path = machine.Path("Demo.lnk");
-  ASSERT_TRUE(SYS_CreateShortcut(path.c_str(), &link));
-  if (access("/usr/bin/lnkinfo", X_OK) != 0) GTEST_SKIP() << "lnkinfo is not installed";
-  char host[4096];
-  ASSERT_GT(SYS_MapPath(path.c_str(), host, sizeof host), 0u);
-  std::string info;
-  if (FILE *p = popen(("lnkinfo '" + std::string(host) + "' 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, p)) > 0;) info.append(buffer, n);
-    pclose(p);
-  }
-  SCOPED_TRACE(info);
-  for (const char *line :
-       {"Local path\t\t\t: C:\\WORK\\Game\\demo.exe", "Description\t\t\t: Ashgrove demo",
-        "Working directory\t\t: C:\\WORK\\Game", "Command line arguments\t\t: -window",
-        "Icon location\t\t\t: C:\\WORK\\Game\\g.ico", "Icon index\t\t\t: 3"})
-    EXPECT_NE(info.find(line), std::string::npos) << line;
-}
 
 TEST_F(ShellMachine, StartsAndProbesAreLogged) {
   const std::string game = machine.Path("demo.exe");

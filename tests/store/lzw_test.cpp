@@ -1,5 +1,5 @@
-// The decoder against hand-made and literal-only streams, its failure
-// messages, and the packer against the decoder.
+// The decoder against hand-made and literal-only streams and its failure
+// messages.
 #include "store/lzw.h"
 
 #include <gtest/gtest.h>
@@ -94,43 +94,4 @@ TEST(LzwDecode, TableHoldsExactlyItsSlots) {
   d = Decode(LiteralStream(full + "x"), full.size() + 1);
   EXPECT_FALSE(d.ok);
   EXPECT_EQ(d.messages, "\n Selhala funkce LZW_AddKey\n");
-}
-
-TEST(LzwPack, RoundTripsBlockByBlock) {
-  std::string text;
-  while (text.size() < 300000)
-    text += "The quick brown fox jumps over the lazy dog " + std::to_string(text.size()) + "\n";
-  // Inputs and the blocks the packer needs for them (1: one, 2: more than
-  // one, 0: either): a block ends when the code table is full, so a long
-  // run fits in one and incompressible data does not.
-  std::vector<std::pair<std::string, int>> inputs = {{"", 1},
-                                                     {"a", 1},
-                                                     {std::string(1, '\0'), 1},
-                                                     {text, 0},
-                                                     {RandomBytes(300000, 11), 2},
-                                                     {std::string(5000000, 'q'), 1}};
-  for (size_t n : {3u, 4095u, 65536u, 200000u}) {
-    inputs.push_back({RandomBytes(n, uint32_t(n)), 0});         // incompressible
-    inputs.push_back({RandomBytes(n, uint32_t(n) + 1, 3), 0});  // few symbols
-    inputs.push_back({std::string(n, 'z'), 1});                 // a run of one byte
-  }
-  LzwPacker packer;
-  for (const auto &input : inputs) {
-    const std::string &data = input.first;
-    std::string back;
-    size_t blocks = 0;
-    do {
-      std::vector<uint8_t> packed;
-      size_t used = packer.Pack(reinterpret_cast<const uint8_t *>(data.data()) + back.size(),
-                                data.size() - back.size(), &packed);
-      Decoded d = Decode(std::string(packed.begin(), packed.end()), used);
-      ASSERT_TRUE(d.ok) << d.messages;
-      back += d.out;
-      blocks++;
-    } while (back.size() < data.size());
-    EXPECT_TRUE(back == data) << "size " << data.size();
-    if (input.second) {
-      EXPECT_EQ(blocks == 1, input.second == 1) << "size " << data.size();
-    }
-  }
 }

@@ -1,5 +1,5 @@
 // ReadShortcut: the fields of a shell link file, for tests that check the
-// shortcuts the program made. Natively it parses the .lnk file the emulated
+// shortcuts the program made. Natively lnkinfo reads the .lnk file the emulated
 // machine wrote; on Windows it asks the system's shell link object (COM is
 // started for the call when this thread has not started it).
 //
