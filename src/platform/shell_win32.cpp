@@ -42,9 +42,16 @@ LRESULT CALLBACK OpenRequestProc(HWND window, UINT msg, WPARAM wparam, LPARAM lp
   if (!data || data->dwData != kOpenRequest || !data->lpData || data->cbData == 0 ||
       data->cbData > kMaxRequest)
     return 0;
-  const char *address = static_cast<const char *>(data->lpData);
-  if (address[data->cbData - 1] != 0 || !SYS_IsWebAddress(address)) return 0;
-  return SYS_ShellOpen(address) ? 1 : 0;
+  const char *sent = static_cast<const char *>(data->lpData);
+  if (sent[data->cbData - 1] != 0 || !SYS_IsWebAddress(sent)) return 0;
+  // The copy waits until this message is answered, and the shell may take
+  // long to start a browser: answer first, with the address copied out of
+  // the message's data, which is only valid until then.
+  char address[kMaxRequest];
+  SYS_Copy(address, sent, data->cbData);
+  ReplyMessage(1);
+  SYS_ShellOpen(address);
+  return 1;
 }
 
 // Made once, with the first offer, on the thread that then waits handling
