@@ -112,10 +112,11 @@ wine_teardown() {
 }
 
 # Prints the id of the top-level window titled exactly TITLE (a regular
-# expression's text) once there is one; returns 1 after 10 s without.
+# expression's text) once there is one; returns 1 after 30 s without (a
+# loaded machine may take that long to start a program).
 wine_window_id() { # TITLE
   local id
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1

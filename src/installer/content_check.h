@@ -1,6 +1,6 @@
 // Checks the files of a volume against the SHA-256 its archive recorded
-// (store/hash_list.h) while the install worker copies them, on its hasher
-// thread: Piece for every piece, End when a file is complete. A volume
+// (store/hash_list.h) while the install worker writes them: Begin with a
+// file, Piece for every piece written, End when it is complete. A volume
 // without a list is not checked; the installer's own files (Uninstall.exe,
 // setup.cbf) lie outside the volume folder and never are.
 #pragma once

@@ -39,8 +39,7 @@ char *CopyText(const char *text) {
   return copy;
 }
 
-// One piece of an item's content on its way from the reader to the writer
-// (and to the hasher, when the volume is checked).
+// One piece of an item's content on its way from the reader to the writer.
 struct Piece {
   uint8_t *data;      // a buffer of the queue, INST_COPY_BLOCK bytes
   uint32_t size;      // bytes of content in it
@@ -49,27 +48,20 @@ struct Piece {
   const char *error;  // the reader's failure on this item, or 0 (then data is 0)
 };
 
-// Decoded pieces in list order from the reader to its consumers, the writer
-// and, on a checked volume, the hasher, and the fixed set of buffers they
-// travel in: the reader works ahead by at most INST_QUEUE_PIECES pieces,
-// which bounds the memory the copy holds. A buffer is free again once every
-// consumer has given it back. The hasher's verdicts go to the writer here
-// too, so that a file is only kept once its hash matched.
+// Decoded pieces in list order from the reader to the writer, and the fixed
+// set of buffers they travel in: the reader works ahead by at most
+// INST_QUEUE_PIECES pieces, which bounds the memory the copy holds.
 class PieceQueue {
  public:
-  enum Consumer { WRITER = 0, HASHER = 1 };
-
   ~PieceQueue() {
     for (uint8_t *b : buffers_) SYS_Free(b);
   }
-  bool Init(bool hashing) {
-    consumers_ = hashing ? 2 : 1;
+  bool Init() {
     for (uint32_t i = 0; i < INST_QUEUE_PIECES; i++) {
       uint8_t *b = static_cast<uint8_t *>(SYS_Alloc(INST_COPY_BLOCK, "Copy block"));
       if (!b) return false;
       buffers_.push_back(b);
       free_.push_back(b);
-      users_.push_back(0);
     }
     return true;
   }
@@ -80,23 +72,18 @@ class PieceQueue {
     if (stopped_) return nullptr;
     uint8_t *b = free_.back();
     free_.pop_back();
-    users_[Slot(b)] = consumers_;
     return b;
   }
-  // A consumer is done with b (the reader too, for a buffer it never pushed).
+  // The writer is done with b (the reader too, for a buffer it never pushed).
   void GiveBack(uint8_t *b) {
     if (!b) return;
     std::lock_guard<std::mutex> lock(mutex_);
-    uint32_t &users = users_[Slot(b)];
-    if (users > 0) users--;
-    if (users > 0) return;
     free_.push_back(b);
     changed_.notify_all();
   }
   void Push(const Piece &p) {
     std::lock_guard<std::mutex> lock(mutex_);
-    filled_[WRITER].push_back(p);
-    if (consumers_ == 2 && !p.error) filled_[HASHER].push_back(p);
+    filled_.push_back(p);
     changed_.notify_all();
   }
   // The reader has pushed everything it will.
@@ -105,40 +92,16 @@ class PieceQueue {
     reader_done_ = true;
     changed_.notify_all();
   }
-  // A consumer's next piece in order; false when the reader ended without
-  // one, or, for the hasher, once the writer has stopped.
-  bool Pop(Consumer who, Piece *p) {
+  // The writer's next piece in order; false when the reader ended without one.
+  bool Pop(Piece *p) {
     std::unique_lock<std::mutex> lock(mutex_);
-    std::deque<Piece> &filled = filled_[who];
-    changed_.wait(lock, [&] { return reader_done_ || !filled.empty() || (who && stopped_); });
-    if (filled.empty() || (who && stopped_)) return false;
-    *p = filled.front();
-    filled.pop_front();
+    changed_.wait(lock, [&] { return reader_done_ || !filled_.empty(); });
+    if (filled_.empty()) return false;
+    *p = filled_.front();
+    filled_.pop_front();
     return true;
   }
-  // Hasher: whether item's content is what the archive recorded.
-  void Verdict(uint32_t item, bool intact) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    verdicts_.push_back({item, intact});
-    changed_.notify_all();
-  }
-  // Writer: the verdict on item, whose last piece it has; false when the
-  // content differs, or when the hasher stopped without one.
-  bool WaitVerdict(uint32_t item) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return hasher_done_ || !verdicts_.empty(); });
-    if (verdicts_.empty()) return false;
-    const std::pair<uint32_t, bool> v = verdicts_.front();
-    verdicts_.pop_front();
-    return v.first == item && v.second;
-  }
-  void HasherDone() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    hasher_done_ = true;
-    changed_.notify_all();
-  }
-  // Writer: no more pieces wanted; the reader stops at its next buffer and
-  // the hasher at its next piece.
+  // Writer: no more pieces wanted; the reader stops at its next buffer.
   void Stop() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = true;
@@ -146,20 +109,11 @@ class PieceQueue {
   }
 
  private:
-  size_t Slot(const uint8_t *b) const {
-    size_t i = 0;
-    while (buffers_[i] != b) i++;
-    return i;
-  }
-
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<uint8_t *> buffers_, free_;
-  std::vector<uint32_t> users_;  // per buffer: consumers yet to give it back
-  uint32_t consumers_ = 1;
-  std::deque<Piece> filled_[2];
-  std::deque<std::pair<uint32_t, bool>> verdicts_;
-  bool stopped_ = false, reader_done_ = false, hasher_done_ = false;
+  std::vector<uint8_t *> buffers_, free_;  // every buffer; those free now
+  std::deque<Piece> filled_;
+  bool stopped_ = false, reader_done_ = false;
 };
 
 // Opens, reads and decodes the list's items in order into the queue, on a
@@ -215,39 +169,6 @@ class Reader {
   PieceQueue *queue_;
 };
 
-// Takes each checked item's hash from the reader's pieces on a thread of its
-// own, beside the reader's decoding and the writer's writing, so that on a
-// machine with two cores or more the check adds little to the install's
-// time; each item's verdict goes to the writer.
-class Hasher {
- public:
-  Hasher(FileItem **items, PieceQueue *queue, ContentCheck *check)
-      : items_(items), queue_(queue), check_(check) {}
-
-  static uint32_t ThreadMain(void *self) {
-    static_cast<Hasher *>(self)->Run();
-    return 1;
-  }
-
- private:
-  void Run() {
-    Piece piece;
-    bool first = true;
-    while (queue_->Pop(PieceQueue::HASHER, &piece)) {
-      if (first) check_->Begin(*items_[piece.item]);
-      check_->Piece(piece.data, piece.size);
-      queue_->GiveBack(piece.data);
-      first = piece.last;
-      if (piece.last) queue_->Verdict(piece.item, check_->End());
-    }
-    queue_->HasherDone();
-  }
-
-  FileItem **items_;
-  PieceQueue *queue_;
-  ContentCheck *check_;  // the hasher's alone once it runs
-};
-
 // The writer: takes the pieces from the reader's queue in order and writes
 // them into the install folder, publishing its progress after each piece.
 class Worker {
@@ -285,26 +206,21 @@ class Worker {
     } else if (!check_.Load(store_folder_)) {
       ok = Fail(INST_GetText(TEXT_DAMAGED_FILE),
                 (std::string(store_folder_) + BF_HASH_LIST_SUFFIX).c_str());
-    } else if (!queue_.Init(check_.Listed())) {
+    } else if (!queue_.Init()) {
       ok = Fail(INST_GetText(TEXT_CANNOT_PREPARE_FOLDER), p_.install_folder);
     }
     ok = ok && RoomLeft();
-    SYS_Handle reader_thread = 0, hasher_thread = 0;
+    SYS_Handle reader_thread = 0;
     Reader reader(items_, count_, &queue_);
-    Hasher hasher(items_, &queue_, &check_);
     if (ok && count_ > 0) {
       reader_thread = SYS_CreateThread(Reader::ThreadMain, &reader);
-      if (reader_thread && check_.Listed())
-        hasher_thread = SYS_CreateThread(Hasher::ThreadMain, &hasher);
-      if (!reader_thread || (check_.Listed() && !hasher_thread))
-        ok = Fail(INST_GetText(TEXT_CANNOT_PREPARE_FOLDER), p_.install_folder);
+      if (!reader_thread) ok = Fail(INST_GetText(TEXT_CANNOT_PREPARE_FOLDER), p_.install_folder);
     }
     for (uint32_t i = 0; ok && i < count_ && !InstallCancel; i++) ok = CopyItem(i);
     queue_.Stop();
-    for (SYS_Handle thread : {reader_thread, hasher_thread}) {
-      if (!thread) continue;
-      SYS_WaitResult(thread, SYS_INFINITE);
-      SYS_CloseHandle(thread);
+    if (reader_thread) {
+      SYS_WaitResult(reader_thread, SYS_INFINITE);
+      SYS_CloseHandle(reader_thread);
     }
     // The end is published once the reader has stopped, so that the GUI,
     // which then waits for this thread, never waits on a read.
@@ -398,7 +314,7 @@ class Worker {
       return Fail(INST_GetText(TEXT_PATH_TOO_LONG), item.destination);
     Piece piece;
     // The reader ends early only on a cancel, which the caller sees.
-    if (!queue_.Pop(PieceQueue::WRITER, &piece))
+    if (!queue_.Pop(&piece))
       return InstallCancel ? true : Fail(INST_GetText(TEXT_CANNOT_READ), item.source);
     if (piece.error) return Fail(piece.error, item.source);
     ScopedDiskFile target;
@@ -408,8 +324,13 @@ class Worker {
       return Fail(INST_GetText(TEXT_CANNOT_CREATE), destination);
     }
     uint64_t done = 0;
+    check_.Begin(item);
     for (;;) {
       bool written = WritePiece(target.h, destination, piece);
+      // Hashed by the writer itself, while the piece is still in the cache: a
+      // thread of its own would only compete with the reader, the writer and
+      // the system's own work for the same cores, and need one more hand-over.
+      if (written) check_.Piece(piece.data, piece.size);
       queue_.GiveBack(piece.data);
       if (!written) return false;
       done += piece.size;
@@ -420,11 +341,11 @@ class Worker {
       }
       if (InstallCancel) return true;
       if (piece.last) break;  // the file is complete
-      if (!queue_.Pop(PieceQueue::WRITER, &piece))
+      if (!queue_.Pop(&piece))
         return InstallCancel ? true : Fail(INST_GetText(TEXT_CANNOT_READ), item.source);
       if (piece.error) return Fail(piece.error, item.source);
     }
-    if (check_.Listed() && !queue_.WaitVerdict(i)) {
+    if (!check_.End()) {
       // A damaged copy is not left to pass for the game's file.
       SYS_FileClose(target.h);
       target.h = 0;
@@ -440,7 +361,7 @@ class Worker {
   PieceQueue queue_;
   char prefix_[SYS_MAX_PATH];
   char store_folder_[SYS_MAX_PATH];
-  ContentCheck check_;  // loaded here, then used by the hasher thread only
+  ContentCheck check_;
   char error_[2 * SYS_MAX_PATH] = {};
 };
 

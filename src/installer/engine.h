@@ -9,7 +9,7 @@
 // The worker writes; a reader thread of its own opens, reads and decodes the
 // items ahead of it into a small queue of pieces, so that the decoding of
 // one piece overlaps the writing of the one before; on a volume with a hash
-// list, a hasher thread takes each file's hash from the same pieces.
+// list, the worker hashes each piece it has written.
 // The GUI polls with INST_ReadProgress on its tick and calls INST_EngineStep,
 // which runs the finishing step once the worker is done and says which
 // notification to send. Everything here works without widgets; the wizard's
