@@ -43,5 +43,4 @@ class InstallerTest : public ScratchTest {
 
  private:
   bool started_ = false;
-  bool com_ = false;
 };

@@ -10,14 +10,7 @@
 
 namespace {
 
-class Shell : public ScratchTest {
- protected:
-  void SetUp() override { com_ = SYS_ComInit(); }
-  void TearDown() override {
-    if (com_) SYS_ComUninit();
-  }
-  bool com_ = false;
-};
+class Shell : public ScratchTest {};
 
 // A link's fields on one line, to compare in one step.
 std::string Joined(const ShortcutFields &f) {
