@@ -62,8 +62,8 @@ LZW_Context *LZW_Create(uint8_t *destination, size_t capacity, const uint8_t *so
     SYS_Free(c);
     return nullptr;
   }
-  // The literals' and the end code's starts stay equal, so that the
-  // length rule makes every literal one byte long.
+  // The fast loop looks the literals up too (and then ignores what it
+  // found): those entries are never written, so they are set once here.
   SYS_Zero(c->table, sizeof(uint32_t) * LZW_FIRST_CODE);
   c->source = source;
   c->source_length = source_length;
@@ -241,9 +241,11 @@ static inline bool LZW_FastRun(State &s, uint32_t *unusual) {
       *unusual = code;
       break;
     }
-    // Literals' starts are equal: one byte, from kBytes.
+    // A literal is a string of one byte, copied out of kBytes. Masks, not
+    // branches: which of the two comes next is hard to foretell.
     uint32_t from = start[code];
-    uint32_t length = start[code + 1] - from + 1;
+    uint32_t entry = 0u - uint32_t(code > 255);
+    uint32_t length = ((start[code + 1] - from) & entry) + 1;
     if (pos + length > room) {
       stopped = true;
       *unusual = code;
