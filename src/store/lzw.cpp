@@ -38,10 +38,15 @@ static const size_t kTableBytes = sizeof(uint32_t) * (LZW_TABLE_SLOTS + 1);
 
 namespace {
 
+// Bytes the fast loop copies at a time: most strings take one round, and
+// the last round ends at most kRound - 1 bytes past the string.
+const uint32_t kRound = 16;
+
 // Byte i is i: the fast loop copies a literal out of here as a string of
-// one byte, reading up to 15 bytes past it.
+// one byte, reading kRound - 1 bytes past it.
+
 struct ByteValues {
-  uint8_t at[256 + 16];
+  uint8_t at[256 + kRound];
   constexpr ByteValues() : at() {
     for (int i = 0; i < 256; i++) at[i] = uint8_t(i);
   }
@@ -215,8 +220,8 @@ static inline Step LZW_CarefulStep(State &s, uint32_t code) {
 
 // Decodes codes while the previous string exists, the width stays, the
 // table has room for every entry they add and the source surely holds
-// them; each is a literal or a defined entry and leaves 16 bytes of room
-// behind its string. true, with the code in hand, when it stops at a code
+// them, each a literal or a defined entry whose last copying round ends
+// inside the output. true, with the code in hand, when it stops at a code
 // for which that does not hold; false when it has run out of codes.
 static inline bool LZW_FastRun(State &s, uint32_t *unusual) {
   uint32_t next = s.next_code;
@@ -224,11 +229,11 @@ static inline bool LZW_FastRun(State &s, uint32_t *unusual) {
   const uint32_t width = s.width;
   uint64_t readable = s.bit < s.bit_end ? (s.bit_end - s.bit + width - 1) / width : 0;
   if (readable < stop - next) stop = next + uint32_t(readable);
-  if (s.capacity < 16) stop = next;
+  if (s.capacity < kRound - 1) stop = next;
   const uint8_t *const source = s.source;
   uint8_t *const out = s.out;
   uint32_t *const start = s.start;
-  const size_t room = s.capacity - 16;
+  const size_t room = s.capacity - (kRound - 1);  // where a string may end
   const uint32_t mask = s.mask;
   uint64_t bit = s.bit;
   size_t pos = s.pos;
@@ -253,11 +258,11 @@ static inline bool LZW_FastRun(State &s, uint32_t *unusual) {
     }
     const uint8_t *src = code < 256 ? kBytes.at + code : out + from;
     uint32_t i = 0;
-    do {
-      uint8_t chunk[16];
-      memcpy(chunk, src + i, 16);
-      memcpy(out + pos + i, chunk, 16);
-      i += 16;
+    do {  // loaded before it is stored, as in LZW_CopyOut
+      uint8_t chunk[kRound];
+      memcpy(chunk, src + i, kRound);
+      memcpy(out + pos + i, chunk, kRound);
+      i += kRound;
     } while (i < length);
     start[++next] = uint32_t(pos);
     pos += length;
