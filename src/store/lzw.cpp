@@ -44,7 +44,6 @@ const uint32_t kRound = 16;
 
 // Byte i is i: the fast loop copies a literal out of here as a string of
 // one byte, reading kRound - 1 bytes past it.
-
 struct ByteValues {
   uint8_t at[256 + kRound];
   constexpr ByteValues() : at() {
@@ -251,7 +250,7 @@ static inline bool LZW_FastRun(State &s, uint32_t *unusual) {
     uint32_t from = start[code];
     uint32_t entry = 0u - uint32_t(code > 255);
     uint32_t length = ((start[code + 1] - from) & entry) + 1;
-    if (pos + length > room) {
+    if (uint64_t(pos) + length > room) {  // 64 bits: no wrap on 32-bit targets
       stopped = true;
       *unusual = code;
       break;
