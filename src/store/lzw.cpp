@@ -256,13 +256,13 @@ static inline bool LZW_FastRun(State &s, uint32_t *unusual) {
       break;
     }
     const uint8_t *src = code < 256 ? kBytes.at + code : out + from;
-    uint32_t i = 0;
-    do {  // loaded before it is stored, as in LZW_CopyOut
-      uint8_t chunk[kRound];
+    uint8_t chunk[kRound];  // loaded before it is stored, as in LZW_CopyOut
+    memcpy(chunk, src, kRound);
+    memcpy(out + pos, chunk, kRound);
+    for (uint32_t i = kRound; i < length; i += kRound) {  // most strings are shorter
       memcpy(chunk, src + i, kRound);
       memcpy(out + pos + i, chunk, kRound);
-      i += kRound;
-    } while (i < length);
+    }
     start[++next] = uint32_t(pos);
     pos += length;
   }
