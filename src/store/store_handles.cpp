@@ -14,6 +14,7 @@ using namespace store_internal;
 namespace {
 
 void FreeRecord(OpenFileRecord *r) {
+  if (!r) return;
   SYS_FreeSafe(r->cache.buffer.data);
   SYS_FreeSafe(r->packed.data);
   LZW_Free(r->lzw);
@@ -60,7 +61,16 @@ void CloseLocked(HandlePair *p) {
   OpenFileRecord *r = p->record;
   if (r->file == p->handle) SYS_FileClose(r->file);  // loose or sequential: its own handle
   ClearPair(p);
-  FreeRecord(r);
+  // An install opens hundreds of files one after another: the next one
+  // takes over this one's block buffers and decoders, which would otherwise
+  // be new memory each time, pages the system maps and clears anew.
+  FreeRecord(g_store.spare);
+  g_store.spare = r;
+}
+
+void DropSpareRecord() {
+  FreeRecord(g_store.spare);
+  g_store.spare = nullptr;
 }
 
 }  // namespace store_internal
@@ -73,10 +83,22 @@ BF_Handle NextArchiveHandle() {
   return g_store.next_archive_handle++;
 }
 
+// A record for name: the kept one, with only its buffers and decoders
+// left, or a new one.
 OpenFileRecord *NewRecord(const char *name) {
-  OpenFileRecord *r = static_cast<OpenFileRecord *>(SYS_Alloc(sizeof(OpenFileRecord), "FileItem"));
-  if (!r) return nullptr;
-  SYS_Zero(r, sizeof(*r));
+  OpenFileRecord *r = g_store.spare;
+  g_store.spare = nullptr;
+  if (r) {
+    const Buffer block = r->cache.buffer, packed = r->packed;
+    LZW_Context *lzw = r->lzw;
+    ZSTD_DCtx_s *zstd = r->zstd;
+    SYS_Zero(r, sizeof(*r));
+    r->cache.buffer = block, r->packed = packed, r->lzw = lzw, r->zstd = zstd;
+  } else {
+    r = static_cast<OpenFileRecord *>(SYS_Alloc(sizeof(OpenFileRecord), "FileItem"));
+    if (!r) return nullptr;
+    SYS_Zero(r, sizeof(*r));
+  }
   SYS_StrCopy(r->name, sizeof(r->name), name);
   return r;
 }
@@ -94,7 +116,7 @@ BF_Handle OpenLoose(const char *path, const char *name, uint32_t flags) {
   if (!f) return 0;
   OpenFileRecord *r = NewRecord(name);
   if (!r || !RegisterHandle(f, r)) {
-    SYS_FreeSafe(r);
+    FreeRecord(r);
     SYS_FileClose(f);
     return 0;
   }
@@ -129,7 +151,7 @@ BF_Handle OpenEntry(const DirNode *n, const char *name, uint32_t flags, bool *fa
   }
   OpenFileRecord *r = NewRecord(name);
   if (!r || !RegisterHandle(h, r)) {
-    SYS_FreeSafe(r);
+    FreeRecord(r);
     if (file != n->archive) SYS_FileClose(file);
     *failed = true;
     return 0;

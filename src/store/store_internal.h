@@ -93,6 +93,9 @@ struct Store {
   size_t handles_used = 0;  // pairs up to the last one in use
   uintptr_t next_archive_handle = kFirstArchiveHandle;
   std::vector<ArchiveFile> archives;
+  // The last file closed, kept with its buffers and decoders for the next
+  // open (store_handles.cpp).
+  OpenFileRecord *spare = nullptr;
 };
 
 extern Store g_store;
@@ -133,5 +136,7 @@ OpenFileRecord *FindRecord(BF_Handle h);
 bool RegisterHandle(BF_Handle h, OpenFileRecord *record);
 void ClearPair(HandlePair *p);
 void CloseLocked(HandlePair *p);
+// Frees the kept record; at the unmount.
+void DropSpareRecord();
 
 }  // namespace store_internal

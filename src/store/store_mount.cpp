@@ -68,6 +68,7 @@ void BF_Unmount() {
         ClearPair(p);
       }
     }
+    DropSpareRecord();
     SYS_ReleaseReserved(s.pool, kRegionBytes);
     SYS_Free(s.index);
     s.pool = nullptr;
