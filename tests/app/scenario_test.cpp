@@ -391,49 +391,6 @@ TEST_F(ScenarioTest, FolderTooDeepForTheProductNameIsRefusedWithAMessage) {
             0);
 }
 
-TEST_F(ScenarioTest, PreviousLeadsBackAndTheFolderPageKeepsItsPath) {
-  EXPECT_EQ(RunAppWith([&] {
-              ToReadyPage();
-              ASSERT_EQ(INST_CurrentPage(), 8u);
-              // Back from the ready page through the DirectX page to page 1.
-              for (uint32_t page : {7u, 6u, 4u, 3u}) Previous(page);
-              c_INST_FolderPage *folder = static_cast<c_INST_FolderPage *>(INST_Page(3));
-              char path[SYS_MAX_PATH];
-              folder->GetPath(path);
-              EXPECT_EQ(path, kInstallDir);
-              // A drive root picked in the tree: one backslash before the name.
-              c_GUIB_TreeView *tree = folder->Browser()->Tree();
-              ASSERT_GT(ListCount(tree->RootList()), 0u);
-              const GUI_Point at = Origin(tree);
-              ClickAt(at.x + 4 + tree->Indent() + 3, at.y + 4 + tree->RowHeight() / 2);
-              folder->GetPath(path);
-              EXPECT_STREQ(path, "C:\\Ashgrove MP demo");
-              Next(4);
-              EXPECT_STREQ(InstallDir, "C:\\Ashgrove MP demo");
-              EXPECT_STREQ(GamePath, "C:\\Ashgrove MP demo\\ashgrove.exe");
-              Previous(3);
-              folder->GetPath(path);
-              EXPECT_STREQ(path, "C:\\Ashgrove MP demo");
-              Previous(2);
-              Previous(1);
-              EXPECT_FALSE(Visible(INST_PreviousButton()));
-              // Past the last page: the current one goes, nothing comes.
-              INST_ShowPage(18);
-              EXPECT_FALSE(Visible(INST_Page(4)));
-            }),
-            0);
-  // With the library present, the DirectX page is skipped both ways.
-  ASSERT_TRUE(machine.WriteFile("C:\\WINDOWS\\SYSTEM32\\dpnhpast.dll", "library"));
-  EXPECT_EQ(RunAppWith([&] {
-              ToReadyPage();
-              EXPECT_EQ(Installer.directx_missing, 0u);
-              Previous(6);
-              Next(8);
-              EXPECT_EQ(INST_Page(7), nullptr);
-            }),
-            0);
-}
-
 // The copy stopped halfway, by Cancel or by closing the window: the page
 // that owns the worker's progress fields outlives the worker, and nothing
 // of the install stays.

@@ -1,7 +1,5 @@
 // Image loaders on hand-made files: row order, run-length packets, the
-// rules for what is refused, damage, missing files. Files from an independent
-// encoder are compared with its own decoding by imgtool_check.sh (the tool
-// loads through the same loaders), run from tools_test.cpp.
+// rules for what is refused, damage, missing files.
 #include <string>
 
 #include "graphics_test_util.h"
