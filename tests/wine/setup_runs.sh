@@ -10,17 +10,14 @@
 # and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
-out="${ARTIFACTS:-/tmp}"
+wine_script setup_runs
 exe="$BUILD_WIN/setup.exe"
 dir="$WINEPREFIX/drive_c/disc"
 mkdir -p "$dir"
 cp "$exe" "$dir/setup.exe"
 cp "$exe" "$dir/Uninstall.exe"
 "$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" "$dir"
-
-fail() { echo "FAILED: $*"; exit 1; }
-caption="Ashgrove Multiplayer demo - Installer"
-windows() { xdotool search --name "^$caption\$" 2>/dev/null | wc -l; }
+windows() { xdotool search --name "^$WINE_CAPTION\$" 2>/dev/null | wc -l; }
 
 wine_exec 'C:\disc\setup.exe' &
 wine_pid=$!
@@ -43,7 +40,7 @@ for _ in $(seq 1 600); do
 done
 echo "disk error boxes answered: $boxes"
 
-wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
+wine_find_window "$WINE_CAPTION" 640 284 || fail "no installer window"
 echo "window $WIDTH x $HEIGHT at $X,$Y; client offset $CLIENT_X,$CLIENT_Y"
 import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) "$out/setup_menu.png"
 
@@ -94,14 +91,14 @@ echo "the run's temporary folder is gone"
 wine_exec 'C:\disc\setup.exe' &
 wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null' EXIT
-wine_find_window "$caption" 640 284 || fail "no window after the first ended"
+wine_find_window "$WINE_CAPTION" 640 284 || fail "no window after the first ended"
 pid=$(pgrep -f 'C:\\disc\\setup.exe' | head -n 1)
 [ -n "$pid" ] || fail "no process"
 kill -9 "$pid"
 for _ in $(seq 1 50); do [ "$(windows)" = 0 ] && break; sleep 0.1; done
 wine_exec 'C:\disc\setup.exe' &
 wine_pid=$!
-wine_find_window "$caption" 640 284 || fail "no window after one was killed"
+wine_find_window "$WINE_CAPTION" 640 284 || fail "no window after one was killed"
 wine_close $wine_pid
 [ "$WINE_RC" = 0 ] || fail "exit code $WINE_RC"
 trap - EXIT
