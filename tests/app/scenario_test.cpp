@@ -42,21 +42,6 @@ std::string HostFile(const std::string &path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool Exists(const std::string &path) {
-  return SYS_GetFileAttributes(path.c_str()) != SYS_ATTR_INVALID;
-}
-
-// A text value of a registry key; "" when the key or value is missing.
-std::string RegText(const char *key_path, const char *name) {
-  char buffer[SYS_MAX_PATH] = "";
-  uint32_t size = sizeof buffer;
-  SYS_RegKey key = SYS_RegOpenKey(key_path);
-  if (!key) return "";
-  const uint32_t result = SYS_RegQueryValue(key, name, buffer, &size);
-  SYS_RegCloseKey(key);
-  return result == 0 ? buffer : "";
-}
-
 // The volume's files as the archive stores them and where they land.
 struct VolumeFile {
   std::string store, installed, content;
@@ -112,7 +97,7 @@ class ScenarioTest : public ScratchTest {
     ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), BuildArchive(entries)));
   }
 
-  static std::string MachineLog() { return HostFile(std::string(SYS_GetMachineRoot()) + "/log"); }
+  static std::string MachineLog() { return MachineFile("log"); }
   std::string NewLogLines() const { return MachineLog().substr(log_start_); }
 
   std::vector<VolumeFile> volume_;
@@ -150,7 +135,7 @@ std::map<std::string, std::string> Outside() {
            (path.size() == folder.size() || path[folder.size()] == '/');
   };
   std::map<std::string, std::string> seen;
-  seen["registry"] = HostFile(root + "/registry");
+  seen["registry"] = MachineFile("registry");
   for (const fs::directory_entry &e : fs::recursive_directory_iterator(root)) {
     const std::string path = e.path().string();
     if (path.compare(root.size(), 7, "/drive_") != 0 || below(path, install)) continue;
@@ -587,7 +572,7 @@ TEST_F(ScenarioTest, DamagedFileOnTheDiscEndsOnTheErrorPage) {
               }),
               0);
     EXPECT_FALSE(Exists(kInstallDir + "\\" + volume_[1].installed));
-    EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), "");
+    EXPECT_EQ(RegText(kUninstallKey, "UninstallString"), "<missing>");
   }
 }
 

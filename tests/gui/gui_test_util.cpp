@@ -100,7 +100,7 @@ uintptr_t Probe::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
     case GM_KEY_UP:
     case GM_INFO:
       m_log->push_back(m_name + " " + MsgName(msg) + " " + std::to_string(a));
-      return answer;
+      return 0;
     default:
       return c_GUIB_Widget::HandleMessage(msg, a, b);
   }

@@ -115,16 +115,6 @@ TEST_F(WidgetTest, DeferredDestruction) {
   y->Release();
 }
 
-TEST_F(WidgetTest, DirtyRectsAreClippedToTheDesktop) {
-  auto *bg = new c_GUIB_Widget(Params(0, 0, 200, 100));
-  bg->Invalidate(GUIB_Rect{10, 10, 50, 50});
-  bg->Invalidate(GUIB_Rect{20, 20, 30, 30});      // inside: dropped
-  bg->Invalidate(GUIB_Rect{190, 90, 300, 300});   // clipped
-  bg->Invalidate(GUIB_Rect{300, 300, 400, 400});  // outside: ignored
-  EXPECT_EQ(RectsText(desk->UpdateList()), "10,10,50,50 190,90,200,100");
-  PumpAt(1000);
-}
-
 TEST_F(WidgetTest, RegistriesHoldTheirOwnReferences) {
   uintptr_t v = 0;
   EXPECT_EQ(ctx->GetProperty(2, &v), GUI_ERR_BAD_ID);
