@@ -367,9 +367,10 @@ wine_check_install() { # ref target dir setup
 # install folder (or, with WINE_FROM_LIST set, from the system's program
 # list), Uninstall in the menu (at menu line height H), the check box "Yes,
 # remove..." ticked, Next, Quit; then checks that only the uninstaller (and
-# the archive copy) wait in the folder for the restart, each and the folder
-# with a delayed delete recorded and nothing else, and that the uninstall
-# and application keys, the Start-menu group and the SHORTCUTS are gone.
+# the archive copy) wait in the folder for the restart, that the delayed
+# deletes of both and of the folder are recorded and nothing else, and that
+# the uninstall and application keys, the Start-menu group and the
+# SHORTCUTS are gone.
 # TARGET is the folder as Linux sees it, DIR as Windows does. "Disk error"
 # boxes fail the check unless WINE_ANSWER_BOXES is set (a disc without a
 # skin); then they are answered. Sets wine_pid while the uninstaller runs
@@ -413,10 +414,12 @@ wine_uninstall_check() { # h dir target shortcut...
   wine_reg query "$WINE_APP_KEY" >/dev/null 2>&1 && fail "application key left"
   pending=$(wine_reg query "$session" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
   echo "$pending" >"${ARTIFACTS:-/tmp}/${WINE_SCRIPT:-uninstall}-pending_renames.txt"
-  for l in $left ''; do
+  # The uninstaller and the archive copy (whether still there or not) and
+  # the folder, and nothing else.
+  for l in Uninstall.exe setup.cbf ''; do
     echo "$pending" | grep -qiF "${dir##*\\}\\$l" || fail "no delayed delete of $dir\\$l: $pending"
   done
   l=$(echo "$pending" | grep -oF '\??\' | wc -l)
-  [ "$l" = $(($(echo $left | wc -w) + 1)) ] || fail "$l delayed operations for $left and the folder: $pending"
+  [ "$l" = 3 ] || fail "$l delayed operations, not three: $pending"
   echo "uninstall: left until the restart: $left($WINE_BOXES boxes answered)"
 }
