@@ -37,9 +37,6 @@ ended() { # pid: waits up to 5 s for the process to end; its exit code in RC
   wine_wait 50 wine_gone "$1" || return 1
   wait "$1"; RC=$?
 }
-start() { # program: starts it as a user without administrator rights, finds its window
-  wine_start "$BUILD_WIN/tests/wine/limited.exe" "$1"
-}
 # Each key goes to our window, focused again first: the add-on set-up the
 # finish page runs may have taken the focus.
 keys() { for k in "$@"; do xdotool windowfocus --sync "$WID" key "$k"; sleep 0.4; done; }
@@ -50,10 +47,8 @@ trap 'kill $wine_pid 2>/dev/null; rm -rf "$locales"' EXIT
 # window, then the menu's again (within 20 s: the watchdog of a hand-over
 # or an add-on that never ends).
 installer_window() { xdotool search --onlyvisible --name "^$WINE_CAPTION\$"; }
-to_copy() { wine_to_copy "$WINE_CAPTION" || fail "no elevated copy took over"
-  menu_wid=$MENU_WID; }
-to_menu() { for _ in $(seq 1 200); do installer_window | grep -qx "$menu_wid" && break; sleep 0.1; done
-  WID=$menu_wid; installer_window | grep -qx "$WID" || fail "the menu did not come back: $(cat "$log" 2>&1)"; sleep 0.3; }
+to_menu() { for _ in $(seq 1 200); do installer_window | grep -qx "$MENU_WID" && break; sleep 0.1; done
+  WID=$MENU_WID; installer_window | grep -qx "$WID" || fail "the menu did not come back: $(cat "$log" 2>&1)"; sleep 0.3; }
 wine_menu_font "$disc/setup.cbf"
 
 # What the temporary folders hold; each run's own files must go with it.
@@ -70,10 +65,12 @@ wine_click 45 "$quit_y"  # Quit
 ended "$wine_pid" || fail "still running after Quit"
 
 install() { # from the menu to the installed menu, with the defaults
-  start 'D:\setup.exe' >"$out/menu.pid"
+  # As a user without administrator rights.
+  wine_start "$BUILD_WIN/tests/wine/limited.exe" 'D:\setup.exe' >"$out/menu.pid"
   shot menu
   wine_click 45 "$(menu_y 1)"  # Install
-  to_copy; sleep 0.4
+  wine_to_copy "$WINE_CAPTION" || fail "no elevated copy took over"
+  sleep 0.4
   shot intro
   for page in licence folder shortcuts online; do next "$page"; done
   # Wine brings its own dpnhpast.dll, so no DirectX page here
@@ -100,15 +97,15 @@ trap 'kill $wine_pid 2>/dev/null; rm -rf "$ref"' EXIT
 "$cbf" extract "$disc/disk01.cbf" "$ref" >/dev/null || fail "cbf extract"
 # The hash list beside DISK01 is not installed.
 wine_check_install "$ref/DISK01" "$target" "$dir" "$disc/setup.exe"
-count=$WINE_FILES
-[ "$count" -gt 10 ] || fail "the volume had only $count files"
+[ "$WINE_FILES" -gt 10 ] || fail "the volume had only $WINE_FILES files"
 cmp -s "$disc/setup.cbf" "$target/setup.cbf" || fail "setup.cbf differs"
 extra=$( (cd "$target" && find . -type f | sed 's|^\./||') | sort >"$ref.have"
   (cd "$ref/DISK01" && find . -type f | sed 's|^\./||' | tr 'A-Z' 'a-z'
    printf 'Uninstall.exe\nsetup.cbf\ngamespy.ico\n') | sort | comm -23 "$ref.have" -)
 rm -f "$ref.have"
 [ -z "$extra" ] || fail "files nobody asked for: $extra"
-echo "files: $count of the volume as cbf extract gives them, Uninstall.exe, setup.cbf, gamespy.ico"
+echo "files: $WINE_FILES of the volume as cbf extract gives them, Uninstall.exe, setup.cbf, gamespy.ico;"\
+  "four shortcuts as lnkinfo reads them"
 [ "$(wine_reg_value "$WINE_APP_KEY" InstallDir)" = "$dir" ] || fail "InstallDir: $(wine_reg_value "$WINE_APP_KEY" InstallDir)"
 [ "$(wine_reg_value "$WINE_UNINSTALL_KEY" DisplayName)" = "Ashgrove Multiplayer demo" ] || fail "DisplayName"
 [ "$(wine_reg_value "$WINE_UNINSTALL_KEY" UninstallString)" = "\"$dir\\Uninstall.exe\"" ] || fail "UninstallString"
@@ -116,8 +113,6 @@ echo "files: $count of the volume as cbf extract gives them, Uninstall.exe, setu
 wine_reg query "$WINE_UNINSTALL_KEY" /v NoModify | grep -q 'REG_DWORD *0x1' || fail "NoModify"
 [ "$(wine_reg_value "$other" Stale)" = 1 ] || fail "the maker's other key was touched"
 echo "registry: InstallDir, DisplayName, UninstallString, DisplayIcon, NoModify; the maker's other key kept"
-
-echo "shortcuts: four, as lnkinfo reads them"
 
 grep -q '^GameSpy\.exe started in ' "$log" || fail "the online add-on did not run: $(cat "$log" 2>&1)"
 # The elevated copy ran the add-on; Play is the menu's (ended by now), with the user's rights.
