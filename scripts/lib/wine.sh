@@ -170,6 +170,56 @@ wine_reg() { # reg arguments...
   fi
 }
 
+# The demo's keys and the caption of its installer's window.
+WINE_APP_KEY='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
+WINE_UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
+WINE_CAPTION='Ashgrove Multiplayer demo - Installer'
+
+# Begins an end-to-end script NAME: sets out (ARTIFACTS) and cbf (the
+# native archive tool), and defines fail MESSAGE (report and exit) and shot
+# WHAT (the 640 x 284 client area as out/NAME_NN_WHAT.png, NN counting).
+wine_script() { # name
+  WINE_SCRIPT=$1 WINE_SHOTS=0
+  out=${ARTIFACTS:-/tmp} cbf=$BUILD_NATIVE/tools/cbf/cbf
+  fail() { echo "FAILED: $*"; exit 1; }
+  shot() {
+    WINE_SHOTS=$((WINE_SHOTS + 1))
+    import -window root -crop 640x284+$((X + CLIENT_X))+$((Y + CLIENT_Y)) \
+      "$out/${WINE_SCRIPT}_$(printf %02d $WINE_SHOTS)_$1.png"
+  }
+}
+
+# The menu's line height h: the large font's of the archive SETUP_CBF
+# (wizard.cpp lays the menu out with it): items at 4h, 4h + 7(h/6)...
+# (menu_y I), Quit at 284 - 2h (quit_y).
+wine_menu_font() { # setup_cbf
+  local t
+  t=$(mktemp -d)
+  "$BUILD_NATIVE/tools/cbf/cbf" extract "$1" "$t" tahoma15.fnt >/dev/null || fail "no large font in $1"
+  h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$t/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+  rm -rf "$t"
+  quit_y=$((284 - 2 * h + h / 2))
+}
+menu_y() { echo $((4 * h + $1 * 7 * (h / 6) + h / 2)); }
+
+# Starts PROGRAM (in the folder WINE_CWD, when set) in the background as
+# wine_pid and waits for the window titled WINE_CAPTION.
+wine_start() { # program args...
+  (cd "${WINE_CWD:-.}" && wine_exec "$@") &
+  wine_pid=$!
+  wine_find_window "$WINE_CAPTION" 640 284 || fail "no window for $1"
+}
+
+# A fresh machine as far as the demo goes (another script may have used
+# the prefix): no install folder TARGET, keys or shortcuts of the demo.
+wine_fresh_demo() { # target
+  rm -rf "$1"
+  wine_reg delete "$WINE_UNINSTALL_KEY" /f >/dev/null 2>&1
+  wine_reg delete "$WINE_APP_KEY" /f >/dev/null 2>&1
+  wine_user_folders
+  rm -rf "$DESKTOP/Ashgrove Multiplayer demo.lnk" "$PROGRAMS/Ashgrove MP demo"
+}
+
 # Checks from outside what the installer leaves in the prefix. The calling
 # script defines fail MESSAGE (report and exit).
 
@@ -287,27 +337,61 @@ wine_drive_c() { # skip
     -o -path './windows' -o -path "./${1#"$c/"}" \) -prune -o -printf '%p %s\n' | sort)
 }
 
+# An install into TARGET (as Linux sees it; DIR as Windows does): every
+# file below REF (the volume's folder as `cbf extract` gives it) installed
+# under its name in lower case (WINE_FILES counts them), Uninstall.exe a
+# copy of the installer SETUP, and the four shortcuts (WINE_LINKS) as
+# lnkinfo reads them.
+wine_check_install() { # ref target dir setup
+  local f lower l=$WINE_SCRIPT-lnkinfo game="$3\\ashgrove.exe" group
+  WINE_FILES=0
+  while IFS= read -r -d '' f; do
+    lower=$(printf '%s' "${f#"$1/"}" | tr 'A-Z' 'a-z')
+    cmp -s "$f" "$2/$lower" || fail "installed $lower differs from the archive"
+    WINE_FILES=$((WINE_FILES + 1))
+  done < <(find "$1" -type f -print0)
+  cmp -s "$4" "$2/Uninstall.exe" || fail "Uninstall.exe is not the installer"
+  wine_user_folders
+  group="$PROGRAMS/Ashgrove MP demo"
+  WINE_LINKS=("$DESKTOP/Ashgrove Multiplayer demo.lnk" "$group/Ashgrove Multiplayer demo.lnk"
+    "$group/Uninstall Ashgrove Multiplayer demo.lnk"
+    "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk")
+  wine_check_link "$l" "${WINE_LINKS[0]}" "$game" "$3" "$game" "Ashgrove Multiplayer demo"
+  wine_check_link "$l" "${WINE_LINKS[1]}" "$game" "$3" "$game" "Ashgrove Multiplayer demo"
+  # The uninstall shortcut shows the installed uninstaller's icon.
+  wine_check_link "$l" "${WINE_LINKS[2]}" "$3\\Uninstall.exe" "$3" "$3\\Uninstall.exe"
+  wine_check_link "$l" "${WINE_LINKS[3]}" "/features/launch.asp?svcname=ashgroved&distID=744" "$3" \
+    "$3\\gamespy.ico"
+}
+
 # Runs the uninstaller as a user would: Uninstall.exe started from the
-# install folder, Uninstall in the menu (at menu line height H), the check
-# box "Yes, remove..." ticked, Next, Quit; then checks that only the
-# uninstaller (and the archive copy) wait in the folder for the restart,
-# each with its delayed delete recorded, and that the uninstall and
-# application keys and the shortcuts are gone. TARGET is the folder as
-# Linux sees it, DIR as Windows does. "Disk error" boxes fail the check
-# unless WINE_ANSWER_BOXES is set (a disc without a skin); then they are
-# answered. Sets wine_pid while the uninstaller runs (the callers' exit
-# traps kill it) and takes screenshots with the caller's shot NAME. Clears
-# the delayed deletes first; call with no wineserver restart pending.
+# install folder (or, with WINE_FROM_LIST set, from the system's program
+# list), Uninstall in the menu (at menu line height H), the check box "Yes,
+# remove..." ticked, Next, Quit; then checks that only the uninstaller (and
+# the archive copy) wait in the folder for the restart, that the delayed
+# deletes of both and of the folder are recorded and nothing else, and that
+# the uninstall and application keys, the Start-menu group and the
+# SHORTCUTS are gone.
+# TARGET is the folder as Linux sees it, DIR as Windows does. "Disk error"
+# boxes fail the check unless WINE_ANSWER_BOXES is set (a disc without a
+# skin); then they are answered. Sets wine_pid while the uninstaller runs
+# (the callers' exit traps kill it) and takes screenshots with the
+# caller's shot. Clears the delayed deletes first; call with no wineserver
+# restart pending.
 wine_uninstall_check() { # h dir target shortcut...
   local h=$1 dir=$2 target=$3 pid left l pending
   shift 3
   local session='HKLM\System\CurrentControlSet\Control\Session Manager'
   wine_reg delete "$session" /v PendingFileRenameOperations /f >/dev/null 2>&1
   WINE_BOXES=0
-  (cd "$target" && wine_exec "$dir\\Uninstall.exe") &
+  if [ -n "${WINE_FROM_LIST:-}" ]; then
+    "$WINE64" uninstaller --remove "Ashgrove Multiplayer demo" &
+  else
+    (cd "$target" && wine_exec "$dir\\Uninstall.exe") &
+  fi
   pid=$!
   wine_pid=$pid
-  wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no uninstaller window"
+  wine_find_window "$WINE_CAPTION" 640 284 || fail "no uninstaller window"
   wine_click_settled 45 $(( 4 * h + 7 * (h / 6) + h / 2 ))  # Uninstall, in Install's place
   wine_click_settled 283 195  # the check box "Yes, remove..."
   wine_settle || fail "a Disk error box stayed open"
@@ -325,14 +409,18 @@ wine_uninstall_check() { # h dir target shortcut...
     "Uninstall.exe " | "Uninstall.exe setup.cbf ") ;;
     *) fail "left in the folder after the uninstall: $left" ;;
   esac
-  for l in "$@"; do [ -e "$l" ] && fail "shortcut left: $l"; done
-  wine_reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
-    >/dev/null 2>&1 && fail "uninstall entry left"
-  wine_reg query 'HKLM\SOFTWARE\Halvorin\Ashgrove Demo' >/dev/null 2>&1 && fail "application key left"
+  wine_user_folders
+  for l in "$@" "$PROGRAMS/Ashgrove MP demo"; do [ -e "$l" ] && fail "shortcut left: $l"; done
+  wine_reg query "$WINE_UNINSTALL_KEY" >/dev/null 2>&1 && fail "uninstall entry left"
+  wine_reg query "$WINE_APP_KEY" >/dev/null 2>&1 && fail "application key left"
   pending=$(wine_reg query "$session" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
-  echo "$pending" >"${ARTIFACTS:-/tmp}/uninstall_pending.txt"
-  for l in $left; do
-    echo "$pending" | grep -qiF "\\$l" || fail "no delayed delete of $l: $pending"
+  echo "$pending" >"${ARTIFACTS:-/tmp}/${WINE_SCRIPT:-uninstall}-pending_renames.txt"
+  # The uninstaller and the archive copy (whether still there or not) and
+  # the folder, and nothing else.
+  for l in Uninstall.exe setup.cbf ''; do
+    echo "$pending" | grep -qiF "${dir##*\\}\\$l" || fail "no delayed delete of $dir\\$l: $pending"
   done
+  l=$(echo "$pending" | grep -oF '\??\' | wc -l)
+  [ "$l" = 3 ] || fail "$l delayed operations, not three: $pending"
   echo "uninstall: left until the restart: $left($WINE_BOXES boxes answered)"
 }

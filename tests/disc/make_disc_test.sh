@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # scripts/make-disc end to end: a small game folder made into a disc and an
 # ISO image, installed from the disc folder by the native program driven
-# headless, and the installed files compared with the game folder; skins
-# that lack files or bring a TrueType face; bad inputs, which must leave no
-# output. Prints "ok NAME" or "not ok NAME" per case (scripts/test counts
-# them). BUILD_NATIVE names a native build with cbf, fntmake and setup.
+# headless, and the installed files compared with the game folder; bad
+# inputs, which must leave no output. Prints "ok NAME" or "not ok NAME" per
+# case (scripts/test counts them). BUILD_NATIVE names a native build with cbf, fntmake and setup.
 set -uo pipefail
 HERE="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD_NATIVE=${BUILD_NATIVE:-$HERE/build/native}
@@ -75,41 +74,6 @@ install_case lzw
 result game_folder_to_iso_and_install $?
 install_case zstd
 result zstd_packed_disc_installs $?
-
-# A skin with only a few files: the report names each missing file and
-# what the program does without it; the disc is made all the same.
-skin_report_case() {
-  local skin=$T/skin-few log=$T/skin.log
-  mkdir -p "$skin/Icons"
-  echo "Licence." >"$skin/la.txt"
-  head -c 100 /dev/urandom >"$skin/back.jpg"
-  head -c 100 /dev/urandom >"$skin/Icons/ICON_SCROLL_UP.TGA" # found whatever the case
-  make_disc "$game" "$T/disc-few" --skin "$skin" >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
-  grep -q '^  no 16.jpg: page 7 (DirectX missing) shows no slide$' "$log" || fail "16.jpg not reported" || return 1
-  grep -q '^  no Icons\\ft_dir.tga: ' "$log" || fail "ft_dir.tga not reported" || return 1
-  grep -q '^  no tahoma15.fnt: ' "$log" || fail "tahoma15.fnt not reported" || return 1
-  ! grep -q 'no la.txt\|no back.jpg\|Icon_scroll_up.tga' "$log" || fail "a file the skin has is reported" || return 1
-  [ "$(grep -c '^  no ' "$log")" = 35 ] || fail "$(grep -c '^  no ' "$log") files reported, not 35"
-}
-skin_report_case
-result skin_lacking_files_is_reported $?
-
-# A skin with a TrueType face gets both fonts made from that face.
-skin_face_case() {
-  local skin=$T/skin-face log=$T/face.log face=/usr/share/wine/fonts/courier.ttf
-  mkdir -p "$skin"
-  cp "$face" "$skin/"
-  make_disc "$game" "$T/disc-face" --skin "$skin" >"$log" 2>&1 || { cat "$log"; fail "make-disc failed"; return 1; }
-  for fnt in tahoma08.fnt tahoma15.fnt; do
-    grep -q "made .*/$fnt: .* glyphs, .*/faces/courier.ttf\$" "$log" || fail "$fnt not made from the face" || return 1
-    grep -q "^  no $fnt" "$log" && { fail "$fnt reported missing"; return 1; }
-  done
-  local listed
-  listed=$("$BUILD_NATIVE/tools/cbf/cbf" list "$T/disc-face/setup.cbf" | awk '{print $1}' | tr '\n' ' ')
-  [ "$listed" = "tahoma08.fnt tahoma15.fnt SETUP.SHA256 " ] || fail "setup.cbf holds: $listed"
-}
-skin_face_case
-result skin_with_a_face_gets_both_fonts "$?"
 
 # Bad inputs: each is refused with its message and leaves no output (no
 # OUT_DIR, no image, no staging folder; a non-empty OUT_DIR untouched).

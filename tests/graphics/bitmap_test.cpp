@@ -61,24 +61,9 @@ TEST(Bitmap, LinesNeverLeaveTheBitmap) {
   EXPECT_GT(drawn, 0);
 }
 
-TEST(Bitmap, RecordStoreRoundTripAndDamage) {
-  GUIB_Ref<c_GUIB_RecordStore> store(new c_GUIB_RecordStore());
-  GUIB_Ref<c_GUIB_Bitmap> b(MakeBitmap(2, 2, {1, 2, 3, 4}));
-  ASSERT_EQ(b->SaveToStore(store.get(), 7), 0u);
-  // Chunk 0x1001 id 7 with records 1 (0, 0, width, height) and 2 (pixels).
-  ASSERT_EQ(store->OpenChunk(GUIB_CHUNK_BITMAP, 7), 0u);
-  const std::string words = RecordText(store.get(), 1), pixels = RecordText(store.get(), 2);
-  EXPECT_EQ(words, std::string("\0\0\0\0\0\0\0\0\2\0\0\0\2\0\0\0", 16));
-  EXPECT_EQ(pixels.size(), 16u);
-  store->CloseChunk();
-
-  GUIB_Ref<c_GUIB_Bitmap> back(new c_GUIB_Bitmap(store.get(), 7));
-  EXPECT_EQ(PixelsOf(back.get()), PixelsOf(b.get()));
-  GUIB_Ref<c_GUIB_Bitmap> missing(new c_GUIB_Bitmap());
-  EXPECT_FALSE(missing->LoadFromStore(store.get(), 8));
-
+TEST(Bitmap, DamagedStoredBitmapsLoadAsFarAsTheyAreWhole) {
   // Hand-made chunks: the pixel record longer than the size says, shorter,
-  // a short size record, a side over the limit.
+  // a short size record, a side over the limit; no chunk of that id.
   GUIB_Ref<c_GUIB_RecordStore> bad(new c_GUIB_RecordStore());
   const struct {
     std::vector<uint32_t> head, pixels;
@@ -101,6 +86,7 @@ TEST(Bitmap, RecordStoreRoundTripAndDamage) {
       EXPECT_EQ(PixelsOf(x.get()), cases[id].loaded) << id;
     }
   }
+  EXPECT_FALSE(GUIB_Ref<c_GUIB_Bitmap>(new c_GUIB_Bitmap())->LoadFromStore(bad.get(), 8));
   // Every load closed its chunk: top-level searches still work.
   EXPECT_EQ(bad->OpenChunk(GUIB_CHUNK_BITMAP, 0), 0u);
 }

@@ -2,7 +2,7 @@
 
 #include <sys/wait.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,15 +10,10 @@
 
 namespace gtest_util {
 
-c_GUIB_Bitmap *MakeBitmap(int32_t width, int32_t height, const std::vector<uint32_t> &pixels) {
-  c_GUIB_Bitmap *b = new c_GUIB_Bitmap(width, height);
-  for (size_t i = 0; i < pixels.size() && i < size_t(width) * height; ++i)
-    b->Pixels()[i] = pixels[i];
-  return b;
-}
-
 c_GUIB_Bitmap *MakeFilled(int32_t width, int32_t height, uint32_t argb) {
-  return MakeBitmap(width, height, std::vector<uint32_t>(size_t(width) * height, argb));
+  c_GUIB_Bitmap *b = new c_GUIB_Bitmap(width, height);
+  std::fill(b->Pixels(), b->Pixels() + size_t(width) * height, argb);
+  return b;
 }
 
 std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap *bitmap) {
@@ -33,20 +28,6 @@ std::string RecordText(c_GUIB_RecordStore *store, uint32_t id) {
   const uint32_t rc = store->ReadRecord(id, &data, &len);
   if (rc) return "<error " + std::to_string(rc) + ">";
   return std::string(reinterpret_cast<const char *>(data), len);
-}
-
-::testing::AssertionResult SamePixels(const std::string &name, const std::vector<uint32_t> &actual,
-                                      const std::vector<uint32_t> &expected, uint32_t width) {
-  if (actual == expected) return ::testing::AssertionSuccess();
-  if (actual.size() != expected.size())
-    return ::testing::AssertionFailure()
-           << name << ": " << actual.size() << " pixels, expected " << expected.size();
-  size_t i = 0;
-  while (actual[i] == expected[i]) ++i;
-  char text[96];
-  std::snprintf(text, sizeof text, ": first difference at (%u, %u): %08X, expected %08X",
-                unsigned(i % width), unsigned(i / width), actual[i], expected[i]);
-  return ::testing::AssertionFailure() << name << text;
 }
 
 HostDir::HostDir() {

@@ -12,17 +12,12 @@
 
 namespace gtest_util {
 
-// A bitmap filled from a list of words (rows top first).
-c_GUIB_Bitmap *MakeBitmap(int32_t width, int32_t height, const std::vector<uint32_t> &pixels);
+// A bitmap filled with one colour.
 c_GUIB_Bitmap *MakeFilled(int32_t width, int32_t height, uint32_t argb);
 std::vector<uint32_t> PixelsOf(const c_GUIB_Bitmap *bitmap);
 
 // Record id in the store's open scope as text, or "<error N>".
 std::string RecordText(c_GUIB_RecordStore *store, uint32_t id);
-
-// Compares pixel arrays, naming the first pixel that differs.
-::testing::AssertionResult SamePixels(const std::string &name, const std::vector<uint32_t> &actual,
-                                      const std::vector<uint32_t> &expected, uint32_t width);
 
 // A fresh host folder, removed with its contents when the object goes.
 class HostDir {

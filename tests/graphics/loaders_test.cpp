@@ -1,7 +1,5 @@
 // Image loaders on hand-made files: row order, run-length packets, the
-// rules for what is refused, damage, missing files. Files from an independent
-// encoder are compared with its own decoding by imgtool_check.sh (the tool
-// loads through the same loaders), run from tools_test.cpp.
+// rules for what is refused, damage, missing files.
 #include <string>
 
 #include "graphics_test_util.h"
@@ -107,6 +105,8 @@ TEST_F(LoaderTest, HandMadeFiles) {
       // Data that ends early: decoding stops, the rest stays black.
       {"trunc.tga", Tga(2, 3, 1, 24, 0x20, "\x01\x02\x03\x04"), S("\x03\x02\x01\0\0\0\0\0\0", 9)},
       {"trunc_rle.tga", Tga(10, 3, 1, 24, 0x20, S("\x82\x01\x02", 3)), std::string(9, '\0')},
+      // 16 bits: five a channel, widened by a shift (all green here).
+      {"t16.tga", Tga(2, 1, 1, 16, 0x20, S("\xE0\x03", 2)), S("\0\xF8\0", 3)},
       // Colour-map indices past the map read as black.
       {"map.tga", Tga(1, 3, 1, 8, 0x20, S("\x01\x00\x02", 3), "\x10\x20\x30\x40\x50\x60", 24),
        S("\x60\x50\x40\x30\x20\x10\0\0\0", 9)},

@@ -70,14 +70,8 @@ void GuiTest::TearDown() {
 
 WidgetCreateParams GuiTest::Params(int32_t x, int32_t y, int32_t w, int32_t h,
                                    c_GUIB_Widget *parent, uint32_t flags) {
-  WidgetCreateParams p = {};
-  p.x = x;
-  p.y = y;
-  p.width = w;
-  p.height = h;
+  WidgetCreateParams p = GUI_ChildParams(parent ? parent : desk, x, y, w, h, nullptr, 0);
   p.flags = flags;
-  p.parent = parent ? parent : desk;
-  p.context = ctx;
   return p;
 }
 
@@ -106,7 +100,7 @@ uintptr_t Probe::HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) {
     case GM_KEY_UP:
     case GM_INFO:
       m_log->push_back(m_name + " " + MsgName(msg) + " " + std::to_string(a));
-      return answer;
+      return 0;
     default:
       return c_GUIB_Widget::HandleMessage(msg, a, b);
   }

@@ -55,7 +55,6 @@ class Probe : public c_GUIB_Widget {
                const GUIB_Rect *clip) override;
   uintptr_t HandleMessage(uint32_t msg, uintptr_t a, uintptr_t b) override;
 
-  uintptr_t answer = 0;  // what HandleMessage returns for messages it logs
   bool *destroyed = nullptr;
 
  private:

@@ -1,6 +1,6 @@
 // Widget lifetimes and the desktop's hold on them: capture, hover, focus,
 // the active child and handlers must never point at a widget that is gone,
-// and keys never reach a disabled widget.
+// keys never reach a disabled widget, and a button holds its icons.
 #include "gui_test_util.h"
 
 using WidgetTest = GuiTest;
@@ -115,16 +115,6 @@ TEST_F(WidgetTest, DeferredDestruction) {
   y->Release();
 }
 
-TEST_F(WidgetTest, DirtyRectsAreClippedToTheDesktop) {
-  auto *bg = new c_GUIB_Widget(Params(0, 0, 200, 100));
-  bg->Invalidate(GUIB_Rect{10, 10, 50, 50});
-  bg->Invalidate(GUIB_Rect{20, 20, 30, 30});      // inside: dropped
-  bg->Invalidate(GUIB_Rect{190, 90, 300, 300});   // clipped
-  bg->Invalidate(GUIB_Rect{300, 300, 400, 400});  // outside: ignored
-  EXPECT_EQ(RectsText(desk->UpdateList()), "10,10,50,50 190,90,200,100");
-  PumpAt(1000);
-}
-
 TEST_F(WidgetTest, RegistriesHoldTheirOwnReferences) {
   uintptr_t v = 0;
   EXPECT_EQ(ctx->GetProperty(2, &v), GUI_ERR_BAD_ID);
@@ -150,4 +140,15 @@ TEST_F(WidgetTest, RegistriesHoldTheirOwnReferences) {
   ASSERT_EQ(ctx->GetImage(7, &got), 0u);
   EXPECT_EQ(got->Width(), 3u);
   got->Release();
+}
+
+TEST_F(WidgetTest, ButtonIconsAreHeldUntilTheButtonGoes) {
+  auto *b = new c_GUIB_Button(Params(10, 10, 60, 20));
+  c_GUIB_Bitmap *icon = new c_GUIB_Bitmap(8, 8);
+  EXPECT_EQ(b->SetIcon(icon, 9), GUI_ERR_BAD_ID);
+  ASSERT_EQ(b->SetIcon(icon, 0), 0u);
+  EXPECT_EQ(icon->RefCount(), 2);
+  b->Release();
+  EXPECT_EQ(icon->RefCount(), 1);
+  icon->Release();
 }

@@ -31,10 +31,6 @@ void InstallerTest::TearDown() {
   if (started_) SYS_Shutdown();
 }
 
-bool InstallerTest::Exists(const std::string &path) {
-  return SYS_GetFileAttributes(path.c_str()) != SYS_ATTR_INVALID;
-}
-
 std::string InstallerTest::Read(const std::string &path) const {
   std::string bytes;
   return machine.ReadFile(path, &bytes) ? bytes : "<unreadable>";
@@ -60,16 +56,4 @@ InstallProgress InstallerTest::WaitForWorker(InstallEngine *engine) {
     SYS_Sleep(10);
   }
   return p;
-}
-
-std::string InstallerTest::RegText(const std::string &key_path, const char *value) {
-  SYS_RegKey key = SYS_RegOpenKey(key_path.c_str());
-  if (!key) return "<missing>";
-  char data[SYS_MAX_PATH * 2];
-  uint32_t size = sizeof data - 1;
-  bool ok = SYS_RegQueryValue(key, value, data, &size) == SYS_OK;
-  SYS_RegCloseKey(key);
-  if (!ok) return "<missing>";
-  data[size] = 0;
-  return data;
 }

@@ -27,7 +27,6 @@ class InstallerTest : public ScratchTest {
   std::string Installed(const std::string &relative) const {
     return install_dir_ + "\\" + relative;
   }
-  static bool Exists(const std::string &path);
   // The whole file; "<unreadable>" when it cannot be read.
   std::string Read(const std::string &path) const;
   // Writes an archive into the disc folder.
@@ -36,8 +35,6 @@ class InstallerTest : public ScratchTest {
   void MountDisc();
   // Polls until the worker has left INSTALL_RUNNING; the final progress.
   static InstallProgress WaitForWorker(InstallEngine *engine);
-  // The value of a REG_SZ value, or "<missing>".
-  static std::string RegText(const std::string &key, const char *value);
 
   std::string install_dir_;
 

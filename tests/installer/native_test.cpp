@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 #include "installer/files.h"
 #include "installer/system.h"
@@ -19,13 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string HostFile(const std::string &name) {
-  std::ifstream in(std::string(SYS_GetMachineRoot()) + "/" + name, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Host(const std::string &windows_path) {
   char host[4096];
@@ -47,7 +39,7 @@ TEST_F(InstallerTest, FilesInUseLeaveThreeDeletionsForTheRestart) {
     EXPECT_FALSE(Exists(Installed("ashgrove.exe")));
     const std::string expected = "D\t" + Installed("Uninstall.exe") + "\nD\t" +
                                  Installed("setup.cbf") + "\nD\t" + install_dir_ + "\n";
-    EXPECT_EQ(HostFile("pending_moves"), platform >= 2 ? expected : "") << platform;
+    EXPECT_EQ(MachineFile("pending_moves"), platform >= 2 ? expected : "") << platform;
     SYS_RunPendingMoves();  // Uninstall.exe was not in use and is gone already
     EXPECT_EQ(Exists(install_dir_), platform < 2) << platform;
     char path[SYS_MAX_PATH];

@@ -58,19 +58,6 @@ class KeyedListTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(KeyedListTest, EndsLookupsAndListings) {
-  EXPECT_EQ(KeyedList_Insert(list, 0, 0, KL_HEAD), SYS_OK);
-  EXPECT_EQ(KeyedList_Insert(list, 9, 0, KL_AFTER_KEY), SYS_ERR_POSITION);
-  EXPECT_EQ(Collect(list, false), (V{0, 1, 2, 3}));
-  EXPECT_EQ(Collect(list, true), (V{0, 10, 20, 30}));
-  uint32_t count = 0;
-  EXPECT_EQ(KeyedList_Count(list, &count), SYS_OK);
-  EXPECT_EQ(count, 4u);
-  EXPECT_EQ(KeyedList_Get(list, 9, nullptr), SYS_ERR_FAILED);
-  EXPECT_EQ(KeyedList_Remove(list, 9, false), SYS_ERR_FAILED);
-  EXPECT_EQ(KeyedList_Insert(nullptr, 1, 1, KL_HEAD), SYS_ERR_FAILED);
-}
-
 TEST_F(KeyedListTest, HeldItemsOutliveTheirRemoval) {
   uintptr_t value = 0;
   EXPECT_EQ(KeyedList_Get(list, 2, &value), SYS_OK);

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -25,12 +24,6 @@ class Machine : public ScratchTest {
   std::string Host(const std::string &windows) {
     char host[4096];
     return SYS_MapPath(windows.c_str(), host, sizeof host) ? std::string(host) : "<refused>";
-  }
-  std::string HostFile(const std::string &name) {
-    std::ifstream in(Root() + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
 };
 
@@ -97,7 +90,7 @@ TEST_F(Machine, RegistryFileSurvivesARestartAndFollowsOtherWriters) {
   ASSERT_NE(key, 0u);
   ASSERT_EQ(SYS_RegSetText(key, "InstallDir", "C:\\Games\\\"Quoted\"\\Ash\ngrove"), SYS_OK);
   SYS_RegCloseKey(key);
-  EXPECT_NE(HostFile("registry").find("[SOFTWARE\\Halvorin\\Ashgrove Demo]"), std::string::npos);
+  EXPECT_NE(MachineFile("registry").find("[SOFTWARE\\Halvorin\\Ashgrove Demo]"), std::string::npos);
 
   ASSERT_TRUE(SYS_SetMachineRoot(Root().c_str()));  // the restart: nothing cached survives
   key = SYS_RegOpenKey("software\\halvorin\\ashgrove demo");
@@ -129,7 +122,7 @@ TEST_F(Machine, RegistryFileIsNeverSeenHalfWritten) {
   std::atomic<int> reads{0}, torn{0};
   std::thread reader([&] {
     while (!stop) {
-      std::string content = HostFile("registry");
+      std::string content = MachineFile("registry");
       if (content.empty()) continue;
       reads++;
       if (content.size() < 6 || content.compare(content.size() - 6, 6, "; end\n") != 0) torn++;

@@ -6,41 +6,26 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "platform/machine.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
 
-namespace {
-
-class ShellMachine : public ScratchTest {
- protected:
-  std::string Log() {
-    std::ifstream in(std::string(SYS_GetMachineRoot()) + "/log", std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-};
-
-}  // namespace
+using ShellMachine = ScratchTest;
 
 TEST_F(ShellMachine, StartsAndProbesAreLogged) {
   const std::string game = machine.Path("demo.exe");
   EXPECT_EQ(SYS_StartProgram(game.c_str(), machine.Work().c_str(), true), 0u);  // no such file
   ASSERT_TRUE(machine.WriteFile(game, "MZ"));
   EXPECT_EQ(SYS_StartProgram(game.c_str(), machine.Path("none").c_str(), true), 0u);
-  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(MachineFile("log"), "");
   SYS_Handle process = SYS_StartProgram(game.c_str(), machine.Work().c_str(), true);
   ASSERT_NE(process, 0u);
   EXPECT_EQ(SYS_WaitResult(process, 0), SYS_OK);            // it has ended
   EXPECT_EQ(SYS_SetEvent(process, false), SYS_ERR_FAILED);  // a process, not an event
   EXPECT_EQ(SYS_CloseHandle(process), SYS_OK);
   std::string log = "start\tC:\\WORK\\demo.exe\tC:\\WORK\n";
-  EXPECT_EQ(Log(), log);
+  EXPECT_EQ(MachineFile("log"), log);
 
   EXPECT_FALSE(SYS_ShellOpen(nullptr));
   // Libraries count only in the system folder, not where a search or a
@@ -55,7 +40,7 @@ TEST_F(ShellMachine, StartsAndProbesAreLogged) {
   for (const char *refused : {"..\\x.dll", "../x.dll", "C:\\x.dll", "C:x.dll"})
     EXPECT_FALSE(SYS_SystemLibraryPresent(refused)) << refused;
   log += "probe\tDPNHPAST.DLL\t1\nprobe\td3d8x.dll\t0\nprobe\tx.dll\t0\n";
-  EXPECT_EQ(Log(), log);
+  EXPECT_EQ(MachineFile("log"), log);
 }
 
 // Another process holds the claim until it ends, even when it is killed;

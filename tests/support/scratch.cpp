@@ -3,6 +3,22 @@
 
 #include "platform/platform.h"
 
+bool Exists(const std::string &path) {
+  return SYS_GetFileAttributes(path.c_str()) != SYS_ATTR_INVALID;
+}
+
+std::string RegText(const std::string &key_path, const char *value) {
+  SYS_RegKey key = SYS_RegOpenKey(key_path.c_str());
+  if (!key) return "<missing>";
+  char data[SYS_MAX_PATH * 2];
+  uint32_t size = sizeof data - 1;
+  bool ok = SYS_RegQueryValue(key, value, data, &size) == SYS_OK;
+  SYS_RegCloseKey(key);
+  if (!ok) return "<missing>";
+  data[size] = 0;
+  return data;
+}
+
 std::string ScratchMachine::Path(const std::string &relative) const {
   return work_ + "\\" + relative;
 }

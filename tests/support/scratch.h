@@ -55,6 +55,15 @@ class ScratchMachine {
   std::vector<std::string> extra_keys_;
 };
 
+// Whether a file or folder exists at a Windows path.
+bool Exists(const std::string &path);
+// The data of a REG_SZ value under HKEY_LOCAL_MACHINE; "<missing>" when the
+// key or the value is.
+std::string RegText(const std::string &key, const char *value);
+// Natively: the machine root's file NAME ("log", "registry",
+// "pending_moves"); "" when it cannot be read.
+std::string MachineFile(const std::string &name);
+
 // A fixture that gives each test its own scratch machine.
 class ScratchTest : public ::testing::Test {
  protected:

@@ -2,10 +2,17 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "platform/machine.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
+
+std::string MachineFile(const std::string &name) {
+  std::ifstream in(std::string(SYS_GetMachineRoot()) + "/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 ScratchMachine::ScratchMachine() {
   std::string base = std::filesystem::temp_directory_path().string() + "/demodisc-scratch-XXXXXX";

@@ -5,8 +5,8 @@
 # prefix and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
+wine_script installer_system
 tools="$BUILD_WIN/tests/wine"
-fail() { echo "FAILED: $*"; exit 1; }
 disc="$WINEPREFIX/drive_c/itool"
 marker="$WINEPREFIX/drive_c/planted-marker.txt"
 mkdir -p "$disc"

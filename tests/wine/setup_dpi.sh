@@ -8,17 +8,9 @@
 # scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
-out="${ARTIFACTS:-/tmp}"
-cbf="$BUILD_NATIVE/tools/cbf/cbf"
-dir="$WINEPREFIX/drive_c/disc"
-caption="Ashgrove Multiplayer demo - Installer"
+wine_script setup_dpi
 key='HKCU\Control Panel\Desktop'
-mkdir -p "$dir"
-cp "$BUILD_WIN/setup.exe" "$dir/setup.exe"
-"$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" \
-  --programs "$BUILD_WIN/sample/programs" "$dir"
-
-fail() { echo "FAILED: $*"; exit 1; }
+wine_sample_disc disc
 
 # The prefix is shared with the scripts that follow: LogPixels goes back to
 # what it was (or away) however this one ends.
@@ -35,11 +27,7 @@ restore() {
 }
 trap restore EXIT
 
-# The menu's line height: the disc's large font.
-tmp=$(mktemp -d)
-"$cbf" extract "$dir/setup.cbf" "$tmp" tahoma15.fnt >/dev/null || fail "no large font on the disc"
-h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$tmp/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
-rm -rf "$tmp"
+wine_menu_font "$WINEPREFIX/drive_c/disc/setup.cbf"
 
 # One run at scale S: the menu, Install, Next, each shot as the client area
 # (640 S x 284 S); the pointer starts outside the window.
@@ -48,11 +36,11 @@ run() { # scale
   xdotool mousemove 0 0
   wine_exec 'C:\disc\setup.exe' &
   wine_pid=$!
-  wine_find_window "$caption" "$w" "$hh" || fail "no window with a client area of $w x $hh at scale $s"
+  wine_find_window "$WINE_CAPTION" "$w" "$hh" || fail "no window with a client area of $w x $hh at scale $s"
   echo "scale $s: window $WIDTH x $HEIGHT at $X,$Y; client offset $CLIENT_X,$CLIENT_Y"
   local crop="${w}x${hh}+$((X + CLIENT_X))+$((Y + CLIENT_Y))"
   import -window root -crop "$crop" "$out/setup_dpi_${s}x_menu.png"
-  wine_click $((45 * s)) $(((4 * h + 7 * (h / 6) + h / 2) * s))  # Install
+  wine_click $((45 * s)) $(($(menu_y 1) * s))  # Install
   sleep 1
   import -window root -crop "$crop" "$out/setup_dpi_${s}x_intro.png"
   wine_click $((585 * s)) $((258 * s))  # Next

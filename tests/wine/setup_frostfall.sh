@@ -10,8 +10,8 @@
 set -u
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 . "$here/scripts/lib/wine.sh"
-out="${ARTIFACTS:-/tmp}"
-fail() { echo "FAILED: $*"; exit 1; }
+wine_script setup_frostfall
+WINE_CAPTION="Frostfall Tactics - Installer"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -52,25 +52,11 @@ app_key='HKLM\SOFTWARE\Northwind Interactive\Frostfall Tactics'
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Frostfall Tactics'
 rm -rf "$target"
 for k in "$uninst" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
-n=0
-shot() { n=$((n + 1)); import -window root -crop 640x284+$((X + CLIENT_X))+$((Y + CLIENT_Y)) \
-  "$out/setup_frostfall_$(printf %02d $n)_$1.png"; }
-start() { # program [folder]
-  (cd "${2:-.}" && wine_exec "$1") &
-  wine_pid=$!
-  wine_find_window "Frostfall Tactics - Installer" 640 284 || fail "no window for $1"
-}
-ended() {
-  for _ in $(seq 1 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  return 1
-}
+ended() { wine_wait 50 wine_gone "$1"; }
 trap 'kill $wine_pid 2>/dev/null; rm -rf "$tmp"' EXIT
-"$BUILD_NATIVE/tools/cbf/cbf" extract "$disc/setup.cbf" "$tmp" tahoma15.fnt >/dev/null || fail "no large font"
-h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$tmp/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
-menu_y() { echo $((4 * h + $1 * 7 * (h / 6) + h / 2)); }
-quit_y=$((284 - 2 * h + h / 2))
+wine_menu_font "$disc/setup.cbf"
 
-start 'D:\setup.exe'
+wine_start 'D:\setup.exe'
 xdotool mousemove 0 0; sleep 0.5
 shot menu
 d=$(compare -metric AE "$out/setup_frostfall_01_menu.png" "$here/docs/pages/frostfall-page00-menu.png" null: 2>&1)
@@ -99,7 +85,7 @@ echo "installed: files, InstallDir, DisplayName, shortcuts"
 wine_click 45 "$quit_y"
 ended "$wine_pid" || fail "still running after Quit"
 
-start "$dir\\Uninstall.exe" "$target"
+WINE_CWD=$target wine_start "$dir\\Uninstall.exe"
 wine_click 45 "$(menu_y 1)" # Uninstall, in Install's place
 sleep 0.4
 wine_click 283 195 # "Yes, remove..."

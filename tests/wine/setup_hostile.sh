@@ -18,24 +18,18 @@
 set -u
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 . "$here/scripts/lib/wine.sh"
-out="${ARTIFACTS:-/tmp}"
-cbf="$BUILD_NATIVE/tools/cbf/cbf"
+wine_script setup_hostile
 c="$WINEPREFIX/drive_c"
 disc="$c/disc_hostile"
-app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
-uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
 long="$c/0$(printf 'a%.0s' $(seq 1 99))"  # C:\ and 100 characters
 spiele="$c/Spiele"
 work=$(mktemp -d)
 wine_pid=
 trap '[ -n "$wine_pid" ] && kill -9 $wine_pid 2>/dev/null; rm -rf "$work" "$long" "$spiele"' EXIT
-fail() { echo "FAILED: $*"; exit 1; }
 t0=$(date +%s)
 
-rm -rf "$disc" "$long" "$spiele" "$c/Program Files/Ashgrove MP demo"
-for k in "$uninst" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
-wine_user_folders  # a fresh machine as far as the demo goes
-rm -rf "$DESKTOP/Ashgrove Multiplayer demo.lnk" "$PROGRAMS/Ashgrove MP demo"
+rm -rf "$disc" "$long" "$spiele"
+wine_fresh_demo "$c/Program Files/Ashgrove MP demo"
 "$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
   --assets "$work/assets" >/dev/null || fail "make_disc.sh --assets"
 a="$work/assets/game" game="$work/game"
@@ -47,25 +41,15 @@ cp "$a/DATA/MAPS/MAP1.DAT" "$game/DATA/MAPS/"
 "$cbf" create "$work/good.cbf" "$game" --prefix DISK01 >/dev/null || fail "cbf create disk01.cbf"
 "$cbf" extract "$work/good.cbf" "$work/ref" >/dev/null || fail "cbf extract"
 cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
-h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$work/assets/skin/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
+wine_menu_font "$disc/setup.cbf"
 
-n=0
-shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) \
-  "$out/setup_hostile_$(printf %02d $n)_$1.png"; }
-start() {
-  wine_exec 'C:\disc_hostile\setup.exe' &
-  wine_pid=$!
-  wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
-}
+start() { wine_start 'C:\disc_hostile\setup.exe'; }
 next() { wine_click 585 258; sleep 0.3; }
-to_folder_page() { wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 )); sleep 0.3; next; next; }
+to_folder_page() { wine_click 45 "$(menu_y 1)"; sleep 0.3; next; next; }
 quit() { # from the menu column: Quit, and the exit code must be 0
-  wine_click 45 $(( 284 - 2 * h + h / 2 ))
-  for _ in $(seq 1 50); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$wine_pid" 2>/dev/null && fail "still running after Quit"
-  wait "$wine_pid"; local rc=$?
+  wine_quit "$wine_pid" "$h"
   wine_pid=
-  [ "$rc" = 0 ] || fail "exit code $rc after Quit"
+  [ "$WINE_RC" = 0 ] || fail "exit code $WINE_RC after Quit"
 }
 box() { xdotool search --name '^Disk error$' 2>/dev/null | head -n 1; }
 same_outside() { # before-file install-folder [expected new entries]
@@ -88,8 +72,7 @@ to_folder_page; next; next; next; next  # shortcuts, online, ready, Install
 first=
 for _ in $(seq 1 300); do first=$(box); [ -n "$first" ] && break; sleep 0.1; done
 [ -n "$first" ] || fail "no Disk error box during the copy"
-n=$((n + 1))
-import -window root "$out/setup_hostile_$(printf %02d $n)_disk_error.png"
+import -window root "$out/setup_hostile_disk_error.png"
 xdotool windowfocus --sync "$first" key Return  # OK: read again
 again=
 for _ in $(seq 1 100); do
@@ -102,7 +85,7 @@ sleep 0.5
 [ -z "$(box)" ] || fail "a box came after Cancel"
 shot damaged_error_page
 [ -e "$target/Uninstall.exe" ] && fail "the uninstaller was written"
-wine_reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+wine_reg query "$WINE_UNINSTALL_KEY" >/dev/null 2>&1 && fail "an uninstall entry was written"
 cmp -s "$target/data/maps/map1.dat" "$work/ref/DISK01/DATA/MAPS/MAP1.DAT" && fail "the map was copied whole"
 quit
 [ "$(cd "$disc" && find . -printf '%p %s\n' | sort)" = "$disc_before" ] || fail "the disc changed"
@@ -133,25 +116,21 @@ sleep 1
 shot long_over_error
 quit
 [ -e "$over/Ashgrove MP demo" ] && fail "files written for a path over the limit"
-wine_reg query "$uninst" >/dev/null 2>&1 && fail "an uninstall entry was written"
+wine_reg query "$WINE_UNINSTALL_KEY" >/dev/null 2>&1 && fail "an uninstall entry was written"
 same_outside "$work/before" "$over/Ashgrove MP demo"
 echo "over the limit: refused by the engine (deepest folder 248); nothing written"
 
-check_install() { # folder as Linux sees it; prints the shortcut files
+check_install() { # folder as Linux sees it
   local target=$1 dir
   dir=$(winpath "$target")
   for _ in $(seq 1 150); do
-    [ -f "$target/Uninstall.exe" ] && [ -n "$(wine_reg_value "$uninst" UninstallString)" ] && break
+    [ -f "$target/Uninstall.exe" ] && [ -n "$(wine_reg_value "$WINE_UNINSTALL_KEY" UninstallString)" ] && break
     sleep 0.2
   done
-  while IFS= read -r -d '' f; do
-    lower=$(printf '%s' "${f#"$work/ref/DISK01/"}" | tr 'A-Z' 'a-z')
-    cmp -s "$f" "$target/$lower" || fail "installed $lower differs from the archive"
-  done < <(find "$work/ref/DISK01" -type f -print0)  # not the hash list beside it
-  cmp -s "$disc/setup.exe" "$target/Uninstall.exe" || fail "Uninstall.exe is not the installer"
+  wine_check_install "$work/ref/DISK01" "$target" "$dir" "$disc/setup.exe"  # not the hash list
   # The registry as reg export writes it (UTF-16), so the name's encoding counts.
-  wine_reg export "$app_key" 'C:\hostile_app.reg' /y >/dev/null 2>&1
-  wine_reg export "$uninst" 'C:\hostile_uninst.reg' /y >/dev/null 2>&1
+  wine_reg export "$WINE_APP_KEY" 'C:\hostile_app.reg' /y >/dev/null 2>&1
+  wine_reg export "$WINE_UNINSTALL_KEY" 'C:\hostile_uninst.reg' /y >/dev/null 2>&1
   local esc=${dir//\\/\\\\}
   iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg" | tr -d '\r' | grep -qxF "\"InstallDir\"=\"$esc\"" ||
     fail "InstallDir: $(iconv -f UTF-16 -t UTF-8 "$c/hostile_app.reg")"
@@ -159,15 +138,6 @@ check_install() { # folder as Linux sees it; prints the shortcut files
     grep -qxF "\"UninstallString\"=\"\\\"$esc\\\\Uninstall.exe\\\"\"" ||
     fail "UninstallString: $(iconv -f UTF-16 -t UTF-8 "$c/hostile_uninst.reg")"
   rm -f "$c/hostile_app.reg" "$c/hostile_uninst.reg"
-  wine_user_folders
-  group="$PROGRAMS/Ashgrove MP demo"
-  links=("$DESKTOP/Ashgrove Multiplayer demo.lnk" "$group/Ashgrove Multiplayer demo.lnk"
-    "$group/Uninstall Ashgrove Multiplayer demo.lnk"
-    "$group/Play Ashgrove Multiplayer demo Online With GameSpy Arcade.lnk")
-  wine_check_link setup_hostile "${links[0]}" "$dir\\ashgrove.exe" "$dir" "$dir\\ashgrove.exe"
-  wine_check_link setup_hostile "${links[1]}" "$dir\\ashgrove.exe" "$dir" "$dir\\ashgrove.exe"
-  wine_check_link setup_hostile "${links[2]}" "$dir\\Uninstall.exe" "$dir" "$dir\\Uninstall.exe"
-  wine_check_link setup_hostile "${links[3]}" "/features/launch.asp" "$dir" "$dir\\gamespy.ico"
 }
 # What a finished install adds outside its folder: the shortcuts.
 new_links() {
@@ -191,7 +161,7 @@ shot long_fits_finished
 quit
 same_outside "$work/before" "$fits/Ashgrove MP demo" "$(new_links)"
 echo "near the limit (deepest folder 247): files, InstallDir, UninstallString, four shortcuts right"
-wine_uninstall_check "$h" "$(winpath "$fits/Ashgrove MP demo")" "$fits/Ashgrove MP demo" "${links[@]}"
+wine_uninstall_check "$h" "$(winpath "$fits/Ashgrove MP demo")" "$fits/Ashgrove MP demo" "${WINE_LINKS[@]}"
 
 echo "== C:\\Spiele\\Démo"
 demo="$spiele/Démo"
@@ -217,5 +187,5 @@ shot demo_finished
 quit
 same_outside "$work/before" "$demo/Ashgrove MP demo" "$(new_links)"
 echo "C:\\Spiele\\Démo: files, InstallDir, UninstallString, four shortcuts right"
-wine_uninstall_check "$h" "$(winpath "$demo/Ashgrove MP demo")" "$demo/Ashgrove MP demo" "${links[@]}"
+wine_uninstall_check "$h" "$(winpath "$demo/Ashgrove MP demo")" "$demo/Ashgrove MP demo" "${WINE_LINKS[@]}"
 echo "passed in $(( $(date +%s) - t0 )) s"

@@ -10,22 +10,14 @@ set -u
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}dpnhpast=d"
 . "$here/scripts/lib/wine.sh"
-out="${ARTIFACTS:-/tmp}"
-fail() { echo "FAILED: $*"; exit 1; }
+wine_script setup_install_nodx
 disc="$WINEPREFIX/drive_c/sample_disc_nodx"
-mkdir -p "$disc"
-cp "$BUILD_WIN/setup.exe" "$disc/setup.exe"
-"$here/sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" \
-  "$disc" >/dev/null || fail "make_disc.sh"
-# A fresh machine as far as the demo goes (another script may have used it).
-for k in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo' \
-  'HKLM\SOFTWARE\Halvorin\Ashgrove Demo'; do wine_reg delete "$k" /f >/dev/null 2>&1; done
-
+wine_sample_disc sample_disc_nodx
+wine_fresh_demo "$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-"$BUILD_NATIVE/tools/cbf/cbf" extract "$disc/setup.cbf" "$tmp" tahoma15.fnt >/dev/null || fail "no large font"
-h=$("$BUILD_NATIVE/tools/fntmake/fntmake" --info "$tmp/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
-install_y=$(( 4 * h + 7 * (h / 6) + h / 2 ))
+wine_menu_font "$disc/setup.cbf"
+install_y=$(menu_y 1)
 
 # The native frames: a machine root with the disc as D: and no dpnhpast.dll.
 mkdir -p "$tmp/root/drive_c" "$tmp/frames"
@@ -57,11 +49,8 @@ cp "$BUILD_WIN/sample/programs/DXSetup.exe" "$WINEPREFIX/drive_c/browser/"
   >/dev/null || fail "http handler"
 log="$WINEPREFIX/drive_c/standins.log"
 rm -f "$log"
-(cd "$disc" && wine_exec "$BUILD_WIN/tests/wine/limited.exe" 'C:\sample_disc_nodx\setup.exe' \
-  >"$tmp/menu.pid") &
-wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null; rm -rf "$tmp"' EXIT
-wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
+WINE_CWD=$disc wine_start "$BUILD_WIN/tests/wine/limited.exe" 'C:\sample_disc_nodx\setup.exe' >"$tmp/menu.pid"
 shot() { import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) +repage \
   "$out/setup_install_nodx_$1.png"; }
 same() { # name page: the screenshot against the native frame, pixel for pixel
@@ -71,7 +60,7 @@ same() { # name page: the screenshot against the native frame, pixel for pixel
   [ "$d" = 0 ]
 }
 wine_click 45 "$install_y"
-wine_to_copy "Ashgrove Multiplayer demo - Installer" || fail "no elevated copy took over"
+wine_to_copy "$WINE_CAPTION" || fail "no elevated copy took over"
 for page in 1_intro 2_licence 3_folder 4_shortcuts 6_online; do
   sleep 0.4
   shot "$page"
@@ -89,7 +78,5 @@ wine_click 585 258
 sleep 0.5
 shot 8_ready
 same 8_ready 08 || fail "Next on the DirectX page did not lead to the ready page"
-xdotool windowfocus --sync "$WID" key alt+F4
-for _ in $(seq 1 50); do kill -0 $wine_pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $wine_pid 2>/dev/null && fail "still running after Alt+F4"
+wine_close "$wine_pid"
 echo "passed"

@@ -13,24 +13,19 @@
 # Runs inside the prefix and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
-out="${ARTIFACTS:-/tmp}"
-cbf="$BUILD_NATIVE/tools/cbf/cbf"
+wine_script setup_killed
 dir="$WINEPREFIX/drive_c/disc_killed"
 target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
-app_key='HKLM\SOFTWARE\Halvorin\Ashgrove Demo'
-fail() { echo "FAILED: $*"; exit 1; }
+key=$WINE_UNINSTALL_KEY
 
 # The disc: a licence, and a volume of a small program and 160 MB of
 # random bytes, stored unpacked so that making it is quick.
 work=$(mktemp -d)
 wine_pid=
 trap 'rm -rf "$work"; [ -n "$wine_pid" ] && kill -9 $wine_pid 2>/dev/null' EXIT
-rm -rf "$dir" "$target"
-for k in "$key" "$app_key"; do wine_reg delete "$k" /f >/dev/null 2>&1; done
-wine_user_folders  # a fresh machine as far as the demo goes
+rm -rf "$dir"
+wine_fresh_demo "$target"
 desktop_link="$DESKTOP/Ashgrove Multiplayer demo.lnk" group="$PROGRAMS/Ashgrove MP demo"
-rm -rf "$desktop_link" "$group"
 mkdir -p "$dir" "$work/setup" "$work/disk/DATA"
 cp "$BUILD_WIN/setup.exe" "$dir/setup.exe"
 printf 'Licence of the test disc.\n' >"$work/setup/la.txt"
@@ -43,20 +38,12 @@ disc_before=$(cd "$dir" && find . -printf '%p %s\n' | sort)
 wine_drive_c "$target" >"$work/drive_c"
 
 settle() { wine_settle || fail "a Disk error box stayed open"; }
-n=0
-shot() { n=$((n + 1)); import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) \
-  "$out/setup_killed_$(printf %02d $n)_$1.png"; }
 h=13  # the menu's line height in the system's default font
-start() {
-  wine_exec 'C:\disc_killed\setup.exe' &
-  wine_pid=$!
-  wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
-  settle
-}
+start() { wine_start 'C:\disc_killed\setup.exe'; settle; }
 # Menu Install, then Next through the pages with their defaults up to and
 # with Install (the DirectX page only when the library is missing).
 install_clicks() {
-  wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 ))  # Install
+  wine_click 45 "$(menu_y 1)"  # Install
   settle
   shot "$1_intro"
   local pages=5

@@ -10,17 +10,14 @@
 # and display that scripts/test set up.
 set -u
 . "$(dirname "$0")/../../scripts/lib/wine.sh"
-out="${ARTIFACTS:-/tmp}"
+wine_script setup_runs
 exe="$BUILD_WIN/setup.exe"
 dir="$WINEPREFIX/drive_c/disc"
 mkdir -p "$dir"
 cp "$exe" "$dir/setup.exe"
 cp "$exe" "$dir/Uninstall.exe"
 "$(dirname "$0")/../../sample/make_disc.sh" --tools "$BUILD_NATIVE" --programs "$BUILD_WIN/sample/programs" "$dir"
-
-fail() { echo "FAILED: $*"; exit 1; }
-caption="Ashgrove Multiplayer demo - Installer"
-windows() { xdotool search --name "^$caption\$" 2>/dev/null | wc -l; }
+windows() { xdotool search --name "^$WINE_CAPTION\$" 2>/dev/null | wc -l; }
 
 wine_exec 'C:\disc\setup.exe' &
 wine_pid=$!
@@ -28,24 +25,14 @@ trap 'kill $wine_pid 2>/dev/null' EXIT
 
 # A disc without the icons, fonts or pictures makes the store ask for each
 # missing file ("Disk error"): answer Cancel until the window is up.
-boxes=0
-quiet=0
-for _ in $(seq 1 600); do
-  box=$(xdotool search --name '^Disk error$' 2>/dev/null | head -n 1)
-  if [ -n "$box" ]; then
-    xdotool windowfocus --sync "$box" key Escape 2>/dev/null && boxes=$((boxes + 1))
-    quiet=0
-  elif xdotool search --name '^Ashgrove Multiplayer demo - Installer$' >/dev/null 2>&1; then
-    quiet=$((quiet + 1))
-    [ "$quiet" -ge 20 ] && break
-  fi
-  sleep 0.1
-done
-echo "disk error boxes answered: $boxes"
+up() { [ "$(windows)" != 0 ]; }
+wine_wait 600 up || fail "no installer window"
+wine_settle || fail "a Disk error box stayed open"
+echo "disk error boxes answered: ${WINE_BOXES:-0}"
 
-wine_find_window "Ashgrove Multiplayer demo - Installer" 640 284 || fail "no installer window"
+wine_find_window "$WINE_CAPTION" 640 284 || fail "no installer window"
 echo "window $WIDTH x $HEIGHT at $X,$Y; client offset $CLIENT_X,$CLIENT_Y"
-import -window root -crop 640x284+$(( X + CLIENT_X ))+$(( Y + CLIENT_Y )) "$out/setup_menu.png"
+shot menu
 
 # Idle on the menu: processor time of the program's process over 10 s.
 pid=$(pgrep -f 'C:\\disc\\setup.exe' | head -n 1)
@@ -72,8 +59,7 @@ sleep 1.1  # a copy made now would show in the time stamp
 for program in 'C:\disc\setup.exe' 'C:\disc\Uninstall.exe'; do
   wine_exec "$program" &
   p=$!
-  for _ in $(seq 1 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$p" 2>/dev/null && { kill "$p"; fail "$program still runs beside the first"; }
+  wine_wait 50 wine_gone "$p" || { kill "$p"; fail "$program still runs beside the first"; }
   wait "$p"
   rc=$?
   [ "$rc" = 0 ] || fail "$program: exit code $rc"
@@ -91,17 +77,13 @@ echo "exit code: $rc"
 echo "the run's temporary folder is gone"
 
 # The next start works, also after one was killed.
-wine_exec 'C:\disc\setup.exe' &
-wine_pid=$!
 trap 'kill $wine_pid 2>/dev/null' EXIT
-wine_find_window "$caption" 640 284 || fail "no window after the first ended"
+wine_start 'C:\disc\setup.exe'
 pid=$(pgrep -f 'C:\\disc\\setup.exe' | head -n 1)
 [ -n "$pid" ] || fail "no process"
 kill -9 "$pid"
 for _ in $(seq 1 50); do [ "$(windows)" = 0 ] && break; sleep 0.1; done
-wine_exec 'C:\disc\setup.exe' &
-wine_pid=$!
-wine_find_window "$caption" 640 284 || fail "no window after one was killed"
+wine_start 'C:\disc\setup.exe'  # after one was killed
 wine_close $wine_pid
 [ "$WINE_RC" = 0 ] || fail "exit code $WINE_RC"
 trap - EXIT
