@@ -80,3 +80,19 @@ TEST(CopyAndBlend, BitmapsWithoutPixelsTakePartInNothing) {
   none->BlendTo(some.get(), 0, 0, 0, 0, 2, 2);
   EXPECT_EQ(some->GetPixel(1, 1), 0xFF0000FFu);
 }
+
+// 4200 x 4011 source pixels: a channel's weighted sum no longer fits in 32
+// bits. Reduced to one pixel, thirds of three colours give their truncated
+// mean; alpha and red are 255 everywhere, the largest sums there are.
+TEST(Stretch, LargeSourcesKeepFullPrecision) {
+  const int32_t w = 4200, h = 4011;
+  const uint32_t colours[3] = {0xFFFF1428, 0xFFFFE0D0, 0xFFFF0304};
+  std::vector<uint32_t> src(size_t(w) * h);
+  for (size_t i = 0; i < src.size(); ++i) src[i] = colours[i % w / 1400];
+  uint32_t one = 0, mean = 0;
+  ASSERT_TRUE(Reduce(&one, 1, 1, src.data(), w, h));
+  for (int c = 0; c < 32; c += 8)
+    mean |= (((colours[0] >> c & 255) + (colours[1] >> c & 255) + (colours[2] >> c & 255)) / 3)
+            << c;
+  EXPECT_EQ(one, mean);
+}

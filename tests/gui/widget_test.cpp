@@ -152,3 +152,39 @@ TEST_F(WidgetTest, ButtonIconsAreHeldUntilTheButtonGoes) {
   EXPECT_EQ(icon->RefCount(), 1);
   icon->Release();
 }
+
+// A screen reader is told of the widgets on show only.
+TEST_F(WidgetTest, HiddenWidgetsAreNotDescribed) {
+  c_GUIB_Panel *hidden = new c_GUIB_Panel(Params(0, 0, 20, 20));
+  (new c_GUIB_Button(Params(0, 0, 10, 10, hidden)))->SetText("Hidden");
+  (new c_GUIB_Button(Params(30, 0, 10, 10)))->SetText("Shown");
+  hidden->Show(false);
+  const std::vector<GUI_Description> all = GUI_DescribeTree(desk);
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_TRUE(all[0].name == u"Shown");
+}
+
+// Esc answers No (or Cancel) where the box has it, and nothing where it
+// has not: a box with OK alone waits for OK.
+TEST_F(WidgetTest, EscapeAnswersOnlyWhatTheBoxOffers) {
+  static std::vector<uint32_t> answers;
+  uint32_t now = 1000;
+  for (uint32_t mask : {uint32_t(MBB_OK), uint32_t(MBB_YES | MBB_NO)}) {
+    answers.clear();
+    c_GUIB_MessageBox *box = ShowMessageBox(
+        desk, "T", "x", mask,
+        [](c_GUIB_Widget *, uintptr_t, uint32_t msg, uintptr_t a, uintptr_t) -> uint32_t {
+          if (msg == GN_MSGBOX_RESULT) answers.push_back(uint32_t(a));
+          return 0;
+        });
+    const uint32_t id = box->GetId();
+    desk->InputKey(27, true);
+    desk->InputKey(27, false);
+    PumpAt(now += 30);
+    EXPECT_EQ(answers, mask == MBB_OK ? std::vector<uint32_t>{} : std::vector<uint32_t>{MBB_NO});
+    if (c_GUIB_Widget *still = ctx->FindWidget(id)) {
+      still->Release();
+      box->Release();
+    }
+  }
+}

@@ -5,8 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "gui/message_box.h"
 #include "gui_test_util.h"
+#include "installer/engine.h"
+#include "installer/state.h"
+#include "platform/startup.h"
 #include "installer/texts.h"
 #include "store/store.h"
 #include "support/scratch.h"
@@ -42,6 +47,32 @@ TEST_F(LicenseTest, MissingFileShowsTheReplacementText) {
   ASSERT_EQ(a->Height(), b->Height());
   for (uint32_t i = 0; i < a->Width() * a->Height(); ++i)
     ASSERT_EQ(a->Pixels()[i], b->Pixels()[i]) << i;
+}
+
+// Cancel on the "Insert disk" prompt of a later volume ends the install as
+// cancelled instead of asking again.
+TEST_F(LicenseTest, CancelOnTheVolumePromptCancels) {
+  ASSERT_TRUE(ParseCommandLine(("\"" + machine.Path("setup.exe") + "\"").c_str()));
+  SYS_StrCopy(InstallDir, sizeof InstallDir, machine.Path("inst").c_str());
+  c_INST_ProgressPage *page = new c_INST_ProgressPage(Params(0, 0, 200, 100));
+  static std::vector<uint32_t> notes;
+  notes.clear();
+  page->AddHandler(
+      [](c_GUIB_Widget *, uintptr_t, uint32_t msg, uintptr_t, uintptr_t) -> uint32_t {
+        notes.push_back(msg);
+        return 0;
+      },
+      0);
+  page->Engine()->volume = 2;
+  page->StartVolume();
+  uintptr_t *keys = nullptr;
+  uint32_t count = 0;
+  desk->ChildList(&keys, &count);
+  c_GUIB_Widget *front = count ? reinterpret_cast<c_GUIB_Widget *>(keys[0]) : nullptr;
+  SYS_FreeSafe(keys);
+  ASSERT_NE(dynamic_cast<c_GUIB_MessageBox *>(front), nullptr);
+  front->CallHandlers(GN_MSGBOX_RESULT, MBB_CANCEL, 0);
+  EXPECT_EQ(notes, std::vector<uint32_t>{INST_NOTIFY_CANCELLED});
 }
 
 }  // namespace
