@@ -1,7 +1,6 @@
 # System libraries that only some of the program's work needs (shortcuts, the
-# web link, COM, screen readers) are loaded at their first call rather than
-# at the start, where every library loaded lengthens the time to the first
-# frame. add_delay_loaded_library(NAME DLL FUNCTION@BYTES...) makes the
+# web link, screen readers) are loaded at their first call rather than at the
+# start, where every library loaded lengthens the time to the first frame. add_delay_loaded_library(NAME DLL FUNCTION@BYTES...) makes the
 # delay-load import library NAME for DLL's listed functions; link NAME in
 # place of the plain import library. BYTES is the 32-bit stdcall argument
 # size, as the i686 import symbols carry it; the 64-bit build drops it. A

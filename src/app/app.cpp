@@ -78,11 +78,16 @@ int AppInit(uintptr_t instance) {
   INST_InitTexts();
   BF_SetDiskErrorTexts(INST_GetText(TEXT_DISK_ERROR), INST_GetText(TEXT_INSTALL_DIR_FAILED),
                        INST_GetText(TEXT_FILE_ACCESS_FAILED));
+  if (!SYS_ComInit()) {
+    // Only the shortcuts need COM; their own step reports the failure.
+    SYS_LogPrint(SYS_LOG_MAIN, 1, "COM could not be initialised");
+  }
   return 1;
 }
 
 void AppShutdown() {
   SYS_SetOwnerWindow(0);
+  SYS_ComUninit();
   INST_FreeTexts();
   if (InstallerDesktop) InstallerDesktop->Release();
   InstallerDesktop = nullptr;

@@ -325,6 +325,10 @@ void SYS_SetOwnerWindow(uintptr_t window);
 typedef uint32_t (*SYS_MessageBoxAnswerer)(const char *text, const char *caption, uint32_t buttons);
 void SYS_SetMessageBoxAnswerer(SYS_MessageBoxAnswerer answerer);  // 0 = the system's box again
 
+// COM for the main thread (shortcuts need it); no-ops natively.
+bool SYS_ComInit();
+void SYS_ComUninit();
+
 // ---------------------------------------------------------------- shell, programs, system
 // What the installer asks of the shell and the system. Natively the emulated
 // machine answers: shortcuts are real .lnk files in its folders, and every

@@ -115,6 +115,11 @@ uint32_t Backend_MessageBox(const char * /*text*/, const char * /*caption*/, uin
   return buttons == SYS_MB_OKCANCEL ? SYS_ID_CANCEL : SYS_ID_OK;
 }
 
+bool SYS_ComInit() {
+  return true;
+}
+void SYS_ComUninit() {}
+
 void SYS_Sleep(uint32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

@@ -1,6 +1,7 @@
 // Win32 backend: process hooks, reserved memory, events, mutexes, threads,
 // the message box and COM. Files, folders and drives are in files_win32.cpp,
 // the registry in registry_win32.cpp.
+#include <objbase.h>
 #include <windows.h>
 
 #include "platform/backend.h"
@@ -44,6 +45,13 @@ uint32_t Backend_MessageBox(const char *text, const char *caption, uint32_t butt
   if (owner) type |= MB_TASKMODAL;
   return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, type) == IDOK ? SYS_ID_OK
                                                                                  : SYS_ID_CANCEL;
+}
+
+bool SYS_ComInit() {
+  return SUCCEEDED(CoInitialize(nullptr));
+}
+void SYS_ComUninit() {
+  CoUninitialize();
 }
 
 void SYS_Sleep(uint32_t ms) {

@@ -77,7 +77,6 @@ bool SYS_CreateShortcut(const char *link_path, const SYS_Shortcut *link) {
   WCHAR wide[MAX_PATH];
   if (!MultiByteToWideChar(CP_ACP, 0, link_path, -1, wide, MAX_PATH)) return false;
 
-  ComScope com;
   ComRef<IShellLinkA> shell_link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void **>(&shell_link.p))))

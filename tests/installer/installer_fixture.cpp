@@ -6,6 +6,7 @@
 void InstallerTest::SetUp() {
   SysStartupInfo info = {sizeof info, "test", 0};
   started_ = SYS_Init(&info) == SYS_OK;
+  com_ = SYS_ComInit();  // shortcuts need it, as on the program's main thread
   // A missing store file is a "Disk error" box: answered Cancel, never left
   // waiting for a person (tests that count boxes set their own answerer).
   SYS_SetMessageBoxAnswerer(
@@ -28,6 +29,7 @@ void InstallerTest::TearDown() {
   INST_CloseRunFolder();
   INST_FreeTexts();
   SYS_SetMessageBoxAnswerer(nullptr);
+  if (com_) SYS_ComUninit();
   if (started_) SYS_Shutdown();
 }
 

@@ -40,4 +40,5 @@ class InstallerTest : public ScratchTest {
 
  private:
   bool started_ = false;
+  bool com_ = false;
 };

@@ -10,7 +10,14 @@
 
 namespace {
 
-class Shell : public ScratchTest {};
+class Shell : public ScratchTest {
+ protected:
+  void SetUp() override { com_ = SYS_ComInit(); }
+  void TearDown() override {
+    if (com_) SYS_ComUninit();
+  }
+  bool com_ = false;
+};
 
 // A link's fields on one line, to compare in one step.
 std::string Joined(const ShortcutFields &f) {

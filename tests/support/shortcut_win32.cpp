@@ -9,6 +9,17 @@
 
 namespace {
 
+// COM for the duration of one call; a thread that has it already keeps it.
+struct ComScope {
+  ComScope() : hr(CoInitialize(nullptr)) {}
+  ~ComScope() {
+    if (SUCCEEDED(hr)) CoUninitialize();
+  }
+  ComScope(const ComScope &) = delete;
+  ComScope &operator=(const ComScope &) = delete;
+  HRESULT hr;
+};
+
 const int kInfoTip = 1024;  // the shell's limit for descriptions and arguments
 
 }  // namespace
