@@ -11,8 +11,8 @@
 #include "gui_test_util.h"
 #include "installer/engine.h"
 #include "installer/state.h"
-#include "platform/startup.h"
 #include "installer/texts.h"
+#include "platform/startup.h"
 #include "store/store.h"
 #include "support/scratch.h"
 
