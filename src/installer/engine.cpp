@@ -43,7 +43,6 @@ char *CopyText(const char *text) {
 struct Piece {
   uint8_t *data;      // a buffer of the queue, INST_COPY_BLOCK bytes
   uint32_t size;      // bytes of content in it
-  uint32_t item;      // index in the install list
   bool last;          // the item's content ends with this piece
   const char *error;  // the reader's failure on this item, or 0 (then data is 0)
 };
@@ -143,7 +142,7 @@ class Reader {
     const FileItem &item = *items_[i];
     ScopedStoreFile source;
     source.h = item.size == BF_BAD_POS ? 0 : BF_OpenRetry(item.source, 0);
-    if (!source.h) return Failed(i, INST_GetText(TEXT_CANNOT_OPEN));
+    if (!source.h) return Failed(INST_GetText(TEXT_CANNOT_OPEN));
     uint64_t remaining = item.size;
     do {
       uint32_t n = remaining < INST_COPY_BLOCK ? uint32_t(remaining) : INST_COPY_BLOCK;
@@ -151,16 +150,16 @@ class Reader {
       if (!buffer) return false;
       if (!BF_ReadAll(source.h, buffer, n)) {
         queue_->GiveBack(buffer);
-        return Failed(i, INST_GetText(TEXT_CANNOT_READ));
+        return Failed(INST_GetText(TEXT_CANNOT_READ));
       }
       remaining -= n;
-      queue_->Push({buffer, n, i, remaining == 0, nullptr});
+      queue_->Push({buffer, n, remaining == 0, nullptr});
     } while (remaining > 0 && !InstallCancel);
     return true;
   }
 
-  bool Failed(uint32_t i, const char *what) {
-    queue_->Push({nullptr, 0, i, true, what});
+  bool Failed(const char *what) {
+    queue_->Push({nullptr, 0, true, what});
     return false;
   }
 
