@@ -617,9 +617,13 @@ TEST_F(ScenarioTest, DamagedVolumeAsksAgainUntilMendedOrCancelled) {
     std::fwrite(archive.data() + second, 1, 200, f);
     std::fclose(f);
   };
-  // The drive filled while the box was open: the next write fails.
+  // The drive filled while the box was open: the next write fails. It is
+  // filled once the writer has caught up (the file before the map is all
+  // written), so that the write that fails is the map's.
   auto mend_and_fill = [&] {
     mend();
+    for (int i = 0; i < 5000 && Installed(volume_[0].installed) != volume_[0].content; ++i)
+      SYS_Sleep(1);
     SYS_SetDrive('C', SYS_DRIVE_FIXED, 0);
   };
   const struct {
@@ -629,6 +633,7 @@ TEST_F(ScenarioTest, DamagedVolumeAsksAgainUntilMendedOrCancelled) {
   } cases[] = {{false, false, 2, 11}, {true, true, 1, 11}, {true, false, 1, 10}};
   SYS_SetMessageBoxAnswerer(AnswerDiskError);
   for (const auto &c : cases) {
+    RemoveInstallDir();  // what an earlier case wrote would pass for this one's
     ASSERT_TRUE(machine.WriteFile(Disc("disk01.cbf"), damaged));
     g_answers = {SYS_ID_OK};
     g_boxes.clear();
