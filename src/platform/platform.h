@@ -413,7 +413,8 @@ bool SYS_GetWindowPosition(uintptr_t window, int32_t *x, int32_t *y);
 // messages sent and posted to its windows, so that a program that sends to
 // every window (a broadcast) or a box owned by the window never waits for
 // this thread. Keys and clicks that arrive meanwhile are dropped. For the
-// GUI thread; natively a plain wait.
+// GUI thread and for threads, programs and events, not mutexes; natively a
+// plain wait.
 uint32_t SYS_WaitHandlingMessages(SYS_Handle object, uint32_t timeout_ms);
 // The exit code of an ended program started here; 0 natively.
 uint32_t SYS_ProcessExitCode(SYS_Handle process);

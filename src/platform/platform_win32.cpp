@@ -27,6 +27,44 @@ DWORD WINAPI ThreadMain(LPVOID p) {
   return start.fn(start.arg);
 }
 
+// Mutexes are only ever shared between threads of this process, so they are
+// critical sections, not kernel mutexes: a kernel mutex costs a call into the
+// system (under Wine, a round trip to its server) on every wait and release,
+// and an install takes the store's and the progress mutex thousands of times.
+// The owner and depth give a kernel mutex's rules: recursive, released only
+// by its owner. Their handles are the object's address with the low bit set;
+// kernel handles never have it (the system keeps a handle's low two bits for
+// the application's use).
+struct Mutex {
+  CRITICAL_SECTION section;
+  DWORD owner;  // thread id, 0 when free; written only by the owner
+  uint32_t depth;
+};
+
+Mutex *AsMutex(SYS_Handle h) {
+  return h & 1 ? reinterpret_cast<Mutex *>(h & ~SYS_Handle(1)) : nullptr;
+}
+
+void Acquired(Mutex *m) {
+  m->owner = GetCurrentThreadId();
+  m->depth++;
+}
+
+uint32_t WaitMutex(Mutex *m, uint32_t timeout_ms) {
+  if (timeout_ms == SYS_INFINITE) {
+    EnterCriticalSection(&m->section);
+    Acquired(m);
+    return SYS_OK;
+  }
+  const DWORD start = GetTickCount();
+  while (!TryEnterCriticalSection(&m->section)) {
+    if (GetTickCount() - start >= timeout_ms) return SYS_ERR_TIMEOUT;
+    Sleep(1);
+  }
+  Acquired(m);
+  return SYS_OK;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- process hooks
@@ -88,15 +126,26 @@ uint32_t SYS_SetEvent(SYS_Handle event, bool on) {
 }
 
 SYS_Handle SYS_CreateMutex(bool initially_owned) {
-  return S(CreateMutexA(nullptr, initially_owned ? TRUE : FALSE, nullptr));
+  Mutex *m = static_cast<Mutex *>(SYS_Alloc(sizeof(Mutex), "Mutex"));
+  if (!m) return 0;
+  InitializeCriticalSection(&m->section);
+  m->owner = 0;
+  m->depth = 0;
+  if (initially_owned) WaitMutex(m, SYS_INFINITE);
+  return reinterpret_cast<SYS_Handle>(m) | 1;
 }
 
 uint32_t SYS_ReleaseMutex(SYS_Handle mutex) {
-  return mutex && ReleaseMutex(H(mutex)) ? SYS_OK : SYS_ERR_FAILED;
+  Mutex *m = AsMutex(mutex);
+  if (!m || m->owner != GetCurrentThreadId()) return SYS_ERR_FAILED;
+  if (--m->depth == 0) m->owner = 0;
+  LeaveCriticalSection(&m->section);
+  return SYS_OK;
 }
 
 uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms) {
   if (!object) return SYS_ERR_FAILED;
+  if (Mutex *m = AsMutex(object)) return WaitMutex(m, timeout_ms);
   switch (WaitForSingleObject(H(object), timeout_ms)) {
     case WAIT_OBJECT_0:
       return SYS_OK;
@@ -108,7 +157,7 @@ uint32_t SYS_WaitResult(SYS_Handle object, uint32_t timeout_ms) {
 }
 
 uint32_t SYS_WaitHandlingMessages(SYS_Handle object, uint32_t timeout_ms) {
-  if (!object) return SYS_ERR_FAILED;
+  if (!object || AsMutex(object)) return SYS_ERR_FAILED;  // threads and events
   const DWORD start = GetTickCount();
   bool quit = false;
   int quit_code = 0;
@@ -159,6 +208,11 @@ uint32_t SYS_ProcessExitCode(SYS_Handle process) {
 }
 
 uint32_t SYS_CloseHandle(SYS_Handle h) {
+  if (Mutex *m = AsMutex(h)) {
+    DeleteCriticalSection(&m->section);
+    SYS_Free(m);
+    return SYS_OK;
+  }
   return h && CloseHandle(H(h)) ? SYS_OK : SYS_ERR_FAILED;
 }
 
