@@ -4,6 +4,9 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <atomic>
+#include <new>
+
 #include "platform/backend.h"
 #include "platform/platform.h"
 
@@ -37,8 +40,10 @@ DWORD WINAPI ThreadMain(LPVOID p) {
 // the application's use).
 struct Mutex {
   CRITICAL_SECTION section;
-  DWORD owner;  // thread id, 0 when free; written only by the owner
-  uint32_t depth;
+  // Thread id, 0 when free. Written only by the owner; another thread reads
+  // it to refuse a release, and can never see its own id there.
+  std::atomic<DWORD> owner{0};
+  uint32_t depth = 0;
 };
 
 Mutex *AsMutex(SYS_Handle h) {
@@ -46,7 +51,7 @@ Mutex *AsMutex(SYS_Handle h) {
 }
 
 void Acquired(Mutex *m) {
-  m->owner = GetCurrentThreadId();
+  m->owner.store(GetCurrentThreadId(), std::memory_order_relaxed);
   m->depth++;
 }
 
@@ -126,19 +131,18 @@ uint32_t SYS_SetEvent(SYS_Handle event, bool on) {
 }
 
 SYS_Handle SYS_CreateMutex(bool initially_owned) {
-  Mutex *m = static_cast<Mutex *>(SYS_Alloc(sizeof(Mutex), "Mutex"));
-  if (!m) return 0;
+  void *memory = SYS_Alloc(sizeof(Mutex), "Mutex");
+  if (!memory) return 0;
+  Mutex *m = new (memory) Mutex();
   InitializeCriticalSection(&m->section);
-  m->owner = 0;
-  m->depth = 0;
   if (initially_owned) WaitMutex(m, SYS_INFINITE);
   return reinterpret_cast<SYS_Handle>(m) | 1;
 }
 
 uint32_t SYS_ReleaseMutex(SYS_Handle mutex) {
   Mutex *m = AsMutex(mutex);
-  if (!m || m->owner != GetCurrentThreadId()) return SYS_ERR_FAILED;
-  if (--m->depth == 0) m->owner = 0;
+  if (!m || m->owner.load(std::memory_order_relaxed) != GetCurrentThreadId()) return SYS_ERR_FAILED;
+  if (--m->depth == 0) m->owner.store(0, std::memory_order_relaxed);
   LeaveCriticalSection(&m->section);
   return SYS_OK;
 }
@@ -210,6 +214,7 @@ uint32_t SYS_ProcessExitCode(SYS_Handle process) {
 uint32_t SYS_CloseHandle(SYS_Handle h) {
   if (Mutex *m = AsMutex(h)) {
     DeleteCriticalSection(&m->section);
+    m->~Mutex();
     SYS_Free(m);
     return SYS_OK;
   }
