@@ -6,8 +6,8 @@
 #   - processor use idle on the menu over 10 s (the process's user + system
 #     time from /proc over wall time);
 #   - an install of the sample disc (or of DATA_MB of extra random data, e.g.
-#     DATA_MB=1500): per-thread processor time while the progress page is up,
-#     the busiest thread being the copying worker.
+#     DATA_MB=1500): processor time from the Install click to the finish
+#     page, of the whole process, its GUI thread and the copy's threads.
 # Needs build/win64 (setup, standin_*, minimal_window) and build/native (cbf,
 # fntmake). Prints the figures; it never fails on them.
 set -eu
@@ -83,8 +83,8 @@ awk -v a="$c0" -v b="$c1" -v s="$t0" -v e="$t1" -v hz="$hz" 'BEGIN {
   printf "idle on the menu: %.2f s of processor in %.1f s = %.2f %% of one core\n",
     (b - a) / hz, e - s, (b - a) / hz / (e - s) * 100 }'
 
-# The install with the defaults; threads sampled from the Install click to
-# the finish page (the uninstall entry is written as the copy ends).
+# The install with the defaults, from the Install click to the finish page
+# (the uninstall entry is written as the copy ends).
 tmp=$(mktemp -d)
 "$cbf" extract "$disc/setup.cbf" "$tmp" tahoma15.fnt >/dev/null
 h=$("$BUILD/native/tools/fntmake/fntmake" --info "$tmp/tahoma15.fnt" | head -n 1 | cut -d' ' -f2)
@@ -92,37 +92,34 @@ rm -rf "$tmp"
 wine_click 45 $(( 4 * h + 7 * (h / 6) + h / 2 ))
 for _ in 1 2 3 4 5; do sleep 0.4; wine_click 585 258; done
 sleep 0.4
-# The worker thread ends with the copy, and an ended thread leaves
-# /proc/PID/task: the threads are sampled while the page is up, and the
-# process's own total (which keeps ended threads' time) is read at both ends.
+# The copy's threads (reader and writer) start with the copy and end with it,
+# and an ended thread leaves /proc/PID/task, but the process's own total keeps
+# its time: their share is the total's growth less that of the threads that
+# were there before the click (which all outlive the copy).
 main0=$(ticks "/proc/$pid/task/$pid/stat")
 all0=$(ticks "/proc/$pid/stat")
-declare -A first last
+declare -A first
 for t in /proc/$pid/task/*; do first[${t##*/}]=$(ticks "$t/stat"); done
 t0=$(date +%s.%N)
 wine_click 585 258  # Install
 uninst='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ashgrove Multiplayer demo'
 target="$WINEPREFIX/drive_c/Program Files/Ashgrove MP demo"
 until [ -f "$target/Uninstall.exe" ] && "$WINE64" reg query "$uninst" >/dev/null 2>&1; do
-  for t in /proc/$pid/task/*; do
-    v=$(ticks "$t/stat" 2>/dev/null) && last[${t##*/}]=$v
-  done
   sleep 0.05
 done
 t1=$(date +%s.%N)
 main1=$(ticks "/proc/$pid/task/$pid/stat")
 all1=$(ticks "/proc/$pid/stat")
-worker=0 wtid=none
-for tid in "${!last[@]}"; do
-  [ "$tid" = "$pid" ] && continue
-  d=$(( ${last[$tid]} - ${first[$tid]:-0} ))
-  [ "$d" -gt "$worker" ] && { worker=$d; wtid=$tid; }
+old=0
+for tid in "${!first[@]}"; do
+  v=$(ticks "/proc/$pid/task/$tid/stat" 2>/dev/null) && old=$((old + v - ${first[$tid]}))
 done
+copy=$(( all1 - all0 - old ))
 echo "install: $(du -sm "$target" | cut -f1) MB in $(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", b - a }') s"
-awk -v hz="$hz" -v m=$(( main1 - main0 )) -v a=$(( all1 - all0 )) -v w="$worker" -v tid="$wtid" \
+awk -v hz="$hz" -v m=$(( main1 - main0 )) -v a=$(( all1 - all0 )) -v w="$copy" \
   -v wall="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" 'BEGIN {
-  printf "  processor: whole process %.2f s, GUI (main) thread %.2f s, copying worker (tid %s) %.2f s (sampled every 50 ms), in %.2f s wall\n",
-    a / hz, m / hz, tid, w / hz, wall
+  printf "  processor: whole process %.2f s, GUI (main) thread %.2f s, the copy'"'"'s reader and writer threads %.2f s, in %.2f s wall\n",
+    a / hz, m / hz, w / hz, wall
   printf "  beyond the copying: %.2f s = %.2f %% of one core; GUI thread alone %.2f %%\n",
     (a - w) / hz, (a - w) / hz / wall * 100, m / hz / wall * 100 }'
 xdotool windowfocus --sync "$WID" key alt+F4 2>/dev/null || true
