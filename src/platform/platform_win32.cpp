@@ -36,8 +36,8 @@ DWORD WINAPI ThreadMain(LPVOID p) {
 // and an install takes the store's and the progress mutex thousands of times.
 // The owner and depth give a kernel mutex's rules: recursive, released only
 // by its owner. Their handles are the object's address with the low bit set;
-// kernel handles never have it (the system keeps a handle's low two bits for
-// the application's use).
+// a kernel object's handle never has it (its low two bits are always zero,
+// left to applications as tag bits). Pseudo-handles are never stored here.
 struct Mutex {
   CRITICAL_SECTION section;
   // Thread id, 0 when free. Written only by the owner; another thread reads
