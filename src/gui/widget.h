@@ -274,8 +274,8 @@ class c_GUIB_Widget {
   uint32_t m_frameStyle = 0;
   uint32_t m_textAlign = 0;
   // Front (top) first. A plain vector, not a locked keyed list: the tree is
-  // walked twice on every pump pass and belongs to the GUI thread, and a
-  // kernel mutex per step costs a system call each under Wine.
+  // walked twice on every pump pass and belongs to the GUI thread alone, so
+  // a lock per step would buy nothing.
   std::vector<c_GUIB_Widget *> m_children;
   uint32_t m_info[INFO_COUNT] = {};
   uint32_t m_fill[SLOT_COUNT] = {};
