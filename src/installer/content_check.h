@@ -15,8 +15,6 @@ class ContentCheck {
   // Reads the list beside the store folder ("disk01" -> "disk01.SHA256").
   // false when the list is there but damaged.
   bool Load(const char *store_folder);
-  // Whether the volume has a list (after Load).
-  bool Listed() const { return listed_; }
   void Begin(const FileItem &item);
   void Piece(const void *data, size_t size);
   // false when the file just written is not what the archive recorded (or
